@@ -1,0 +1,66 @@
+// keelwright-cli: loads, patches, scripts and extracts multis from the command line with the same core as
+// the desktop program.
+#include <QCoreApplication>
+#include <iostream>
+#include <span>
+#include <string_view>
+
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+#include "model/Error.h"
+
+namespace {
+
+using namespace keelwright::cli;
+
+constexpr Command kCommands[] = {
+    {"show", "[--type txt|wsc] [--components FILE | --no-components] [--json] SCRIPT",
+     "Loads a multi text or WSC export and shows its components.", RunShow},
+};
+
+int usage(std::ostream& out, int status) {
+    out << "Usage: keelwright-cli COMMAND [OPTIONS]\n\nCommands:\n";
+    for (const Command& command : kCommands) {
+        out << "  " << command.name << " " << command.synopsis << "\n      " << command.summary << "\n";
+    }
+    out << "\nRun 'keelwright-cli COMMAND --help' for the options of a command.\n";
+    return status;
+}
+
+int run(const Command& command, const QStringList& arguments) {
+    try {
+        return command.run(arguments);
+    } catch (const HelpShown&) {
+        return kSuccess;
+    } catch (const UsageError& e) {
+        std::cerr << "keelwright-cli " << command.name << ": " << e.what() << "\n"
+                  << "Usage: keelwright-cli " << command.name << " " << command.synopsis << "\n"
+                  << "Run 'keelwright-cli " << command.name << " --help' for details.\n";
+        return kUsage;
+    } catch (const keelwright::Error& e) {
+        return Fail(e.description());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("keelwright-cli");
+    QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 2) {
+        return usage(std::cerr, kUsage);
+    }
+    const QString name = arguments.takeAt(1);
+    if (name == "--help" || name == "-h" || name == "help") {
+        return usage(std::cout, kSuccess);
+    }
+    for (const Command& command : kCommands) {
+        if (name == command.name) {
+            arguments[0] = QString("keelwright-cli ") + command.name;
+            return run(command, arguments);
+        }
+    }
+    std::cerr << "keelwright-cli: unknown command '" << name.toStdString() << "'\n";
+    return usage(std::cerr, kUsage);
+}

@@ -1,0 +1,69 @@
+#include <array>
+
+#include "app/ComponentsList.h"
+#include "model/ComponentTable.h"
+#include "model/NumberText.h"
+#include "model/ScriptReaders.h"
+#include "model/TextLines.h"
+
+namespace keelwright {
+namespace {
+
+constexpr int kCountLine = 4;
+constexpr int kFirstComponentLine = 5;
+
+}  // namespace
+
+void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentTable& table,
+                  const ComponentsList& components, const ItemCountSink& showItemCount) {
+    LineReader lines(text, fileName);
+    for (int header = 1; header < kCountLine; ++header) {
+        lines.next("the count line");
+    }
+    const std::string_view countLine = lines.next("the count line");
+    std::int32_t count = 0;
+    try {
+        count = ToInt32(FirstWord(countLine), "component count");
+        table.BeginSizedFill(count, lines.remainingLines());
+    } catch (Error& e) {
+        throw e.at(fileName, kCountLine);
+    }
+
+    // Lines after the count are not read: the table holds Count entries and no more.
+    while (table.storedEntries() < count && !lines.atEnd()) {
+        const std::string_view line = lines.next();
+        std::array<std::string_view, 4> words;
+        if (line.empty()) {
+            throw Error(ErrorNumber::TypeMismatch, "blank line among the component lines")
+                .at(fileName, lines.lineNumber());
+        }
+        if (SplitWords(line, words) < words.size()) {
+            throw Error(ErrorNumber::TypeMismatch, "a component line needs four words: item id, x, y and z")
+                .at(fileName, lines.lineNumber());
+        }
+        try {
+            table.StoreComponent(words[0], words[1], words[2], words[3]);
+        } catch (Error& e) {
+            throw e.at(fileName, lines.lineNumber());
+        }
+    }
+    if (showItemCount) {
+        showItemCount(count);
+    }
+
+    try {
+        table.CentreMulti();
+        table.MarkListedComponents(components);
+    } catch (ComponentError& e) {
+        const auto stored = table.storedEntries();
+        if (e.entry() >= stored) {
+            throw Error(ErrorNumber::InputPastEnd, "the count line gives " + NumberText(count) +
+                                                       " components, but only " + NumberText(stored) +
+                                                       " component lines follow")
+                .at(fileName, kCountLine);
+        }
+        throw e.at(fileName, kFirstComponentLine + e.entry());
+    }
+}
+
+}  // namespace keelwright

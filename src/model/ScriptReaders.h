@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace keelwright {
+
+struct ComponentTable;
+class ComponentsList;
+
+// The two kinds of script a multi is loaded from.
+enum class ScriptType {
+    MultiTxt,  // the multi text that the .EXTRACT command writes
+    Wsc,       // the items a Sphere server's .export command writes
+};
+
+// The type a file name suggests: ".wsc" in any letter case is Wsc, anything else MultiTxt.
+ScriptType ScriptTypeOf(const std::filesystem::path& path);
+
+// Receives the number of components a reader found, once it has read its file and before it centres the
+// multi (the window shows it at once, so it stays shown if centring or marking fails).
+using ItemCountSink = std::function<void(std::int32_t)>;
+
+// The readers fill a table that ResetMulti emptied, then centre the multi and mark the listed components.
+// They throw Error naming the file and the line; the table is then left as far as the reading got.
+
+// Multi text: three header lines, a count line, then one "id x y z ..." line per component.
+void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentTable& table,
+                  const ComponentsList& components, const ItemCountSink& showItemCount = {});
+
+// WSC export: a four-line preamble, then a group of 14 lines per item whose first four lines hold the
+// item id, x, y and z as the second word.
+void ReadWscFile(std::string_view text, const std::string& fileName, ComponentTable& table,
+                 const ComponentsList& components, const ItemCountSink& showItemCount = {});
+
+// Empties the table and loads the script file into it with the reader of its type.
+void LoadMulti(const std::filesystem::path& script, ScriptType type, ComponentTable& table,
+               const ComponentsList& components, const ItemCountSink& showItemCount = {});
+
+}  // namespace keelwright

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace keelwright {
+
+// Reads single-byte text line by line. A line ends at LF or CR LF and the break is not part of it; a last
+// line without a break is a line like the others. Reading past the last line throws an error that names
+// the file and the line that is missing.
+class LineReader {
+public:
+    LineReader(std::string_view text, std::string fileName);
+
+    bool atEnd() const { return position_ >= text_.size(); }
+    // The next line; `expected` names what the line should have held, for the error at the end of the file.
+    std::string_view next(std::string_view expected = "another line");
+    // The number (from 1) of the line that next() returned last; 0 before the first.
+    int lineNumber() const { return lineNumber_; }
+    const std::string& fileName() const { return fileName_; }
+    // How many lines are left, counted without reading them.
+    std::size_t remainingLines() const;
+
+private:
+    std::string_view text_;
+    std::size_t position_ = 0;
+    int lineNumber_ = 0;
+    std::string fileName_;
+};
+
+// Cuts a line at every single space (two spaces in a row give an empty word between them) into at most
+// words.size() words. Returns how many it found; words past that are left as they were.
+std::size_t SplitWords(std::string_view line, std::span<std::string_view> words);
+
+// The text before the first space of a line (the whole line when it has none).
+std::string_view FirstWord(std::string_view line);
+
+// The bytes of a file, unchanged. Throws an error that names the file when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path& path);
+
+}  // namespace keelwright

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "TestFiles.h"
+#include "cli/CliTestSupport.h"
+
+namespace keelwright::test {
+namespace {
+
+std::string threeItemWsc() {
+    std::vector<std::string> lines = {"SECTION WORLDITEM 0", "{", "SERIAL 1", "NAME door"};
+    const char* items[][4] = {{"1709", "430", "620", "20"}, {"1710", "431", "625", "20"}, {"3026", "432", "630", "27"}};
+    for (const auto& item : items) {
+        lines.insert(lines.end(), {std::string("ID ") + item[0], std::string("X ") + item[1],
+                                   std::string("Y ") + item[2], std::string("Z ") + item[3], "CONT -1", "TYPE 12",
+                                   "AMOUNT 1", "COLOR 0", "}", "", "SECTION WORLDITEM 0", "{", "SERIAL 2",
+                                   "NAME door"});
+    }
+    lines.resize(lines.size() - 4);
+    return CrLfLines(lines);
+}
+
+TEST(ShowCommand, PrintsTheLoadedTableAsJson) {
+    TempDir dir;
+    const auto wsc = dir.write("three.WSC", threeItemWsc());
+    const auto list = dir.write("Components.txt", CrLfLines({"heading", "06AD door"}));
+    const CliResult r = RunCli({"show", "--components", list.string(), "--json", wsc.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "{\"components\":[[\"1709\",\"-1\",\"-5\",\"20\",\"0\"],[\"1710\",\"0\",\"0\",\"20\",\"1\"],"
+              "[\"3026\",\"1\",\"5\",\"27\",\"1\"]],\"count\":3,\"maxX\":1,\"maxY\":5,\"minX\":-1,\"minY\":-5}\n");
+}
+
+TEST(ShowCommand, ChoosesTheReaderByTypeOptionOrExtension) {
+    TempDir dir;
+    const auto disguised = dir.write("three.txt", threeItemWsc());
+    EXPECT_EQ(RunCli({"show", "--no-components", disguised.string()}).status, 1);
+    const CliResult r = RunCli({"show", "--no-components", "--type", "wsc", disguised.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Components: 3"), std::string::npos) << r.out;
+}
+
+TEST(ShowCommand, KeepsEveryByteOfATextAsALatin1Character) {
+    TempDir dir;
+    const auto script = dir.write("m.txt", CrLfLines({"h", "h", "h", "1", "60\xe9 0 0 \xff"}));
+    const CliResult r = RunCli({"show", "--no-components", "--json", script.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("[\"60\xc3\xa9\",\"0\",\"0\",\"\xc3\xbf\",\"1\"]"), std::string::npos) << r.out;
+}
+
+TEST(ShowCommand, ReportsAFailedLoadOnOneLineOfStderrWithStatusOne) {
+    TempDir dir;
+    const auto script = dir.write("bad.txt", CrLfLines({"6 version", "1 template id", "-1 item version", "x"}));
+    const CliResult r = RunCli({"show", "--no-components", script.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "keelwright-cli: error: " + script.string() + ":4: component count \"x\" is not a number\n");
+
+    const CliResult missing = RunCli({"show", "--no-components", (dir / "none.txt").string()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "keelwright-cli: error: " + (dir / "none.txt").string() + ": file not found\n");
+
+    const CliResult badList = RunCli({"show", "--components", (dir / "none.txt").string(), script.string()});
+    EXPECT_EQ(badList.status, 1);
+}
+
+TEST(ShowCommand, RejectsBadCommandLinesWithStatusTwo) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"show"},
+             {"show", "a.txt", "b.txt"},
+             {"show", "--type", "xml", "a.txt"},
+             {"show", "--components", "c.txt", "--no-components", "a.txt"},
+             {"show", "--colour", "a.txt"},
+             {"frobnicate"},
+             {}}) {
+        const CliResult r = RunCli(arguments);
+        EXPECT_EQ(r.status, 2) << (arguments.empty() ? "" : arguments.front());
+        EXPECT_NE(r.err.find("Usage"), std::string::npos) << r.err;
+    }
+}
+
+TEST(ShowCommand, UsesComponentsTxtBesideTheProgramByDefault) {
+    const CliResult r = RunCli({"show", "--json", (ExamplesDir() / "house.wsc").string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("[\"1709\",\"0\",\"1\",\"20\",\"0\"]"), std::string::npos) << r.out;
+}
+
+TEST(ShowCommand, BothExampleScriptsLoadToTheSameMulti) {
+    const CliResult wsc = RunCli({"show", "--json", (ExamplesDir() / "house.wsc").string()});
+    const CliResult txt = RunCli({"show", "--json", (ExamplesDir() / "house.txt").string()});
+    EXPECT_EQ(wsc.status, 0) << wsc.err;
+    EXPECT_EQ(txt.out, wsc.out);
+    EXPECT_NE(txt.out.find("\"count\":26"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace keelwright::test

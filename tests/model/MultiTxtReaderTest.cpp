@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include "TestFiles.h"
+#include "app/ComponentsList.h"
+#include "model/ComponentTable.h"
+#include "model/Error.h"
+#include "model/ScriptReaders.h"
+
+namespace keelwright {
+namespace {
+
+using test::CrLfLines;
+using test::LfLines;
+
+const std::vector<std::string> kExample = {
+    "6 version", "1 template id", "-1 item version", "3 num components",
+    "604 -1 -1 0 1", "605 0 -1 0 1", "606 1 1 5 0",
+};
+
+struct Loaded {
+    ComponentTable table;
+    std::optional<std::int32_t> shownCount;
+};
+
+Loaded read(std::string_view text, const ComponentsList& list = {}) {
+    Loaded loaded;
+    ReadMultiTxt(text, "multi.txt", loaded.table, list, [&](std::int32_t n) { loaded.shownCount = n; });
+    return loaded;
+}
+
+// Reads text that must fail and returns the error; `loaded` keeps what the reader left.
+Error readFailure(std::string_view text, Loaded& loaded, const ComponentsList& list = {}) {
+    try {
+        ReadMultiTxt(text, "multi.txt", loaded.table, list, [&](std::int32_t n) { loaded.shownCount = n; });
+    } catch (const Error& e) {
+        return e;
+    }
+    ADD_FAILURE() << "the file loaded";
+    return Error(ErrorNumber::InvalidCall, "no error");
+}
+
+std::vector<std::string> withComponentLines(std::vector<std::string> lines) {
+    std::vector<std::string> all = {"6 version", "1 template id", "-1 item version"};
+    all.insert(all.end(), lines.begin(), lines.end());
+    return all;
+}
+
+TEST(MultiTxtReader, LoadsTheExampleWithFlagsOneAndShowsTheCount) {
+    const Loaded loaded = read(CrLfLines(kExample));
+    const ComponentTable& t = loaded.table;
+    EXPECT_EQ(t.Count, 3);
+    EXPECT_EQ(loaded.shownCount, 3);
+    EXPECT_EQ(t.MinX, -1);
+    EXPECT_EQ(t.MaxX, 1);
+    EXPECT_EQ(t.MinY, -1);
+    EXPECT_EQ(t.MaxY, 1);
+    EXPECT_EQ(t.ItemId[2], "606");
+    EXPECT_EQ(t.X[2], "1");
+    EXPECT_EQ(t.Z[2], "5");
+    for (std::int32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(t.Flags[i], "1") << "the fifth word is not read";
+    }
+}
+
+TEST(MultiTxtReader, WindowsAndUnixLineEndsLoadTheSameTable) {
+    const Loaded crlf = read(CrLfLines(kExample));
+    const Loaded lf = read(LfLines(kExample));
+    std::string noFinalBreak = LfLines(kExample);
+    noFinalBreak.pop_back();
+    const Loaded unterminated = read(noFinalBreak);
+    for (const Loaded* other : {&lf, &unterminated}) {
+        ASSERT_EQ(other->table.Count, crlf.table.Count);
+        for (std::int32_t i = 0; i < crlf.table.Count; ++i) {
+            EXPECT_EQ(other->table.ItemId[i], crlf.table.ItemId[i]);
+            EXPECT_EQ(other->table.X[i], crlf.table.X[i]);
+            EXPECT_EQ(other->table.Z[i], crlf.table.Z[i]);
+        }
+    }
+}
+
+TEST(MultiTxtReader, CentresAndMarksListedComponents) {
+    const Loaded loaded = read(CrLfLines(withComponentLines({"2 num components", "622 10 20 0", "600 14 30 0"})),
+                               ComponentsList({"026E"}));
+    EXPECT_EQ(loaded.table.X[0], "-2");
+    EXPECT_EQ(loaded.table.Y[0], "-5");
+    EXPECT_EQ(loaded.table.Flags[0], "0");
+    EXPECT_EQ(loaded.table.Flags[1], "1");
+}
+
+TEST(MultiTxtReader, AcceptsACountLineWithTheNumberAlone) {
+    EXPECT_EQ(read(CrLfLines(withComponentLines({"1", "604 3 4 0"}))).table.Count, 1);
+}
+
+TEST(MultiTxtReader, StopsAfterTheCountAndStoresNothingBeyondIt) {
+    const Loaded loaded = read(CrLfLines(withComponentLines({"2 num components", "604 0 0 0", "605 2 0 0",
+                                                             "not a component line at all"})));
+    EXPECT_EQ(loaded.table.Count, 2);
+    EXPECT_EQ(loaded.table.storedEntries(), 2);
+    EXPECT_EQ(loaded.table.MaxX, 1);
+}
+
+TEST(MultiTxtReader, FailuresNameTheFileTheLineAndTheReason) {
+    struct Row {
+        std::vector<std::string> lines;
+        int line;
+        const char* reasonPart;
+    };
+    const Row rows[] = {
+        {{"6 version", "1 template id"}, 3, "ends before the count line"},
+        {withComponentLines({"three num components", "604 0 0 0"}), 4, "component count \"three\""},
+        {withComponentLines({" 3 num components", "604 0 0 0"}), 4, "component count \"\""},
+        {withComponentLines({"0 num components"}), 4, "below 1"},
+        {withComponentLines({"-2 num components"}), 4, "below 1"},
+        {withComponentLines({"2 num components", "604 0 0 0", "605  0 0"}), 6, "x \"\" is not a number"},
+        {withComponentLines({"2 num components", "604 0 0 0", "605 x 0 0"}), 6, "x \"x\" is not a number"},
+        {withComponentLines({"2 num components", "604 0 0 0", "605 0 0"}), 6, "needs four words"},
+        {withComponentLines({"2 num components", "604 0 0 0", "", "605 0 0 0"}), 6, "blank line"},
+        {withComponentLines({"3 num components", "604 0 0 0", "605 1 0 0"}), 4, "only 2 component lines"},
+        {withComponentLines({"1 num components"}), 4, "only 0 component lines"},
+    };
+    for (const Row& row : rows) {
+        Loaded loaded;
+        const Error e = readFailure(CrLfLines(row.lines), loaded);
+        EXPECT_EQ(e.file(), "multi.txt");
+        EXPECT_EQ(e.line(), row.line) << e.description();
+        EXPECT_NE(e.reason().find(row.reasonPart), std::string::npos) << e.description();
+    }
+}
+
+TEST(MultiTxtReader, TooFewComponentLinesFailInCentringAfterTheCountIsShown) {
+    Loaded loaded;
+    readFailure(CrLfLines(withComponentLines({"3 num components", "604 4 0 0", "605 6 0 0"})), loaded);
+    EXPECT_EQ(loaded.shownCount, 3);
+    EXPECT_EQ(loaded.table.Count, 3);
+    EXPECT_EQ(loaded.table.X[0], "-1");  // entries before the missing one are already moved
+    EXPECT_EQ(loaded.table.X[2], "");
+    EXPECT_EQ(loaded.table.MaxX, 6);  // the bounds are not
+}
+
+TEST(MultiTxtReader, ACountBelowOneLeavesTheTableEmptyAndNothingShown) {
+    Loaded loaded;
+    readFailure(CrLfLines(withComponentLines({"0 num components", "604 0 0 0"})), loaded);
+    EXPECT_EQ(loaded.table.Count, 0);
+    EXPECT_FALSE(loaded.shownCount.has_value());
+}
+
+TEST(MultiTxtReader, ANonSixteenBitItemIdFailsOnlyWithAListToMarkAgainst) {
+    const std::string text = CrLfLines(withComponentLines({"2 num components", "604 0 0 0", "40000 1 1 0"}));
+    EXPECT_EQ(read(text).table.Count, 2);
+    Loaded loaded;
+    const Error e = readFailure(text, loaded, ComponentsList({"0E26"}));
+    EXPECT_EQ(e.line(), 6);
+    EXPECT_EQ(e.number(), ErrorNumber::Overflow);
+}
+
+TEST(MultiTxtReader, ACountFarBeyondTheFileFailsAtTheCountLine) {
+    Loaded loaded;
+    const Error e = readFailure(CrLfLines(withComponentLines({"2147483647 num components", "604 0 0 0"})), loaded);
+    EXPECT_EQ(e.line(), 4);
+    EXPECT_EQ(loaded.table.Count, 2147483647);
+    EXPECT_EQ(loaded.table.storedEntries(), 1);
+}
+
+}  // namespace
+}  // namespace keelwright

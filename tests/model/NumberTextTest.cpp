@@ -1,0 +1,138 @@
+#include "model/NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include "model/Error.h"
+
+namespace keelwright {
+namespace {
+
+TEST(NumberText, ReadsDecimalTextWithSignFractionAndSurroundingBlanks) {
+    struct Row {
+        const char* text;
+        const char* shortest;
+    };
+    const Row rows[] = {
+        {"12", "12"},        {"-3", "-3"},        {"+5", "5"},          {"05", "5"},
+        {" 7 ", "7"},        {"\t-8\t", "-8"},    {"2.5", "2.5"},       {"-2.50", "-2.5"},
+        {"0.0", "0"},        {"-0", "0"},         {"-0.000", "0"},      {".5", "0.5"},
+        {"5.", "5"},         {"007.0100", "7.01"}, {"2147483648", "2147483648"},
+        {"0.30000000000000000000000000001", "0.30000000000000000000000000001"},
+    };
+    for (const Row& row : rows) {
+        const std::optional<Number> number = Number::parse(row.text);
+        ASSERT_TRUE(number.has_value()) << row.text;
+        EXPECT_EQ(number->toText(), row.shortest) << row.text;
+    }
+}
+
+TEST(NumberText, RejectsEverythingThatIsNotADecimalNumber) {
+    for (const char* text : {"", " ", "-", "+", ".", "-.", "abc", "1a", "a1", "1 2", "1,000", "1e3", "&H10",
+                             "0x10", "+-1", "- 1", "1..2", "1.2.3", "1-"}) {
+        EXPECT_FALSE(Number::parse(text).has_value()) << '"' << text << '"';
+    }
+}
+
+TEST(NumberText, RoundsFractionsToTheNearestIntegerAndHalvesToTheEvenNeighbour) {
+    struct Row {
+        const char* text;
+        std::int64_t rounded;
+    };
+    const Row rows[] = {
+        {"2.5", 2},    {"3.5", 4},     {"-2.5", -2},   {"-3.5", -4},  {"0.5", 0},    {"-0.5", 0},
+        {"1.5", 2},    {"2.4", 2},     {"2.6", 3},     {"2.51", 3},   {"2.500000001", 3},
+        {"-2.51", -3}, {"7", 7},       {"-0.4", 0},    {"32767.5", 32768},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Number::parse(row.text)->roundHalfEven(), row.rounded) << row.text;
+    }
+}
+
+TEST(NumberText, ComparesByExactValue) {
+    EXPECT_EQ(Number::parse("2.5")->compare(2), 1);
+    EXPECT_EQ(Number::parse("2.5")->compare(3), -1);
+    EXPECT_EQ(Number::parse("-2.5")->compare(-2), -1);
+    EXPECT_EQ(Number::parse("-2.5")->compare(-3), 1);
+    EXPECT_EQ(Number::parse("-2")->compare(-2), 0);
+    EXPECT_EQ(Number::parse("0.0")->compare(0), 0);
+    EXPECT_EQ(Number::parse("0.1")->compare(-1), 1);
+    EXPECT_EQ(Number::parse("-0.1")->compare(0), -1);
+    EXPECT_EQ(Number::parse("99999999999999999999999")->compare(2147483647), 1);
+    EXPECT_EQ(Number::parse("-99999999999999999999999")->compare(-2147483647), -1);
+}
+
+TEST(NumberText, SubtractsExactlyWithoutFloatingPointNoise) {
+    struct Row {
+        const char* text;
+        std::int32_t offset;
+        const char* difference;
+    };
+    const Row rows[] = {
+        {"430", 431, "-1"},     {"05", 5, "0"},        {"2.5", 2, "0.5"},    {"2.5", 3, "-0.5"},
+        {"0.1", 3, "-2.9"},     {"-0.25", 1, "-1.25"}, {"-0.25", -1, "0.75"}, {"-2.5", -2, "-0.5"},
+        {"1.01", 2, "-0.99"},   {"0.3", 0, "0.3"},     {"-3.75", -4, "0.25"}, {"10.1", 10, "0.1"},
+        {"-2147483648", -2147483648, "0"},              {"2147483647", -2147483648, "4294967295"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Number::parse(row.text)->minus(row.offset).toText(), row.difference)
+            << row.text << " - " << row.offset;
+    }
+}
+
+TEST(NumberText, ConvertsToFixedWidthIntegersWithRangeChecks) {
+    EXPECT_EQ(ToInt16("32767"), 32767);
+    EXPECT_EQ(ToInt16("-32768"), -32768);
+    EXPECT_EQ(ToInt16(" -3 "), -3);
+    EXPECT_EQ(ToInt16("32767.4"), 32767);
+    EXPECT_EQ(ToInt32("2147483647"), 2147483647);
+    EXPECT_EQ(ToInt32("-2147483648"), -2147483647 - 1);
+    EXPECT_EQ(ToInt32("1.5"), 2);
+
+    for (const char* text : {"32768", "-32769", "32767.5", "40000"}) {
+        try {
+            ToInt16(text, "item id");
+            ADD_FAILURE() << text << " converted";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), ErrorNumber::Overflow) << text;
+            EXPECT_NE(e.reason().find("item id"), std::string::npos) << e.reason();
+        }
+    }
+    EXPECT_THROW(ToInt32("2147483648"), Error);
+    EXPECT_THROW(ToInt32("123456789012345678901234567890"), Error);
+    try {
+        ToInt32("", "x");
+        ADD_FAILURE() << "the empty text converted";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::TypeMismatch);
+        EXPECT_EQ(e.report(), "13 x \"\" is not a number");
+    }
+}
+
+TEST(NumberText, WritesUpperCaseHexWithoutLeadingZerosAndTwosComplementForNegatives) {
+    EXPECT_EQ(Hex16(622), "26E");
+    EXPECT_EQ(Hex16(0), "0");
+    EXPECT_EQ(Hex16(1), "1");
+    EXPECT_EQ(Hex16(-3), "FFFD");
+    EXPECT_EQ(Hex16(-25536), "9C40");
+    EXPECT_EQ(Hex32(1234 + 16383), "44D1");
+    EXPECT_EQ(Hex32(16383), "3FFF");
+    EXPECT_EQ(Hex32(-1), "FFFFFFFF");
+
+    EXPECT_EQ(ItemIdHexForm("622"), "026E");
+    EXPECT_EQ(ItemIdHexForm("1200"), "04B0");
+    EXPECT_EQ(ItemIdHexForm("0"), "00");
+    EXPECT_EQ(ItemIdHexForm("-1"), "0FFFF");
+    EXPECT_EQ(ItemIdHexForm("621.5"), "026E");
+    EXPECT_THROW(ItemIdHexForm("40000"), Error);
+    EXPECT_THROW(ItemIdHexForm("door"), Error);
+}
+
+TEST(NumberText, WritesIntegersInShortestDecimalForm) {
+    EXPECT_EQ(NumberText(-3), "-3");
+    EXPECT_EQ(NumberText(0), "0");
+    EXPECT_EQ(NumberText(12), "12");
+    EXPECT_EQ(NumberText(-2147483648LL), "-2147483648");
+}
+
+}  // namespace
+}  // namespace keelwright
