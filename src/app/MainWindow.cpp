@@ -1,0 +1,163 @@
+#include "app/MainWindow.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+#include "app/QtText.h"
+#include "app/WindowLook.h"
+#include "model/Error.h"
+
+namespace keelwright {
+namespace {
+
+// Removes leading and trailing spaces (and spaces only), as the path checks and the script rule do.
+QString trimmedSpaces(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == ' ') {
+        ++first;
+    }
+    while (last > first && text[last - 1] == ' ') {
+        --last;
+    }
+    return text.mid(first, last - first);
+}
+
+// Whether a client-file path names an existing file; an empty or malformed path does not.
+bool namesAFile(const QString& path) {
+    if (path.isEmpty()) {
+        return false;
+    }
+    const QFileInfo info(path);
+    return info.exists() && info.isFile() && info.lastModified().isValid();
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const Platform& platform, QString componentsPath, QWidget* parent)
+    : QWidget(parent), platform_(platform), componentsPath_(std::move(componentsPath)),
+      dlgCommon_(platform.files) {
+    buildControls();
+    setTabOrder();
+    // Key preview: the window hears every key release in any of its controls.
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->installEventFilter(this);
+    }
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::startUp() {
+    SetOptionSelected(optVer51a_, true);
+    try {
+        workspace_.components = ReadComponentsList(ToPath(componentsPath_));
+        txtComponents_->setText(QString::number(workspace_.components.count()));
+    } catch (const Error& e) {
+        // The program still works without the list: no tile is marked as a separate component.
+        workspace_.components = ComponentsList();
+        txtComponents_->setText("0");
+        showStatus("Components.txt could not be read", QString::fromStdString(e.description()));
+    }
+    SetBoxColour(txtMultiIdx_, kInvalidPath);
+    SetBoxColour(txtMultiMul_, kInvalidPath);
+    LoadSettings();
+}
+
+void MainWindow::showCentred() {
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    show();
+    for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain()) {
+        if (widget->isEnabled() && widget->isVisible() && (widget->focusPolicy() & Qt::TabFocus)) {
+            widget->setFocus();
+            break;
+        }
+    }
+}
+
+void MainWindow::CheckMultiIdxPath() { checkPath(txtMultiIdx_, workspace_.MultiIdxPath); }
+
+void MainWindow::CheckMultiMulPath() { checkPath(txtMultiMul_, workspace_.MultiMulPath); }
+
+void MainWindow::checkPath(QLineEdit* box, QString& path) {
+    const QString trimmed = trimmedSpaces(box->text());
+    if (!namesAFile(trimmed)) {
+        SetBoxColour(box, kInvalidPath);
+        path.clear();
+        cmdPatch_->setEnabled(false);
+        return;
+    }
+    SetBoxColour(box, kValidPath);
+    path = trimmed;
+    cmdPatch_->setEnabled(!workspace_.ScriptPath.isEmpty() && BoxColour(txtMultiIdx_) == kValidPath &&
+                          BoxColour(txtMultiMul_) == kValidPath);
+}
+
+void MainWindow::browse(QLineEdit* box, QString& path, const QString& filter, const QString& title) {
+    dlgCommon_.setFilter(filter);
+    dlgCommon_.setTitle(title);
+    const QString chosen = dlgCommon_.showOpen(this);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    path = chosen;
+    box->setText(path);  // a changed text runs the box's check
+    SetBoxColour(box, kValidPath);
+}
+
+void MainWindow::applyCreateScriptRule() {
+    cmdCreateScript_->setEnabled(!trimmedSpaces(txtMultiName_->text()).isEmpty() &&
+                                 !trimmedSpaces(txtBuyValue_->text()).isEmpty() &&
+                                 !trimmedSpaces(txtSellValue_->text()).isEmpty());
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease) {
+        applyCreateScriptRule();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::showStatus(const QString& text, const QString& details) {
+    lblStatus_->setText(ElidedToFit(lblStatus_, text));
+    lblStatus_->setToolTip(details.isEmpty() ? (text == lblStatus_->text() ? QString() : text) : details);
+}
+
+void MainWindow::exitProgram() {
+    SaveSettings();
+    platform_.program.endProgram(0);
+}
+
+void SetOptionSelected(QRadioButton* option, bool selected) {
+    if (selected) {
+        option->setChecked(true);
+        return;
+    }
+    // An exclusive option refuses to be cleared while it is the selected one of its frame.
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+}
+
+QColor BoxColour(const QLineEdit* box) { return box->palette().color(QPalette::Active, QPalette::Base); }
+
+void SetBoxColour(QLineEdit* box, const QColor& colour) {
+    QPalette palette = box->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, colour);
+    }
+    box->setPalette(palette);
+}
+
+}  // namespace keelwright

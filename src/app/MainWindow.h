@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+
+#include "app/CommonDialog.h"
+#include "app/Platform.h"
+#include "app/Workspace.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace keelwright {
+
+// frmMain, the program's window: the two client-file paths with their checks, the script type and format
+// choices, the script details, the commands and the status line. Its buttons run the commands; the enabled
+// state of cmdPatch (the multi is loaded and not yet patched) and cmdCreateScript (the script details are
+// filled in) chains them.
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    static inline const QString kApplicationTitle = "Keelwright";
+    static inline const QColor kValidPath{0, 192, 0};
+    static inline const QColor kInvalidPath{255, 0, 0};
+    static inline const QColor kBoxAsCreated{192, 192, 192};
+    static inline const QColor kBoxOpen{255, 255, 255};
+
+    // Builds the window with every control as created. `componentsPath` is the Components.txt to read.
+    MainWindow(const Platform& platform, QString componentsPath, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Prepares the window (Ver. 51a, the components list, both path boxes red) and restores the settings.
+    void startUp();
+    // Shows the window in the centre of its screen.
+    void showCentred();
+
+    void CheckMultiIdxPath();
+    void CheckMultiMulPath();
+    void SaveSettings();
+    void LoadSettings();
+
+    const Workspace& workspace() const { return workspace_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void setTabOrder();
+    void checkPath(QLineEdit* box, QString& path);
+    void browse(QLineEdit* box, QString& path, const QString& filter, const QString& title);
+    void applyCreateScriptRule();
+    void showStatus(const QString& text, const QString& details = {});
+
+    void loadScript();
+    void exitProgram();
+
+    Platform platform_;  // references to the services, which outlive the window
+    QString componentsPath_;
+    Workspace workspace_;
+    CommonDialog dlgCommon_;
+
+    QGroupBox* frame1_ = nullptr;
+    QLineEdit* txtMultiName_ = nullptr;
+    QLineEdit* txtBuyValue_ = nullptr;
+    QLineEdit* txtSellValue_ = nullptr;
+    QPushButton* cmdExtract_ = nullptr;
+    QLabel* lblItems_ = nullptr;
+    QLabel* txtComponents_ = nullptr;
+    QLineEdit* txtMultiIdx_ = nullptr;
+    QLineEdit* txtMultiMul_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command2_ = nullptr;
+    QPushButton* cmdLoad_ = nullptr;
+    QRadioButton* optWsc_ = nullptr;
+    QRadioButton* optTxt_ = nullptr;
+    QPushButton* cmdPatch_ = nullptr;
+    QCheckBox* chkScriptOnly_ = nullptr;
+    QPushButton* cmdCreateScript_ = nullptr;
+    QRadioButton* optVer54_ = nullptr;
+    QRadioButton* optVer51a_ = nullptr;
+    QPushButton* cmdExit_ = nullptr;
+    QLabel* lblStatus_ = nullptr;
+};
+
+// Selects or clears an option button. Selecting clears the other options of its frame; clearing touches
+// only this one, so a frame can end up with no option selected.
+void SetOptionSelected(QRadioButton* option, bool selected);
+
+// The background colour of a text box, as the path checks set it.
+QColor BoxColour(const QLineEdit* box);
+void SetBoxColour(QLineEdit* box, const QColor& colour);
+
+}  // namespace keelwright

@@ -1,0 +1,66 @@
+// The settings kept between runs: the two client-file paths and the four option choices.
+#include <QLineEdit>
+#include <QRadioButton>
+#include <optional>
+
+#include "app/MainWindow.h"
+#include "app/SettingsStore.h"
+#include "model/NumberText.h"
+
+namespace keelwright {
+namespace {
+
+// "True" or "False" in any letter case, or a number (zero is false); anything else, empty text included, is
+// no truth value.
+std::optional<bool> truthValue(const QString& text) {
+    const QString word = text.trimmed();
+    if (word.compare("True", Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    if (word.compare("False", Qt::CaseInsensitive) == 0) {
+        return false;
+    }
+    const std::optional<Number> number = Number::parse(text.toStdString());
+    if (!number) {
+        return std::nullopt;
+    }
+    return !number->isZero();
+}
+
+QString truthWord(bool value) { return value ? "True" : "False"; }
+
+}  // namespace
+
+void MainWindow::SaveSettings() {
+    SettingsStore& store = platform_.settings;
+    store.save(kApplicationTitle, "Files", "MultiIdx", workspace_.MultiIdxPath);
+    store.save(kApplicationTitle, "Files", "MultiMul", workspace_.MultiMulPath);
+    store.save(kApplicationTitle, "Settings", "OptWsc", truthWord(optWsc_->isChecked()));
+    store.save(kApplicationTitle, "Settings", "OptTxt", truthWord(optTxt_->isChecked()));
+    store.save(kApplicationTitle, "Settings", "optVer54", truthWord(optVer54_->isChecked()));
+    store.save(kApplicationTitle, "Settings", "OptVer51a", truthWord(optVer51a_->isChecked()));
+}
+
+void MainWindow::LoadSettings() {
+    SettingsStore& store = platform_.settings;
+    // Putting a path into its box runs the box's check when the text changes.
+    workspace_.MultiIdxPath = store.get(kApplicationTitle, "Files", "MultiIdx", {});
+    txtMultiIdx_->setText(workspace_.MultiIdxPath);
+    workspace_.MultiMulPath = store.get(kApplicationTitle, "Files", "MultiMul", {});
+    txtMultiMul_->setText(workspace_.MultiMulPath);
+
+    // The first value that is no truth value (an absent key on a first run) ends the loading silently.
+    const std::pair<const char*, QRadioButton*> options[] = {
+        {"OptWsc", optWsc_}, {"OptTxt", optTxt_}, {"optVer54", optVer54_}, {"OptVer51a", optVer51a_}};
+    for (const auto& [key, option] : options) {
+        const std::optional<bool> selected = truthValue(store.get(kApplicationTitle, "Settings", key, {}));
+        if (!selected) {
+            return;
+        }
+        SetOptionSelected(option, *selected);
+    }
+    CheckMultiIdxPath();
+    CheckMultiMulPath();
+}
+
+}  // namespace keelwright

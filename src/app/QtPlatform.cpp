@@ -1,0 +1,72 @@
+#include "app/QtPlatform.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace keelwright {
+
+QStringList NameFilters(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString& pattern = parts[i + 1];
+        filters << (description.contains("(" + pattern + ")") ? description : description + " (" + pattern + ")");
+    }
+    return filters;
+}
+
+QString QtPlatform::getOpenFileName(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent, request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(NameFilters(request.filter));
+    dialog.setDefaultSuffix(request.defaultExtension.startsWith('.') ? request.defaultExtension.mid(1)
+                                                                      : request.defaultExtension);
+    if (!request.fileName.isEmpty()) {
+        const QFileInfo last(request.fileName);
+        dialog.setDirectory(last.absolutePath());
+        dialog.selectFile(last.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
+}
+
+void QtPlatform::showMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon) {
+    QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon, caption, text,
+                    QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QString QtPlatform::getText(QWidget* parent, const QString& prompt, const QString& title,
+                            const QString& defaultText) {
+    bool accepted = false;
+    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &accepted);
+    return accepted ? text : QString();
+}
+
+void QtPlatform::beep() { QApplication::beep(); }
+
+void QtPlatform::setBusy(bool busy) {
+    if (busy == busy_) {
+        return;
+    }
+    busy_ = busy;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void QtPlatform::endProgram(int status) {
+    QApplication::closeAllWindows();
+    QCoreApplication::exit(status);
+}
+
+}  // namespace keelwright

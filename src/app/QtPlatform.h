@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/Platform.h"
+
+namespace keelwright {
+
+// The platform services on Qt Widgets: the dialogs and message boxes the user sees, the system beep, the
+// application-wide hourglass and the end of the program.
+class QtPlatform : public FileDialogs,
+                   public MessageBoxes,
+                   public InputBoxes,
+                   public Sounds,
+                   public BusyPointer,
+                   public ProgramControl {
+public:
+    QString getOpenFileName(QWidget* parent, const FileDialogRequest& request) override;
+    void showMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon) override;
+    QString getText(QWidget* parent, const QString& prompt, const QString& title,
+                    const QString& defaultText) override;
+    void beep() override;
+    void setBusy(bool busy) override;
+    void endProgram(int status) override;
+
+private:
+    bool busy_ = false;
+};
+
+// The name filters of a file dialog for a filter of "|"-separated description and pattern pairs:
+// "Multi.txt files (*.txt)|*.txt" gives "Multi.txt files (*.txt)".
+QStringList NameFilters(const QString& filter);
+
+}  // namespace keelwright

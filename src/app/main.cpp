@@ -1,0 +1,20 @@
+// keelwright: the desktop program. Components.txt lies beside the program file.
+#include <QApplication>
+#include <QDir>
+
+#include "app/MainWindow.h"
+#include "app/QtPlatform.h"
+#include "app/QtSettingsStore.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Keelwright");
+
+    keelwright::QtPlatform services;
+    keelwright::QtSettingsStore settings;
+    keelwright::Platform platform{services, services, services, services, services, services, settings};
+    keelwright::MainWindow window(platform, QDir(QApplication::applicationDirPath()).filePath("Components.txt"));
+    window.startUp();
+    window.showCentred();
+    return QApplication::exec();
+}

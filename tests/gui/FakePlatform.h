@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "app/Platform.h"
+#include "app/SettingsStore.h"
+
+namespace keelwright::test {
+
+// Platform services with a scripted user: dialogs answer from queues, and everything the program asked for
+// or did is recorded for the test to check. The settings live in memory, never in the user's store.
+class FakePlatform : public FileDialogs,
+                     public MessageBoxes,
+                     public InputBoxes,
+                     public Sounds,
+                     public BusyPointer,
+                     public ProgramControl,
+                     public SettingsStore {
+public:
+    struct Message {
+        QString text;
+        QString caption;
+        MessageIcon icon;
+    };
+
+    Platform platform() { return {*this, *this, *this, *this, *this, *this, *this}; }
+
+    QString getOpenFileName(QWidget*, const FileDialogRequest& request) override {
+        fileRequests.push_back(request);
+        return takeFront(fileAnswers);
+    }
+    void showMessage(QWidget*, const QString& text, const QString& caption, MessageIcon icon) override {
+        messages.push_back({text, caption, icon});
+    }
+    QString getText(QWidget*, const QString& prompt, const QString& title, const QString&) override {
+        inputPrompts.push_back(prompt);
+        inputTitles.push_back(title);
+        return takeFront(inputAnswers);
+    }
+    void beep() override { ++beeps; }
+    void setBusy(bool isBusy) override {
+        busy = isBusy;
+        if (isBusy) {
+            ++busySpells;
+        }
+    }
+    void endProgram(int status) override { endedWith = status; }
+
+    QString get(const QString& application, const QString& section, const QString& key,
+                const QString& defaultValue) override {
+        const auto found = store.find(application + "/" + section + "/" + key);
+        return found == store.end() ? defaultValue : found->second;
+    }
+    void save(const QString& application, const QString& section, const QString& key,
+              const QString& value) override {
+        store[application + "/" + section + "/" + key] = value;
+        ++saves;
+    }
+
+    std::deque<QString> fileAnswers;  // an empty answer is a cancelled dialog
+    std::vector<FileDialogRequest> fileRequests;
+    std::vector<Message> messages;
+    std::deque<QString> inputAnswers;
+    std::vector<QString> inputPrompts;
+    std::vector<QString> inputTitles;
+    int beeps = 0;
+    bool busy = false;
+    int busySpells = 0;
+    std::optional<int> endedWith;
+    std::map<QString, QString> store;  // "application/section/key" to value
+    int saves = 0;
+
+private:
+    static QString takeFront(std::deque<QString>& answers) {
+        if (answers.empty()) {
+            return {};
+        }
+        QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace keelwright::test

@@ -1,0 +1,385 @@
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "FakePlatform.h"
+#include "app/MainWindow.h"
+#include "app/QtSettingsStore.h"
+
+namespace keelwright::test {
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<FakePlatform> fake_;
+    std::unique_ptr<MainWindow> window_;
+
+    QString file(const QString& name, const QByteArray& bytes = "x") {
+        const QString path = dir_->filePath(name);
+        QFile out(path);
+        out.open(QIODevice::WriteOnly);
+        out.write(bytes);
+        return path;
+    }
+
+    QString example(const char* name) { return QString(KEELWRIGHT_EXAMPLES) + "/" + name; }
+
+    // A window as the program starts it, with Components.txt from the examples unless given.
+    void start(QString componentsPath = {}) {
+        window_ = std::make_unique<MainWindow>(fake_->platform(),
+                                               componentsPath.isNull() ? example("Components.txt") : componentsPath);
+        window_->startUp();
+        window_->showCentred();
+    }
+
+    template <typename Control>
+    Control* child(const char* name) {
+        auto* control = window_->findChild<Control*>(name);
+        if (control == nullptr) {
+            qFatal("no control named %s", name);
+        }
+        return control;
+    }
+    QLineEdit* box(const char* name) { return child<QLineEdit>(name); }
+    QPushButton* button(const char* name) { return child<QPushButton>(name); }
+    QRadioButton* option(const char* name) { return child<QRadioButton>(name); }
+    QLabel* label(const char* name) { return child<QLabel>(name); }
+
+    void load(const QString& path) {
+        fake_->fileAnswers.push_back(path);
+        QTest::mouseClick(button("cmdLoad"), Qt::LeftButton);
+    }
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        fake_ = std::make_unique<FakePlatform>();
+    }
+    void cleanup() {
+        window_.reset();
+        fake_.reset();
+        dir_.reset();
+    }
+
+    void firstRunShowsTheWindowAsCreatedWithBothPathsRed() {
+        start();
+        QCOMPARE(window_->windowTitle(), QString("Keelwright 1.0"));
+        QCOMPARE(window_->size(), QSize(429, 320));
+        QVERIFY(!window_->windowIcon().isNull());
+        for (const char* name : {"txtMultiIdx", "txtMultiMul"}) {
+            QCOMPARE(box(name)->text(), QString());
+            QCOMPARE(BoxColour(box(name)), MainWindow::kInvalidPath);
+        }
+        for (const char* name : {"txtMultiName", "txtBuyValue", "txtSellValue"}) {
+            QVERIFY(!box(name)->isEnabled());
+            QCOMPARE(BoxColour(box(name)), MainWindow::kBoxAsCreated);
+        }
+        QVERIFY(option("optWsc")->isChecked());
+        QVERIFY(!option("optTxt")->isChecked());
+        QVERIFY(option("optVer51a")->isChecked());
+        QVERIFY(!option("optVer54")->isChecked());
+        QVERIFY(!button("cmdPatch")->isEnabled());
+        QVERIFY(!button("cmdCreateScript")->isEnabled());
+        QVERIFY(button("cmdLoad")->isEnabled());
+        QVERIFY(button("cmdExtract")->isHidden());
+        QVERIFY(child<QCheckBox>("chkScriptOnly")->isHidden());
+        QCOMPARE(label("lblItems")->text(), QString("0"));
+        QCOMPARE(label("txtComponents")->text(), QString("18"));
+        QCOMPARE(label("lblStatus")->text(), QString());
+        QCOMPARE(window_->focusWidget(), button("cmdExit"));
+        QCOMPARE(fake_->saves, 0);
+    }
+
+    void aMissingComponentsListStartsWithAnEmptyListAndSaysSo() {
+        start(dir_->filePath("Components.txt"));
+        QCOMPARE(label("txtComponents")->text(), QString("0"));
+        QVERIFY(label("lblStatus")->text().startsWith("Components.txt could not be"));
+        QVERIFY(label("lblStatus")->toolTip().contains("file not found"));
+        QVERIFY(window_->workspace().components.empty());
+    }
+
+    void everyCaptionFitsItsControl() {
+        start();
+        for (const auto* control : window_->findChildren<QWidget*>()) {
+            QString text;
+            int room = control->width();
+            if (const auto* l = qobject_cast<const QLabel*>(control)) {
+                text = l->text();
+            } else if (const auto* b = qobject_cast<const QAbstractButton*>(control)) {
+                text = b->text().remove('&');
+                room -= qobject_cast<const QPushButton*>(control) ? 8 : 22;  // bevel, or the mark of an option
+            } else if (const auto* g = qobject_cast<const QGroupBox*>(control)) {
+                text = g->title();
+            }
+            const int needed = control->fontMetrics().horizontalAdvance(text);
+            QVERIFY2(needed <= room, qPrintable(control->objectName() + ": '" + text + "' needs " +
+                                                QString::number(needed) + " of " + QString::number(room)));
+        }
+    }
+
+    void aPathIsCheckedAtEveryKeystroke() {
+        start();
+        const QString path = file("Multi.idx");
+        QLineEdit* idx = box("txtMultiIdx");
+        idx->setFocus();
+        for (qsizetype typed = 1; typed <= path.size(); ++typed) {
+            QTest::keyClick(idx, path[typed - 1].toLatin1());
+            const bool complete = typed == path.size();
+            QCOMPARE(BoxColour(idx), complete ? MainWindow::kValidPath : MainWindow::kInvalidPath);
+            QCOMPARE(window_->workspace().MultiIdxPath, complete ? path : QString());
+        }
+        QTest::keyClick(idx, 'x');
+        QCOMPARE(BoxColour(idx), MainWindow::kInvalidPath);
+        QCOMPARE(window_->workspace().MultiIdxPath, QString());
+
+        // Spaces around the path are not part of it; a folder is not a client file.
+        idx->setText("  " + path + " ");
+        QCOMPARE(window_->workspace().MultiIdxPath, path);
+        QCOMPARE(BoxColour(idx), MainWindow::kValidPath);
+        idx->setText(dir_->path());
+        QCOMPARE(BoxColour(idx), MainWindow::kInvalidPath);
+    }
+
+    void patchNeedsALoadedScriptAndBothPathsValid() {
+        start();
+        box("txtMultiIdx")->setText(file("Multi.idx"));
+        box("txtMultiMul")->setText(file("Multi.mul"));
+        QVERIFY(!button("cmdPatch")->isEnabled());
+        load(example("house.wsc"));
+        QVERIFY(button("cmdPatch")->isEnabled());
+        box("txtMultiMul")->setText(dir_->filePath("gone.mul"));
+        QVERIFY(!button("cmdPatch")->isEnabled());
+        box("txtMultiMul")->setText(file("Multi.mul"));
+        QVERIFY(button("cmdPatch")->isEnabled());
+    }
+
+    void browseSetsThePathAndTurnsItsBoxGreen() {
+        start();
+        const QString idx = file("Multi.idx");
+        fake_->fileAnswers = {idx};
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        QCOMPARE(fake_->fileRequests.back().filter, QString("Multi.idx files (*.idx)|*.idx"));
+        QCOMPARE(fake_->fileRequests.back().title, QString("Browse for the multi.idx file"));
+        QCOMPARE(fake_->fileRequests.back().defaultExtension, QString(".txt"));
+        QCOMPARE(box("txtMultiIdx")->text(), idx);
+        QCOMPARE(window_->workspace().MultiIdxPath, idx);
+        QCOMPARE(BoxColour(box("txtMultiIdx")), MainWindow::kValidPath);
+
+        // A cancelled dialog changes nothing; the next dialog opens with an empty name.
+        QTest::mouseClick(button("Command2"), Qt::LeftButton);
+        QCOMPARE(fake_->fileRequests.back().filter, QString("Multi.mul file (*.mul)|*.mul"));
+        QCOMPARE(fake_->fileRequests.back().title, QString("Browse for the multi.mul file"));
+        QCOMPARE(fake_->fileRequests.back().fileName, idx);
+        QCOMPARE(box("txtMultiMul")->text(), QString());
+        QCOMPARE(BoxColour(box("txtMultiMul")), MainWindow::kInvalidPath);
+
+        // A path equal to the box's text runs no check, yet is taken and shown green.
+        const QString vanished = dir_->filePath("vanished.mul");
+        box("txtMultiMul")->setText(vanished);
+        fake_->fileAnswers = {vanished};
+        QTest::mouseClick(button("Command2"), Qt::LeftButton);
+        QCOMPARE(window_->workspace().MultiMulPath, vanished);
+        QCOMPARE(BoxColour(box("txtMultiMul")), MainWindow::kValidPath);
+    }
+
+    void createScriptNeedsNonBlankDetailsAtAKeyRelease() {
+        start();
+        load(example("house.txt"));
+        QTest::keyClicks(box("txtMultiName"), "Mill");
+        QTest::keyClicks(box("txtBuyValue"), "   ");
+        QTest::keyClicks(box("txtSellValue"), "100");
+        QVERIFY(!button("cmdCreateScript")->isEnabled());
+        QTest::keyClicks(box("txtBuyValue"), "5");
+        QVERIFY(button("cmdCreateScript")->isEnabled());
+
+        // Text that arrives without a key release leaves the button as it was until the next one.
+        box("txtSellValue")->setText("  ");
+        QVERIFY(button("cmdCreateScript")->isEnabled());
+        QTest::keyRelease(window_.get(), Qt::Key_Shift);
+        QVERIFY(!button("cmdCreateScript")->isEnabled());
+    }
+
+    void loadingEitherScriptTypeOpensTheScriptDetails() {
+        start();
+        struct Case {
+            const char* option;
+            const char* script;
+            const char* filter;
+            const char* title;
+        };
+        const Case cases[] = {
+            {"optWsc", "house.wsc", "Exported file from sphere (*.wsc)|*.wsc", "Import an exported wsc file"},
+            {"optTxt", "house.txt", "Multi.txt files (*.txt)|*.txt", "Import Multi.txt file"},
+        };
+        for (const Case& c : cases) {
+            option(c.option)->click();
+            child<QCheckBox>("chkScriptOnly")->setChecked(true);
+            load(example(c.script));
+            QCOMPARE(fake_->fileRequests.back().filter, QString(c.filter));
+            QCOMPARE(fake_->fileRequests.back().title, QString(c.title));
+            QCOMPARE(label("lblItems")->text(), QString("26"));
+            QCOMPARE(window_->workspace().table.Count, 26);
+            QCOMPARE(window_->workspace().ScriptPath, example(c.script));
+            for (const char* name : {"txtMultiName", "txtBuyValue", "txtSellValue"}) {
+                QVERIFY(box(name)->isEnabled());
+                QCOMPARE(BoxColour(box(name)), MainWindow::kBoxOpen);
+            }
+            QCOMPARE(window_->focusWidget(), box("txtMultiName"));
+            QVERIFY(button("cmdPatch")->isEnabled());  // even with both paths invalid
+            QVERIFY(!child<QCheckBox>("chkScriptOnly")->isChecked());
+            QVERIFY(child<QCheckBox>("chkScriptOnly")->isEnabled());
+            QVERIFY(!fake_->busy);
+        }
+        QCOMPARE(fake_->busySpells, 2);
+        // Both forms of the example load to the same multi, its door marked as a component.
+        QCOMPARE(window_->workspace().table.Flags[14], std::string_view("0"));
+    }
+
+    void withNeitherTypeSelectedTheWscReaderIsUsed() {
+        fake_->store = {{"Keelwright/Settings/OptWsc", "False"}, {"Keelwright/Settings/OptTxt", "False"},
+                        {"Keelwright/Settings/optVer54", "False"}, {"Keelwright/Settings/OptVer51a", "True"}};
+        start();
+        load(example("house.wsc"));
+        QCOMPARE(fake_->fileRequests.back().title, QString("Import an exported wsc file"));
+        QCOMPARE(label("lblItems")->text(), QString("26"));
+    }
+
+    void aCancelledLoadChangesNothing() {
+        start();
+        load(example("house.wsc"));
+        QTest::keyClicks(box("txtMultiName"), "Mill");
+        load(QString());
+        QCOMPARE(window_->workspace().table.Count, 26);
+        QCOMPARE(box("txtMultiName")->text(), QString("Mill"));
+        QVERIFY(button("cmdPatch")->isEnabled());
+        QCOMPARE(fake_->busySpells, 1);
+    }
+
+    void aFailedLoadSaysWhyAndDisablesPatching() {
+        start();
+        load(example("house.wsc"));
+        QTest::keyClicks(box("txtMultiName"), "Mill");
+        option("optTxt")->click();
+        load(file("broken.txt", "6 version\r\n1 template id\r\n-1 item version\r\nmany num components\r\n"));
+        QVERIFY(!button("cmdPatch")->isEnabled());
+        QCOMPARE(box("txtMultiName")->text(), QString());
+        QVERIFY(label("lblStatus")->text().startsWith("Load failed: broken.txt:4: component count"));
+        QVERIFY(label("lblStatus")->toolTip().endsWith("broken.txt:4: component count \"many\" is not a number"));
+        QVERIFY(fake_->messages.empty());
+        QVERIFY(!fake_->busy);
+        QCOMPARE(label("lblItems")->text(), QString("26"));  // the reader never got to its count
+
+        load(QString());
+        QCOMPARE(fake_->fileRequests.back().fileName, QString());
+    }
+
+    void aSecondLoadReplacesTheFirst() {
+        start();
+        load(example("house.wsc"));
+        QTest::keyClicks(box("txtMultiName"), "Mill");
+        option("optTxt")->click();
+        load(file("one.txt", "6 version\r\n1 template id\r\n-1 item version\r\n1 num components\r\n1709 5 5 0\r\n"));
+        QCOMPARE(window_->workspace().table.Count, 1);
+        QCOMPARE(label("lblItems")->text(), QString("1"));
+        QCOMPARE(box("txtMultiName")->text(), QString());
+        QCOMPARE(window_->workspace().table.X[0], std::string_view("0"));
+    }
+
+    void exitStoresTheSettingsAndEndsTheProgram() {
+        start();
+        const QString idx = file("Multi.idx");
+        box("txtMultiIdx")->setText(idx);
+        box("txtMultiMul")->setText(dir_->filePath("missing.mul"));
+        option("optTxt")->click();
+        option("optVer54")->click();
+        QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
+        QCOMPARE(fake_->endedWith, 0);
+        const std::map<QString, QString> expected = {
+            {"Keelwright/Files/MultiIdx", idx},          {"Keelwright/Files/MultiMul", ""},
+            {"Keelwright/Settings/OptWsc", "False"},     {"Keelwright/Settings/OptTxt", "True"},
+            {"Keelwright/Settings/optVer54", "True"},    {"Keelwright/Settings/OptVer51a", "False"}};
+        QCOMPARE(fake_->store, expected);
+    }
+
+    void closingTheWindowStoresNothing() {
+        start();
+        option("optTxt")->click();
+        window_->close();
+        QCOMPARE(fake_->saves, 0);
+        QVERIFY(!fake_->endedWith.has_value());
+    }
+
+    void storedSettingsAreRestored() {
+        const QString idx = file("Multi.idx");
+        const QString mul = file("Multi.mul");
+        fake_->store = {{"Keelwright/Files/MultiIdx", idx},        {"Keelwright/Files/MultiMul", mul},
+                        {"Keelwright/Settings/OptWsc", "false"},   {"Keelwright/Settings/OptTxt", "TRUE"},
+                        {"Keelwright/Settings/optVer54", "1"},     {"Keelwright/Settings/OptVer51a", "0"}};
+        start();
+        QCOMPARE(BoxColour(box("txtMultiIdx")), MainWindow::kValidPath);
+        QCOMPARE(BoxColour(box("txtMultiMul")), MainWindow::kValidPath);
+        QCOMPARE(window_->workspace().MultiMulPath, mul);
+        QVERIFY(option("optTxt")->isChecked());
+        QVERIFY(!option("optWsc")->isChecked());
+        QVERIFY(option("optVer54")->isChecked());
+        QVERIFY(!option("optVer51a")->isChecked());
+    }
+
+    void twoStoredFalseValuesLeaveNeitherOptionOfAFrameSelected() {
+        fake_->store = {{"Keelwright/Settings/OptWsc", "False"}, {"Keelwright/Settings/OptTxt", "False"},
+                        {"Keelwright/Settings/optVer54", "False"}, {"Keelwright/Settings/OptVer51a", "False"}};
+        start();
+        for (const char* name : {"optWsc", "optTxt", "optVer54", "optVer51a"}) {
+            QVERIFY2(!option(name)->isChecked(), name);
+        }
+    }
+
+    void aStoredWordThatIsNoTruthValueStopsLoadingTheSettings() {
+        const QString idx = file("Multi.idx");
+        fake_->store = {{"Keelwright/Files/MultiIdx", idx},         {"Keelwright/Settings/OptWsc", "yes"},
+                        {"Keelwright/Settings/OptTxt", "True"},     {"Keelwright/Settings/optVer54", "True"},
+                        {"Keelwright/Settings/OptVer51a", "False"}};
+        start();
+        QCOMPARE(window_->workspace().MultiIdxPath, idx);  // the paths are already applied
+        QVERIFY(option("optWsc")->isChecked());            // the options keep their start-up state
+        QVERIFY(option("optVer51a")->isChecked());
+        QVERIFY(!option("optTxt")->isChecked());
+    }
+
+    void aStoredPathThatNoLongerExistsIsShownRedAndStoredEmpty() {
+        const QString gone = dir_->filePath("gone.idx");
+        fake_->store = {{"Keelwright/Files/MultiIdx", gone}};
+        start();
+        QCOMPARE(box("txtMultiIdx")->text(), gone);
+        QCOMPARE(BoxColour(box("txtMultiIdx")), MainWindow::kInvalidPath);
+        QCOMPARE(window_->workspace().MultiIdxPath, QString());
+        QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
+        QCOMPARE(fake_->store["Keelwright/Files/MultiIdx"], QString());
+    }
+
+    void theQtSettingsStoreKeepsValuesByApplicationSectionAndKey() {
+        QtSettingsStore store(dir_->path());
+        QCOMPARE(store.get("Keelwright", "Settings", "optVer54", "absent"), QString("absent"));
+        store.save("Keelwright", "Settings", "optVer54", "True");
+        store.save("Keelwright", "Settings", "OptVer51a", "False");
+        store.save("Keelwright", "Files", "MultiIdx", "C:\\UO\\Multi.idx");
+        QtSettingsStore reopened(dir_->path());
+        QCOMPARE(reopened.get("Keelwright", "Settings", "optVer54", {}), QString("True"));
+        QCOMPARE(reopened.get("Keelwright", "Settings", "OptVer51a", {}), QString("False"));
+        QCOMPARE(reopened.get("Keelwright", "Files", "MultiIdx", {}), QString("C:\\UO\\Multi.idx"));
+        QCOMPARE(reopened.get("Other", "Files", "MultiIdx", {}), QString());
+    }
+};
+
+}  // namespace keelwright::test
+
+QTEST_MAIN(keelwright::test::MainWindowTest)
+#include "MainWindowTest.moc"
