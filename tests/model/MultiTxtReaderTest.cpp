@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
+#include "model/ReaderTestSupport.h"
 #include "app/ComponentsList.h"
 #include "model/ComponentTable.h"
 #include "model/Error.h"
@@ -17,26 +18,12 @@ const std::vector<std::string> kExample = {
     "604 -1 -1 0 1", "605 0 -1 0 1", "606 1 1 5 0",
 };
 
-struct Loaded {
-    ComponentTable table;
-    std::optional<std::int32_t> shownCount;
-};
+using test::Loaded;
 
-Loaded read(std::string_view text, const ComponentsList& list = {}) {
-    Loaded loaded;
-    ReadMultiTxt(text, "multi.txt", loaded.table, list, [&](std::int32_t n) { loaded.shownCount = n; });
-    return loaded;
-}
+Loaded read(std::string_view text, const ComponentsList& list = {}) { return test::Read(ReadMultiTxt, text, list); }
 
-// Reads text that must fail and returns the error; `loaded` keeps what the reader left.
 Error readFailure(std::string_view text, Loaded& loaded, const ComponentsList& list = {}) {
-    try {
-        ReadMultiTxt(text, "multi.txt", loaded.table, list, [&](std::int32_t n) { loaded.shownCount = n; });
-    } catch (const Error& e) {
-        return e;
-    }
-    ADD_FAILURE() << "the file loaded";
-    return Error(ErrorNumber::InvalidCall, "no error");
+    return test::ReadFailure(ReadMultiTxt, text, loaded, list);
 }
 
 std::vector<std::string> withComponentLines(std::vector<std::string> lines) {
@@ -121,7 +108,7 @@ TEST(MultiTxtReader, FailuresNameTheFileTheLineAndTheReason) {
     for (const Row& row : rows) {
         Loaded loaded;
         const Error e = readFailure(CrLfLines(row.lines), loaded);
-        EXPECT_EQ(e.file(), "multi.txt");
+        EXPECT_EQ(e.file(), "script");
         EXPECT_EQ(e.line(), row.line) << e.description();
         EXPECT_NE(e.reason().find(row.reasonPart), std::string::npos) << e.description();
     }

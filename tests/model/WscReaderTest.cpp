@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
+#include "model/ReaderTestSupport.h"
 #include "app/ComponentsList.h"
 #include "model/ComponentTable.h"
 #include "model/Error.h"
@@ -37,25 +38,12 @@ std::vector<std::string> exportLines(const std::vector<Item>& items) {
 const std::vector<Item> kThreeItems = {{"1709", "430", "620", "20"}, {"1710", "431", "625", "20"},
                                        {"1711", "432", "630", "27"}};
 
-struct Loaded {
-    ComponentTable table;
-    std::optional<std::int32_t> shownCount;
-};
+using test::Loaded;
 
-Loaded read(std::string_view text, const ComponentsList& list = {}) {
-    Loaded loaded;
-    ReadWscFile(text, "house.wsc", loaded.table, list, [&](std::int32_t n) { loaded.shownCount = n; });
-    return loaded;
-}
+Loaded read(std::string_view text, const ComponentsList& list = {}) { return test::Read(ReadWscFile, text, list); }
 
 Error readFailure(std::string_view text, Loaded& loaded, const ComponentsList& list = {}) {
-    try {
-        ReadWscFile(text, "house.wsc", loaded.table, list, [&](std::int32_t n) { loaded.shownCount = n; });
-    } catch (const Error& e) {
-        return e;
-    }
-    ADD_FAILURE() << "the file loaded";
-    return Error(ErrorNumber::InvalidCall, "no error");
+    return test::ReadFailure(ReadWscFile, text, loaded, list);
 }
 
 TEST(WscReader, LoadsThreeItemsCentredWithZAsExported) {
@@ -143,7 +131,7 @@ TEST(WscReader, FailuresNameTheFileTheLineAndTheReason) {
     for (const Row& row : rows) {
         Loaded loaded;
         const Error e = readFailure(test::CrLfLines(row.lines), loaded);
-        EXPECT_EQ(e.file(), "house.wsc");
+        EXPECT_EQ(e.file(), "script");
         EXPECT_EQ(e.line(), row.line) << e.description();
         EXPECT_NE(e.reason().find(row.reasonPart), std::string::npos) << e.description();
         EXPECT_EQ(loaded.table.Count, 0) << "Count is set only after the whole file is read";
