@@ -5,5 +5,6 @@
 namespace keelwright::cli {
 
 int RunShow(const QStringList& arguments);
+int RunScripts(const QStringList& arguments);
 
 }  // namespace keelwright::cli

@@ -16,6 +16,10 @@ using namespace keelwright::cli;
 constexpr Command kCommands[] = {
     {"show", "[--type txt|wsc] [--components FILE | --no-components] [--json] SCRIPT",
      "Loads a multi text or WSC export and shows its components.", RunShow},
+    {"scripts",
+     "[--type txt|wsc] [--components FILE | --no-components] --format 51a|54 --name NAME --buy VALUE "
+     "--sell VALUE [--slot N] [--scripts-only] [-o FILE] SCRIPT",
+     "Loads a multi and writes the Sphere item scripts for it and its deed.", RunScripts},
 };
 
 int usage(std::ostream& out, int status) {

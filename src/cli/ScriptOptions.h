@@ -1,0 +1,44 @@
+#pragma once
+
+// The script-writing options, shared by every command that writes the item scripts of the multi it loaded.
+
+#include <QCommandLineParser>
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "cli/CliSupport.h"
+#include "scripts/ItemScripts.h"
+
+namespace keelwright::cli {
+
+enum class ScriptFormat {
+    Ver51a,  // the old format, "Ver. 51a"
+    Ver54,   // the new format, "Ver. 54+"
+};
+
+// What the script options ask for. The patch slot and the components list size come from the command.
+struct ScriptRequest {
+    ScriptFormat format = ScriptFormat::Ver51a;
+    ScriptDetails details;
+    QString outputPath;  // empty for standard output
+};
+
+// Adds --format, --name, --buy, --sell, --scripts-only and -o/--output.
+void AddScriptWritingOptions(QCommandLineParser& parser);
+
+// Whether any script-writing option was given, for a command that writes scripts only when asked to.
+bool ScriptWritingRequested(const QCommandLineParser& parser);
+
+// Reads the script-writing options. Throws UsageError for a missing or bad one: --format, --name, --buy and
+// --sell are all needed, and like the window's Create Script button the three texts must not be blank.
+ScriptRequest ReadScriptRequest(const QCommandLineParser& parser);
+
+// The script text of the requested format for the loaded multi in that slot. Throws Error as the builders do.
+std::string BuildScripts(const ScriptRequest& request, const LoadedMulti& multi, std::int32_t patchSlot);
+
+// Writes the text to standard output or, whole or not at all, to the output file. Throws Error on failure.
+void WriteScripts(const ScriptRequest& request, std::string_view text);
+
+}  // namespace keelwright::cli

@@ -1,0 +1,62 @@
+#include "scripts/ScriptParts.h"
+
+#include <algorithm>
+
+#include "model/Error.h"
+#include "model/NumberText.h"
+
+namespace keelwright {
+namespace {
+
+constexpr std::size_t kFixedScriptBytes = 1024;     // every literal line of either format, with room
+constexpr std::size_t kNameCopies = 8;              // the most times either format writes the name
+constexpr std::size_t kTypicalComponentBytes = 32;  // "COMPONENT=04B0,-12,-7,20,0" and its CR LF
+
+// Runs a conversion of one value of component `entry`, naming the component (counted from 1) in its error.
+template <typename Conversion>
+auto ofComponent(std::int32_t entry, Conversion&& conversion) {
+    try {
+        return conversion();
+    } catch (const Error& e) {
+        throw Error(e.number(), "component " + NumberText(std::int64_t{entry} + 1) + ": " + e.reason());
+    }
+}
+
+}  // namespace
+
+std::string ItemNumberText(std::int32_t patchSlot) {
+    if (patchSlot < 0 || patchSlot > kMaxPatchSlot) {
+        throw Error(ErrorNumber::InvalidCall, "patch slot " + NumberText(patchSlot) +
+                                                  " gives no item number (slots run from 0 to " +
+                                                  NumberText(kMaxPatchSlot) + ")");
+    }
+    return Hex32(patchSlot + 0x3FFF);
+}
+
+std::string ComponentIdText(const ComponentTable& table, std::int32_t entry) {
+    return ofComponent(
+        entry, [&] { return Hex16(ToInt16(table.ItemId[static_cast<std::size_t>(entry)], "item id")); });
+}
+
+bool HasZeroFlags(const ComponentTable& table, std::int32_t entry) {
+    return ofComponent(
+        entry, [&] { return ReadNumber(table.Flags[static_cast<std::size_t>(entry)], "flags").isZero(); });
+}
+
+void CheckSingleLine(std::string_view value, std::string_view what) {
+    if (value.find_first_of("\r\n") != std::string_view::npos) {
+        throw Error(ErrorNumber::InvalidCall, std::string(what) + " holds a line break");
+    }
+}
+
+std::size_t ExpectedScriptBytes(const ScriptDetails& details, const ComponentTable& table) {
+    // A table left by a failed load may claim far more components than it holds; the first one missing stops
+    // the script, so reserving for the claim would only risk running out of memory.
+    const auto components = static_cast<std::size_t>(std::clamp(table.Count, 0, table.storedEntries()));
+    const std::size_t componentBytes =
+        details.componentsListCount > 0 ? components * kTypicalComponentBytes : 0;
+    return kFixedScriptBytes + kNameCopies * details.multiName.size() + details.buyValue.size() +
+           details.sellValue.size() + componentBytes;
+}
+
+}  // namespace keelwright
