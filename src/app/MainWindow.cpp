@@ -134,6 +134,10 @@ void MainWindow::showStatus(const QString& text, const QString& details) {
     lblStatus_->setToolTip(details.isEmpty() ? (text == lblStatus_->text() ? QString() : text) : details);
 }
 
+void MainWindow::showErrorReport(const Error& error) {
+    platform_.messages.showMessage(this, FromBytes(error.report()), kApplicationTitle, MessageIcon::None);
+}
+
 void MainWindow::exitProgram() {
     SaveSettings();
     platform_.program.endProgram(0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -16,6 +17,9 @@ class QPushButton;
 class QRadioButton;
 
 namespace keelwright {
+
+class Error;
+class ScriptsWindow;
 
 // frmMain, the program's window: the two client-file paths with their checks, the script type and format
 // choices, the script details, the commands and the status line. Its buttons run the commands; the enabled
@@ -59,12 +63,16 @@ private:
     void showStatus(const QString& text, const QString& details = {});
 
     void loadScript();
+    void createScript();
     void exitProgram();
+    // The error report: the error's number and description in a message box with an OK button only.
+    void showErrorReport(const Error& error);
 
     Platform platform_;  // references to the services, which outlive the window
     QString componentsPath_;
     Workspace workspace_;
     CommonDialog dlgCommon_;
+    QPointer<ScriptsWindow> scriptsWindow_;  // exists from the first scripts until the user closes it
 
     QGroupBox* frame1_ = nullptr;
     QLineEdit* txtMultiName_ = nullptr;

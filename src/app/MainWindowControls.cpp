@@ -139,6 +139,7 @@ void MainWindow::buildControls() {
     });
     connect(chkScriptOnly_, &QCheckBox::clicked, this, [this](bool checked) { cmdPatch_->setEnabled(!checked); });
     connect(cmdLoad_, &QPushButton::clicked, this, &MainWindow::loadScript);
+    connect(cmdCreateScript_, &QPushButton::clicked, this, &MainWindow::createScript);
     connect(cmdExit_, &QPushButton::clicked, this, &MainWindow::exitProgram);
 }
 

@@ -8,6 +8,8 @@
 #include <QtTest>
 #include <memory>
 
+#include <QPlainTextEdit>
+
 #include "FakePlatform.h"
 #include "app/MainWindow.h"
 #include "app/QtSettingsStore.h"
@@ -291,6 +293,97 @@ private slots:
         QCOMPARE(label("lblItems")->text(), QString("1"));
         QCOMPARE(box("txtMultiName")->text(), QString());
         QCOMPARE(window_->workspace().table.X[0], std::string_view("0"));
+    }
+
+    // Loads a multi and fills in the script details; Scripts Only stands in for a patch.
+    void prepareScripts(bool scriptsOnly) {
+        load(example("house.wsc"));
+        QTest::keyClicks(box("txtMultiName"), "Lakeside Mill");
+        QTest::keyClicks(box("txtBuyValue"), "25000");
+        QTest::keyClicks(box("txtSellValue"), "12500");
+        if (scriptsOnly) {
+            child<QCheckBox>("chkScriptOnly")->click();  // hidden from users, but its rule still holds
+        }
+    }
+
+    QPlainTextEdit* scriptsText() {
+        QWidget* scripts = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == "frmMultiScripts" && top->isVisible()) {
+                if (scripts != nullptr) {
+                    qFatal("a second scripts window is open");
+                }
+                scripts = top;
+            }
+        }
+        return scripts == nullptr ? nullptr : scripts->findChild<QPlainTextEdit*>("txtScripts");
+    }
+
+    void createScriptRefusesWhileTheMultiIsNotPatched() {
+        start();
+        prepareScripts(false);
+        QVERIFY(button("cmdCreateScript")->isEnabled());
+        label("lblStatus")->setText("before");
+        QTest::mouseClick(button("cmdCreateScript"), Qt::LeftButton);
+        QCOMPARE(fake_->beeps, 1);
+        QCOMPARE(fake_->messages.size(), std::size_t{1});
+        QCOMPARE(fake_->messages[0].text, QString("You need to patch the multi before you can create the scripts"));
+        QCOMPARE(fake_->messages[0].caption, QString("Script Creation Failed"));
+        QCOMPARE(fake_->messages[0].icon, MessageIcon::None);
+        QCOMPARE(label("lblStatus")->text(), QString("before"));
+        QCOMPARE(scriptsText(), nullptr);
+    }
+
+    void createScriptShowsTheChosenFormatAndASecondRunReplacesTheText() {
+        start();
+        prepareScripts(true);
+        QTest::mouseClick(button("cmdCreateScript"), Qt::LeftButton);
+        QPlainTextEdit* text = scriptsText();
+        QVERIFY(text != nullptr);
+        QVERIFY(text->toPlainText().contains("\n[3FFF]\nNAME=Lakeside Mill\n"));
+        QVERIFY(text->toPlainText().contains("\nCOMPONENT=0A6, -2, -3, 20\n"));  // Scripts Only: every tile
+        QCOMPARE(label("lblStatus")->text(), QString("Scripts Completed"));
+        QVERIFY(!fake_->busy);
+
+        option("optVer54")->click();
+        QTest::mouseClick(button("cmdCreateScript"), Qt::LeftButton);
+        QCOMPARE(scriptsText(), text);
+        QVERIFY(text->toPlainText().startsWith("/////"));
+        QVERIFY(text->toPlainText().contains("\n[ITEMDEF 03FFF]\nDEFNAME=i_Lakeside_Mill\n"));
+        QVERIFY(!text->toPlainText().contains("[3FFF]"));
+        QVERIFY(fake_->messages.empty());
+    }
+
+    void createScriptWithNoFormatSelectedSaysSoAndStillCompletes() {
+        fake_->store = {{"Keelwright/Settings/OptWsc", "True"}, {"Keelwright/Settings/OptTxt", "False"},
+                        {"Keelwright/Settings/optVer54", "False"}, {"Keelwright/Settings/OptVer51a", "False"}};
+        start();
+        prepareScripts(true);
+        QTest::mouseClick(button("cmdCreateScript"), Qt::LeftButton);
+        QCOMPARE(fake_->beeps, 1);
+        QCOMPARE(fake_->messages.back().text, QString("Please select which script format you wish to create."));
+        QCOMPARE(fake_->messages.back().caption, QString("Keelwright"));
+        QCOMPARE(scriptsText(), nullptr);
+        QCOMPARE(label("lblStatus")->text(), QString("Scripts Completed"));
+    }
+
+    void aScriptWriterErrorIsReportedAndShowsNoText() {
+        start();
+        option("optTxt")->click();
+        load(file("odd.txt", "6 version\r\n1 template id\r\n-1 item version\r\n1 num components\r\n"
+                             "1709 0 0 0\r\n"));
+        QTest::keyClicks(box("txtMultiName"), "Odd");
+        QTest::keyClicks(box("txtBuyValue"), "1");
+        QTest::keyClicks(box("txtSellValue"), "1");
+        child<QCheckBox>("chkScriptOnly")->click();
+        const_cast<ComponentTable&>(window_->workspace().table).ItemId.set(0, "door");
+        QTest::mouseClick(button("cmdCreateScript"), Qt::LeftButton);
+        QCOMPARE(fake_->messages.size(), std::size_t{1});
+        QVERIFY(fake_->messages[0].text.startsWith("13 component 1: item id \"door\""));
+        QCOMPARE(fake_->messages[0].caption, QString("Keelwright"));
+        QCOMPARE(scriptsText(), nullptr);
+        QCOMPARE(label("lblStatus")->text(), QString("Script creation failed"));
+        QVERIFY(!fake_->busy);
     }
 
     void exitStoresTheSettingsAndEndsTheProgram() {
