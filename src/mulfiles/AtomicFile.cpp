@@ -10,8 +10,8 @@ namespace {
 constexpr int kTemporaryNameAttempts = 100;
 
 // A new, empty file beside the target whose name no other file has.
-std::pair<std::filesystem::path, std::unique_ptr<RandomAccessFile>> createTemporary(FileSystem& fileSystem,
-                                                                                    const std::filesystem::path& target) {
+std::pair<std::filesystem::path, std::unique_ptr<RandomAccessFile>> createTemporary(
+    FileSystem& fileSystem, const std::filesystem::path& target) {
     const std::string stem = "." + target.filename().string() + ".keelwright-";
     for (int attempt = 0;; ++attempt) {
         std::filesystem::path temporary = target.parent_path() / (stem + std::to_string(attempt) + ".tmp");
@@ -28,7 +28,8 @@ std::pair<std::filesystem::path, std::unique_ptr<RandomAccessFile>> createTempor
 
 }  // namespace
 
-void WriteFileAtomically(FileSystem& fileSystem, const std::filesystem::path& target, std::string_view bytes) {
+void WriteFileAtomically(FileSystem& fileSystem, const std::filesystem::path& target,
+                         std::string_view bytes) {
     if (target.empty()) {
         throw Error(ErrorNumber::BadFileName, "no file name was given to write to");
     }

@@ -16,8 +16,12 @@ RecordBytes ComponentRecord::encode() const {
     return bytes;
 }
 
-void ComponentRecord::encodeInto(RecordSpan out) const { kLayout.encode(*this, out); }
+void ComponentRecord::encodeInto(RecordSpan out) const {
+    kLayout.encode(*this, out);
+}
 
-ComponentRecord ComponentRecord::decode(ConstRecordSpan bytes) { return kLayout.decode(bytes); }
+ComponentRecord ComponentRecord::decode(ConstRecordSpan bytes) {
+    return kLayout.decode(bytes);
+}
 
 }  // namespace keelwright

@@ -42,7 +42,8 @@ std::optional<std::int32_t> ParseMultiNumber(std::string_view typed) {
     }
     const std::optional<Number> number = Number::parse(text);
     if (!number || !number->isWhole()) {
-        throw Error(ErrorNumber::TypeMismatch, "multi number \"" + std::string(text) + "\" is not a whole number");
+        throw Error(ErrorNumber::TypeMismatch,
+                    "multi number \"" + std::string(text) + "\" is not a whole number");
     }
     if (number->compare(0) < 0 || number->compare(kHighestExtractableMulti) > 0) {
         throw Error(ErrorNumber::Overflow, "multi number " + std::string(text) + " is outside 0 to " +
@@ -55,8 +56,9 @@ IndexRecord ReadIndexEntry(FileSystem& fileSystem, const std::filesystem::path& 
     RecordFile index(fileSystem, multiIdx, OpenMode::Read);
     const std::int64_t slots = index.wholeRecords();
     if (slot < 1 || slot > slots) {
-        throw Error(ErrorNumber::BadRecordNumber, multiAndSlot(slot) + " lies past the end of the index, which has " +
-                                                      NumberText(slots) + " slots")
+        throw Error(
+            ErrorNumber::BadRecordNumber,
+            multiAndSlot(slot) + " lies past the end of the index, which has " + NumberText(slots) + " slots")
             .at(index.name());
     }
     return IndexRecord::decode(index.read(slot));
@@ -68,22 +70,23 @@ std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path
         throw Error(ErrorNumber::InvalidCall, multiAndSlot(slot) + " is a free slot: it holds no multi");
     }
     if (!entry.hasWholeBlockLength()) {
-        throw Error(ErrorNumber::InvalidFileFormat, "the index entry of " + multiAndSlot(slot) + " has Length " +
-                                                        NumberText(entry.Length) +
+        throw Error(ErrorNumber::InvalidFileFormat, "the index entry of " + multiAndSlot(slot) +
+                                                        " has Length " + NumberText(entry.Length) +
                                                         ", not a whole positive multiple of 12");
     }
     RecordFile data(fileSystem, multiMul, OpenMode::Read);
     const std::uint64_t size = data.size();
     if (!entry.blockFitsIn(size)) {
-        throw Error(ErrorNumber::InputPastEnd, "the block of " + multiAndSlot(slot) + " at offset " +
-                                                   NumberText(entry.Offset) + ", " + NumberText(entry.Length) +
-                                                   " bytes long, reaches past the end of the file (" +
-                                                   NumberText(static_cast<std::int64_t>(size)) + " bytes)")
+        throw Error(ErrorNumber::InputPastEnd,
+                    "the block of " + multiAndSlot(slot) + " at offset " + NumberText(entry.Offset) + ", " +
+                        NumberText(entry.Length) + " bytes long, reaches past the end of the file (" +
+                        NumberText(static_cast<std::int64_t>(size)) + " bytes)")
             .at(data.name());
     }
     std::vector<std::uint8_t> block(static_cast<std::size_t>(entry.Length));
     if (data.file().readAt(static_cast<std::uint64_t>(entry.Offset), block) != block.size()) {
-        throw Error(ErrorNumber::InputPastEnd, "the block of " + multiAndSlot(slot) + " could not be read whole")
+        throw Error(ErrorNumber::InputPastEnd,
+                    "the block of " + multiAndSlot(slot) + " could not be read whole")
             .at(data.name());
     }
     return MultiTextOfBlock(block);
@@ -91,7 +94,8 @@ std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path
 
 std::string MultiTextOfBlock(std::span<const std::uint8_t> block) {
     if (block.size() < kRecordSize || block.size() % kRecordSize != 0) {
-        throw Error(ErrorNumber::InvalidFileFormat, "a block of " + NumberText(static_cast<std::int64_t>(block.size())) +
+        throw Error(ErrorNumber::InvalidFileFormat, "a block of " +
+                                                        NumberText(static_cast<std::int64_t>(block.size())) +
                                                         " bytes is not a whole positive number of records");
     }
     const std::size_t count = block.size() / kRecordSize - 1;
@@ -100,7 +104,8 @@ std::string MultiTextOfBlock(std::span<const std::uint8_t> block) {
     appendNumber(text, count, ' ');
     text += "num components\r\n";
     for (std::size_t k = 1; k <= count; ++k) {
-        const ComponentRecord r = ComponentRecord::decode(ConstRecordSpan(block.data() + k * kRecordSize, kRecordSize));
+        const ComponentRecord r =
+            ComponentRecord::decode(ConstRecordSpan(block.data() + k * kRecordSize, kRecordSize));
         appendNumber(text, r.ItemId, ' ');
         appendNumber(text, r.X, ' ');
         appendNumber(text, r.Y, ' ');

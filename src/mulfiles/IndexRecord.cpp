@@ -15,7 +15,9 @@ RecordBytes IndexRecord::encode() const {
     return bytes;
 }
 
-IndexRecord IndexRecord::decode(ConstRecordSpan bytes) { return kLayout.decode(bytes); }
+IndexRecord IndexRecord::decode(ConstRecordSpan bytes) {
+    return kLayout.decode(bytes);
+}
 
 bool IndexRecord::blockFitsIn(std::uint64_t dataSize) const {
     if (Offset < 0 || Length < 0) {

@@ -21,7 +21,8 @@ struct IndexRecord {
     bool isFree() const { return Length == -1; }
     // What a read past the end of the index gives: Offset and Length 0; Extra is not looked at.
     bool isZero() const { return Offset == 0 && Length == 0; }
-    // Whether Length is a whole positive multiple of 12, so the block holds its lead record and whole records.
+    // Whether Length is a whole positive multiple of 12, so the block holds its lead record and whole
+    // records.
     bool hasWholeBlockLength() const { return Length >= 12 && Length % 12 == 0; }
     // Whether the block lies wholly within a Multi.mul of `dataSize` bytes.
     bool blockFitsIn(std::uint64_t dataSize) const;

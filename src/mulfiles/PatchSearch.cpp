@@ -18,7 +18,8 @@ constexpr std::size_t kSlotsPerRead = 65536 / kRecordSize;
 
 std::int32_t checkedSlot(std::int64_t slot, const std::string& file) {
     if (slot > kInt32Max) {
-        throw Error(ErrorNumber::Overflow, "the index has more slots than a 32-bit slot number can count").at(file);
+        throw Error(ErrorNumber::Overflow, "the index has more slots than a 32-bit slot number can count")
+            .at(file);
     }
     return static_cast<std::int32_t>(slot);
 }
@@ -33,7 +34,8 @@ ComponentRecord convert(const ComponentTable& table, std::size_t entry) {
         record.Flags = ToInt32(table.Flags[entry], "flags");
         return record;
     } catch (const Error& e) {
-        throw Error(e.number(), "component " + NumberText(static_cast<std::int64_t>(entry) + 1) + ": " + e.reason());
+        throw Error(e.number(),
+                    "component " + NumberText(static_cast<std::int64_t>(entry) + 1) + ": " + e.reason());
     }
 }
 
@@ -50,7 +52,8 @@ std::int32_t FindFreeSlot(FileSystem& fileSystem, const std::filesystem::path& m
         index.readRecords(first, piece);
         for (std::size_t i = 0; i < kSlotsPerRead; ++i) {
             const std::int64_t slot = first + static_cast<std::int64_t>(i);
-            const IndexRecord record = IndexRecord::decode(ConstRecordSpan(piece.data() + i * kRecordSize, kRecordSize));
+            const IndexRecord record =
+                IndexRecord::decode(ConstRecordSpan(piece.data() + i * kRecordSize, kRecordSize));
             // A trailing partial record is no slot: the index ends before it, as if it read as zeros.
             if (slot > slots || record.isZero()) {
                 throw UnusableIndexError(checkedSlot(std::min(slot, kInt32Max), index.name()));
@@ -66,7 +69,8 @@ std::int32_t FindFirstFreeRecord(FileSystem& fileSystem, const std::filesystem::
     RecordFile data(fileSystem, multiMul, OpenMode::Read);
     const std::int64_t record = data.firstFreeRecord();
     if (record > kInt32Max) {
-        throw Error(ErrorNumber::Overflow, "the file holds more records than a 32-bit record number can count")
+        throw Error(ErrorNumber::Overflow,
+                    "the file holds more records than a 32-bit record number can count")
             .at(data.name());
     }
     return static_cast<std::int32_t>(record);
@@ -74,7 +78,8 @@ std::int32_t FindFirstFreeRecord(FileSystem& fileSystem, const std::filesystem::
 
 IndexRecord NewIndexEntry(std::int32_t firstFreeRecord, std::int32_t componentCount) {
     if (firstFreeRecord < 1 || componentCount < 0) {
-        throw Error(ErrorNumber::InvalidCall, "a block needs a record number from 1 and a component count from 0");
+        throw Error(ErrorNumber::InvalidCall,
+                    "a block needs a record number from 1 and a component count from 0");
     }
     const std::int64_t offset = (static_cast<std::int64_t>(firstFreeRecord) - 1) * 12;
     const std::int64_t length = static_cast<std::int64_t>(componentCount) * 12 + 12;
@@ -87,7 +92,8 @@ IndexRecord NewIndexEntry(std::int32_t firstFreeRecord, std::int32_t componentCo
 
 std::vector<std::uint8_t> EncodeMultiData(const ComponentTable& table) {
     if (table.Count < 0 || (static_cast<std::int64_t>(table.Count) + 1) * 12 > kInt32Max) {
-        throw Error(ErrorNumber::Overflow, "a block of " + NumberText(table.Count) + " components cannot be indexed");
+        throw Error(ErrorNumber::Overflow,
+                    "a block of " + NumberText(table.Count) + " components cannot be indexed");
     }
     const auto count = static_cast<std::size_t>(table.Count);
     std::vector<std::uint8_t> block((count + 1) * kRecordSize);

@@ -12,7 +12,8 @@ namespace {
 
 // The failure that stopped a patch, telling also that putting things back failed.
 Error undoFailed(const Error& cause, const Error& undo) {
-    return Error(cause.number(), cause.description() + "; undoing the change also failed: " + undo.description());
+    return Error(cause.number(),
+                 cause.description() + "; undoing the change also failed: " + undo.description());
 }
 
 void restore(RandomAccessFile& file, const MultiDataUndo& undo) {
@@ -29,8 +30,9 @@ MultiDataUndo WriteMultiData(FileSystem& fileSystem, const std::filesystem::path
                              std::int32_t firstFreeRecord, std::span<const std::uint8_t> block) {
     RecordFile data(fileSystem, multiMul, OpenMode::ReadWrite);
     if (data.firstFreeRecord() != firstFreeRecord) {
-        throw Error(ErrorNumber::PathAccess, "the file changed since its first free record was found; nothing was "
-                                             "written")
+        throw Error(ErrorNumber::PathAccess,
+                    "the file changed since its first free record was found; nothing was "
+                    "written")
             .at(data.name());
     }
     MultiDataUndo undo;
@@ -54,7 +56,8 @@ MultiDataUndo WriteMultiData(FileSystem& fileSystem, const std::filesystem::path
     return undo;
 }
 
-void RestoreMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul, const MultiDataUndo& undo) {
+void RestoreMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul,
+                      const MultiDataUndo& undo) {
     RecordFile data(fileSystem, multiMul, OpenMode::ReadWrite);
     restore(data.file(), undo);
 }
@@ -68,8 +71,9 @@ void WriteIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiI
     }
     const RecordBytes old = index.read(slot);
     if (!IndexRecord::decode(old).isFree()) {
-        throw Error(ErrorNumber::PathAccess,
-                    "slot " + NumberText(slot) + " is no longer free: the index changed since it was searched")
+        throw Error(
+            ErrorNumber::PathAccess,
+            "slot " + NumberText(slot) + " is no longer free: the index changed since it was searched")
             .at(index.name());
     }
     try {
@@ -89,7 +93,8 @@ void WriteIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiI
 PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, const ClientFiles& files,
                        const std::function<void()>& beforeWriting) {
     if (fileSystem.sameFile(files.multiIdx, files.multiMul)) {
-        throw Error(ErrorNumber::PathAccess, "Multi.idx and Multi.mul name the same file").at(files.multiIdx.string());
+        throw Error(ErrorNumber::PathAccess, "Multi.idx and Multi.mul name the same file")
+            .at(files.multiIdx.string());
     }
     const std::int32_t slot = FindFreeSlot(fileSystem, files.multiIdx);
     const std::int32_t firstFreeRecord = FindFirstFreeRecord(fileSystem, files.multiMul);

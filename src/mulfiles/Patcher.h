@@ -67,7 +67,8 @@ MultiDataUndo WriteMultiData(FileSystem& fileSystem, const std::filesystem::path
                              std::int32_t firstFreeRecord, std::span<const std::uint8_t> block);
 
 // Cuts Multi.mul back to what it was before WriteMultiData, restoring an overwritten partial record.
-void RestoreMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul, const MultiDataUndo& undo);
+void RestoreMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul,
+                      const MultiDataUndo& undo);
 
 // Writes the entry into `slot` and flushes it. Throws, writing nothing, when the slot is not a free whole
 // record; on a failed write the slot's old 12 bytes are put back before the throw.

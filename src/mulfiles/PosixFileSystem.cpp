@@ -80,7 +80,8 @@ public:
     void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
         std::size_t done = 0;
         while (done < bytes.size()) {
-            const ssize_t put = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, position(offset + done));
+            const ssize_t put =
+                ::pwrite(fd_, bytes.data() + done, bytes.size() - done, position(offset + done));
             if (put < 0) {
                 if (errno == EINTR) {
                     continue;
@@ -142,8 +143,8 @@ std::unique_ptr<RandomAccessFile> PosixFileSystem::open(const std::filesystem::p
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         const int error = errno;
-        throw systemError(error, mode == OpenMode::Read ? "cannot open for reading" : "cannot open for writing",
-                          name);
+        throw systemError(
+            error, mode == OpenMode::Read ? "cannot open for reading" : "cannot open for writing", name);
     }
     auto file = std::make_unique<PosixFile>(fd, name);
     struct stat status {};
@@ -161,8 +162,8 @@ bool PosixFileSystem::exists(const std::filesystem::path& path) {
 bool PosixFileSystem::sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     struct stat first {};
     struct stat second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 void PosixFileSystem::rename(const std::filesystem::path& from, const std::filesystem::path& to) {
@@ -171,7 +172,9 @@ void PosixFileSystem::rename(const std::filesystem::path& from, const std::files
     }
 }
 
-void PosixFileSystem::removeQuietly(const std::filesystem::path& path) noexcept { ::unlink(path.c_str()); }
+void PosixFileSystem::removeQuietly(const std::filesystem::path& path) noexcept {
+    ::unlink(path.c_str());
+}
 
 void PosixFileSystem::syncFolder(const std::filesystem::path& folder) {
     const std::filesystem::path target = folder.empty() ? std::filesystem::path(".") : folder;

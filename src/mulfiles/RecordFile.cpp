@@ -26,13 +26,17 @@ std::size_t RecordFile::readRecords(std::int64_t first, std::span<std::uint8_t> 
     return got;
 }
 
-void RecordFile::write(std::int64_t record, ConstRecordSpan bytes) { writeRecords(record, bytes); }
+void RecordFile::write(std::int64_t record, ConstRecordSpan bytes) {
+    writeRecords(record, bytes);
+}
 
 void RecordFile::writeRecords(std::int64_t first, std::span<const std::uint8_t> bytes) {
     file_->writeAt(byteOffset(first), bytes);
 }
 
-std::int64_t RecordFile::wholeRecords() { return static_cast<std::int64_t>(file_->size() / kRecordSize); }
+std::int64_t RecordFile::wholeRecords() {
+    return static_cast<std::int64_t>(file_->size() / kRecordSize);
+}
 
 std::uint64_t RecordFile::byteOffset(std::int64_t record) const {
     constexpr std::int64_t kHighest = std::numeric_limits<std::int64_t>::max() / kRecordSize;

@@ -71,14 +71,20 @@ public:
     constexpr bool tilesOneRecord() const {
         std::size_t next = 0;
         bool inOrder = true;
-        std::apply([&](const auto&... field) { ((inOrder = inOrder && field.at == next, next += width(field)), ...); },
-                   fields_);
+        std::apply(
+            [&](const auto&... field) {
+                ((inOrder = inOrder && field.at == next, next += width(field)), ...);
+            },
+            fields_);
         return inOrder && next == kRecordSize;
     }
 
     void encode(const Record& record, RecordSpan out) const {
-        std::apply([&](const auto&... field) { (PutLittleEndian(out.data() + field.at, record.*field.member), ...); },
-                   fields_);
+        std::apply(
+            [&](const auto&... field) {
+                (PutLittleEndian(out.data() + field.at, record.*field.member), ...);
+            },
+            fields_);
     }
 
     Record decode(ConstRecordSpan in) const {

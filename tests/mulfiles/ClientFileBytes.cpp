@@ -25,9 +25,10 @@ std::string DataBytes(const std::vector<ComponentRecord>& records) {
 std::string FillerRecords(std::int64_t count) {
     std::vector<ComponentRecord> records;
     for (std::int64_t i = 0; i < count; ++i) {
-        records.push_back(ComponentRecord{static_cast<std::int16_t>(100 + i % 3000), static_cast<std::int16_t>(i % 7),
-                                          static_cast<std::int16_t>(-(i % 5)), static_cast<std::int16_t>(i % 20),
-                                          static_cast<std::int32_t>(i)});
+        records.push_back(ComponentRecord{static_cast<std::int16_t>(100 + i % 3000),
+                                          static_cast<std::int16_t>(i % 7),
+                                          static_cast<std::int16_t>(-(i % 5)),
+                                          static_cast<std::int16_t>(i % 20), static_cast<std::int32_t>(i)});
     }
     return DataBytes(records);
 }
@@ -45,9 +46,13 @@ std::string HexBytes(std::string_view bytes) {
     return text;
 }
 
-IndexRecord Used(std::int32_t offset, std::int32_t length) { return IndexRecord{offset, length, 0}; }
+IndexRecord Used(std::int32_t offset, std::int32_t length) {
+    return IndexRecord{offset, length, 0};
+}
 
-IndexRecord Free() { return IndexRecord{-1, -1, -1}; }
+IndexRecord Free() {
+    return IndexRecord{-1, -1, -1};
+}
 
 ComponentTable TableOf(const std::vector<Row>& rows) {
     ComponentTable table;
@@ -65,8 +70,9 @@ ComponentTable TableOf(const std::vector<Row>& rows) {
 ComponentTable GeneratedTable(std::int32_t n) {
     std::vector<Row> rows;
     for (std::int32_t i = 0; i < n; ++i) {
-        rows.push_back(Row{std::to_string(1000 + i % 20000), std::to_string(i % 41 - 20), std::to_string(i / 41 % 41 - 20),
-                           std::to_string(i % 9 * 5), std::to_string(i % 2)});
+        rows.push_back(Row{std::to_string(1000 + i % 20000), std::to_string(i % 41 - 20),
+                           std::to_string(i / 41 % 41 - 20), std::to_string(i % 9 * 5),
+                           std::to_string(i % 2)});
     }
     return TableOf(rows);
 }

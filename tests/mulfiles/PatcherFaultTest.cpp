@@ -70,8 +70,12 @@ TEST_F(PatcherFaultTest, AComponentTextThatDoesNotConvertStopsThePatchBeforeAnyW
         {{{"1200", "0", "0", "0", "1"}, {"12x", "0", "0", "0", "1"}},
          ErrorNumber::TypeMismatch,
          "component 2: item id \"12x\" is not a number"},
-        {{{"1200", "40000", "0", "0", "1"}}, ErrorNumber::Overflow, "component 1: x \"40000\" is outside -32768 to 32767"},
-        {{{"1", "0", "0", "-32769", "1"}}, ErrorNumber::Overflow, "component 1: z \"-32769\" is outside -32768 to 32767"},
+        {{{"1200", "40000", "0", "0", "1"}},
+         ErrorNumber::Overflow,
+         "component 1: x \"40000\" is outside -32768 to 32767"},
+        {{{"1", "0", "0", "-32769", "1"}},
+         ErrorNumber::Overflow,
+         "component 1: z \"-32769\" is outside -32768 to 32767"},
         {{{"1", "0", "0", "0", "2147483648"}},
          ErrorNumber::Overflow,
          "component 1: flags \"2147483648\" is outside -2147483648 to 2147483647"},
@@ -102,12 +106,16 @@ TEST_F(PatcherFaultTest, LeavesBothFilesAsTheyWereWhenAWriteOrFlushFails) {
         ErrorNumber number;
     };
     const Row rows[] = {
-        {"the data file cannot be opened for writing", "Multi.mul", FileFaults::RefuseWriting(), ErrorNumber::PathAccess},
-        {"the disk fills up in the middle of the block", "Multi.mul", FileFaults::Capacity(36 + 100), ErrorNumber::DiskFull},
-        {"the disk is full before the block", "Multi.mul", FileFaults::Capacity(kData.size()), ErrorNumber::DiskFull},
+        {"the data file cannot be opened for writing", "Multi.mul", FileFaults::RefuseWriting(),
+         ErrorNumber::PathAccess},
+        {"the disk fills up in the middle of the block", "Multi.mul", FileFaults::Capacity(36 + 100),
+         ErrorNumber::DiskFull},
+        {"the disk is full before the block", "Multi.mul", FileFaults::Capacity(kData.size()),
+         ErrorNumber::DiskFull},
         {"the block cannot be flushed", "Multi.mul", FileFaults::FailingSync(1), ErrorNumber::DeviceIo},
         {"the block write fails half-way", "Multi.mul", FileFaults::FailingWrite(1), ErrorNumber::DeviceIo},
-        {"the index cannot be opened for writing", "Multi.idx", FileFaults::RefuseWriting(), ErrorNumber::PathAccess},
+        {"the index cannot be opened for writing", "Multi.idx", FileFaults::RefuseWriting(),
+         ErrorNumber::PathAccess},
         {"the index entry is half written", "Multi.idx", FileFaults::FailingWrite(1), ErrorNumber::DeviceIo},
         {"the index entry cannot be flushed", "Multi.idx", FileFaults::FailingSync(1), ErrorNumber::DeviceIo},
     };
@@ -127,7 +135,8 @@ TEST_F(PatcherFaultTest, SaysSoWhenPuttingTheIndexBackFailsToo) {
     fileSystem.faults["Multi.idx"] = FileFaults::FailingSync(1);
     fileSystem.faults["Multi.idx"].failingWrite = 2;  // the write that puts the old entry back
     const Error e = failedPatch(fileSystem, test::GeneratedTable(2));
-    EXPECT_NE(e.description().find("injected flush failure; undoing the change also failed"), std::string::npos)
+    EXPECT_NE(e.description().find("injected flush failure; undoing the change also failed"),
+              std::string::npos)
         << e.description();
     EXPECT_EQ(test::ReadAll(files_.multiMul), kData) << "the block is still cut back";
 }

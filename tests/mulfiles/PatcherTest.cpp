@@ -48,7 +48,8 @@ protected:
 };
 
 TEST_F(PatcherTest, AppendsTenComponentsAfterAThousandRecordsAndPointsTheFreeSlotAtThem) {
-    const std::string oldIndex = IndexBytes({Used(0, 48), Used(48, 12), Used(60, 120), Used(180, 11820), Free(), Free()});
+    const std::string oldIndex =
+        IndexBytes({Used(0, 48), Used(48, 12), Used(60, 120), Used(180, 11820), Free(), Free()});
     setUp(oldIndex, FillerRecords(1000));
     std::vector<test::Row> rows = {{"16385", "-3", "0", "0", "1"}, {"1200", "2", "-1", "5", "0"}};
     for (int i = 0; i < 8; ++i) {
@@ -70,7 +71,8 @@ TEST_F(PatcherTest, AppendsTenComponentsAfterAThousandRecordsAndPointsTheFreeSlo
     const std::string newData = data();
     ASSERT_EQ(newData.size(), 12132U);
     EXPECT_EQ(newData.substr(0, 12000), FillerRecords(1000));
-    EXPECT_EQ(HexBytes(newData.substr(12000, 12)), "01 00 00 00 00 00 00 00 00 00 00 00") << "record 1001, the lead";
+    EXPECT_EQ(HexBytes(newData.substr(12000, 12)), "01 00 00 00 00 00 00 00 00 00 00 00")
+        << "record 1001, the lead";
     EXPECT_EQ(HexBytes(newData.substr(12012, 12)), "01 40 FD FF 00 00 00 00 01 00 00 00") << "record 1002";
     EXPECT_EQ(HexBytes(newData.substr(12024, 12)), "B0 04 02 00 FF FF 05 00 00 00 00 00");
     EXPECT_EQ(newData.substr(12120), DataBytes({{1307, 7, 1, 0, 1}})) << "record 1011, the tenth component";
@@ -109,8 +111,11 @@ TEST_F(PatcherTest, ASecondPatchTakesTheNextSlotAndAppendsAfterTheFirstBlock) {
     EXPECT_EQ(b.slot, 4);
     EXPECT_EQ(b.firstFreeRecord, 6);
     EXPECT_EQ(index(), IndexBytes({Used(0, 24), {36, 24, -1}, Used(24, 12), {60, 36, -1}, Free()}));
-    EXPECT_EQ(data(), FillerRecords(3) + DataBytes({ComponentRecord::lead(), {1, 1, 1, 1, 1}, ComponentRecord::lead(),
-                                                    {2, 2, 2, 2, 2}, {3, 3, 3, 3, 3}}));
+    EXPECT_EQ(data(), FillerRecords(3) + DataBytes({ComponentRecord::lead(),
+                                                    {1, 1, 1, 1, 1},
+                                                    ComponentRecord::lead(),
+                                                    {2, 2, 2, 2, 2},
+                                                    {3, 3, 3, 3, 3}}));
 }
 
 TEST_F(PatcherTest, StopsAtAZeroRecordBeforeAFreeSlotWritingNothing) {
@@ -123,7 +128,8 @@ TEST_F(PatcherTest, StopsAtAZeroRecordBeforeAFreeSlotWritingNothing) {
         {"a zero record before the free slot", IndexBytes({Used(0, 12), {0, 0, 5}, Free()}), 2},
         {"no free slot before the end", IndexBytes({Used(0, 12), Used(12, 12)}), 3},
         {"an empty index", "", 1},
-        {"a partial last record is no slot", IndexBytes({Used(0, 12)}) + std::string(4, '\0') + "\xFF\xFF\xFF\xFF", 2},
+        {"a partial last record is no slot",
+         IndexBytes({Used(0, 12)}) + std::string(4, '\0') + "\xFF\xFF\xFF\xFF", 2},
     };
     for (const Row& row : rows) {
         setUp(row.index, FillerRecords(2));
@@ -198,12 +204,8 @@ TEST(NewIndexEntry, RefusesABlockBeyondWhatA32BitOffsetAddresses) {
         std::int32_t offset, length;  // length 0: Overflow expected
     };
     const Row rows[] = {
-        {1, 0, 0, 12},
-        {1001, 10, 12000, 132},
-        {178956970, 0, 2147483628, 12},
-        {178956971, 0, 0, 0},
-        {1, 178956969, 0, 2147483640},
-        {1, 178956970, 0, 0},
+        {1, 0, 0, 12},        {1001, 10, 12000, 132},        {178956970, 0, 2147483628, 12},
+        {178956971, 0, 0, 0}, {1, 178956969, 0, 2147483640}, {1, 178956970, 0, 0},
     };
     for (const Row& row : rows) {
         if (row.length == 0) {

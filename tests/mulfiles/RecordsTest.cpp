@@ -14,7 +14,9 @@ namespace {
 
 using test::HexBytes;
 
-std::string asString(const RecordBytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string asString(const RecordBytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
 
 TEST(Records, EncodeEveryFieldLittleEndianInItsPlace) {
     struct Row {
@@ -31,13 +33,16 @@ TEST(Records, EncodeEveryFieldLittleEndianInItsPlace) {
     for (const Row& row : rows) {
         EXPECT_EQ(HexBytes(asString(row.record.encode())), row.bytes);
     }
-    EXPECT_EQ(HexBytes(asString(IndexRecord{12000, 132, -1}.encode())), "E0 2E 00 00 84 00 00 00 FF FF FF FF");
-    EXPECT_EQ(HexBytes(asString(IndexRecord{-1, -1, 0x01020304}.encode())), "FF FF FF FF FF FF FF FF 04 03 02 01");
+    EXPECT_EQ(HexBytes(asString(IndexRecord{12000, 132, -1}.encode())),
+              "E0 2E 00 00 84 00 00 00 FF FF FF FF");
+    EXPECT_EQ(HexBytes(asString(IndexRecord{-1, -1, 0x01020304}.encode())),
+              "FF FF FF FF FF FF FF FF 04 03 02 01");
 }
 
 TEST(Records, DecodeGivesBackWhatWasEncoded) {
-    for (const ComponentRecord& r : {ComponentRecord{1200, -1, 0, 0, 0}, ComponentRecord{-25536, 32767, -32768, 5, -7},
-                                     ComponentRecord{1, 0, 0, 0, 2147483647}}) {
+    for (const ComponentRecord& r :
+         {ComponentRecord{1200, -1, 0, 0, 0}, ComponentRecord{-25536, 32767, -32768, 5, -7},
+          ComponentRecord{1, 0, 0, 0, 2147483647}}) {
         const ComponentRecord back = ComponentRecord::decode(r.encode());
         EXPECT_EQ(back.ItemId, r.ItemId);
         EXPECT_EQ(back.X, r.X);
