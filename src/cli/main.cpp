@@ -8,6 +8,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "model/Error.h"
+#include "mulfiles/UnusableIndexError.h"
 
 namespace {
 
@@ -16,6 +17,13 @@ using namespace keelwright::cli;
 constexpr Command kCommands[] = {
     {"show", "[--type txt|wsc] [--components FILE | --no-components] [--json] SCRIPT",
      "Loads a multi text or WSC export and shows its components.", RunShow},
+    {"patch",
+     "[--type txt|wsc] [--components FILE | --no-components] [--json] --idx MULTI_IDX --mul MULTI_MUL SCRIPT",
+     "Loads a script and patches it into the client's Multi.idx and Multi.mul.", RunPatch},
+    {"extract", "--idx MULTI_IDX --mul MULTI_MUL --multi M [-o FILE]",
+     "Writes one multi of the client files as multi text.", RunExtract},
+    {"list", "--idx MULTI_IDX --mul MULTI_MUL [--json]",
+     "Lists the multis of the client files and checks them without changing them.", RunList},
 };
 
 int usage(std::ostream& out, int status) {
@@ -37,6 +45,9 @@ int run(const Command& command, const QStringList& arguments) {
                   << "Usage: keelwright-cli " << command.name << " " << command.synopsis << "\n"
                   << "Run 'keelwright-cli " << command.name << " --help' for details.\n";
         return kUsage;
+    } catch (const keelwright::UnusableIndexError& e) {
+        Fail(e.description());
+        return kIndexUnusable;
     } catch (const keelwright::Error& e) {
         return Fail(e.description());
     }
