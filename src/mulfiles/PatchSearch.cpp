@@ -1,4 +1,5 @@
 // The read-only half of a patch: the searches and the conversion of the multi, all before any write.
+#include <charconv>
 #include <limits>
 
 #include "model/ComponentTable.h"
@@ -24,14 +25,28 @@ std::int32_t checkedSlot(std::int64_t slot, const std::string& file) {
     return static_cast<std::int32_t>(slot);
 }
 
+// Plain "[-]digits" text that fits is read at once; anything else (blanks, a sign, a fraction, an error) takes
+// the full conversion, which gives the same value for plain text.
+template <typename Int, typename Full>
+Int toField(std::string_view text, const char* what, Full full) {
+    Int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc() && end == text.data() + text.size()) {
+        return value;
+    }
+    return full(text, what);
+}
+
 ComponentRecord convert(const ComponentTable& table, std::size_t entry) {
+    const auto int16 = [](std::string_view text, const char* what) { return ToInt16(text, what); };
+    const auto int32 = [](std::string_view text, const char* what) { return ToInt32(text, what); };
     try {
         ComponentRecord record;
-        record.ItemId = ToInt16(table.ItemId[entry], "item id");
-        record.X = ToInt16(table.X[entry], "x");
-        record.Y = ToInt16(table.Y[entry], "y");
-        record.Z = ToInt16(table.Z[entry], "z");
-        record.Flags = ToInt32(table.Flags[entry], "flags");
+        record.ItemId = toField<std::int16_t>(table.ItemId[entry], "item id", int16);
+        record.X = toField<std::int16_t>(table.X[entry], "x", int16);
+        record.Y = toField<std::int16_t>(table.Y[entry], "y", int16);
+        record.Z = toField<std::int16_t>(table.Z[entry], "z", int16);
+        record.Flags = toField<std::int32_t>(table.Flags[entry], "flags", int32);
         return record;
     } catch (const Error& e) {
         throw Error(e.number(),
