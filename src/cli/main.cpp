@@ -8,6 +8,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "model/Error.h"
+#include "mulfiles/UnusableIndexError.h"
 
 namespace {
 
@@ -20,6 +21,13 @@ constexpr Command kCommands[] = {
      "[--type txt|wsc] [--components FILE | --no-components] --format 51a|54 --name NAME --buy VALUE "
      "--sell VALUE [--slot N] [--scripts-only] [-o FILE] SCRIPT",
      "Loads a multi and writes the Sphere item scripts for it and its deed.", RunScripts},
+    {"patch",
+     "[--type txt|wsc] [--components FILE | --no-components] [--json] --idx MULTI_IDX --mul MULTI_MUL SCRIPT",
+     "Loads a script and patches it into the client's Multi.idx and Multi.mul.", RunPatch},
+    {"extract", "--idx MULTI_IDX --mul MULTI_MUL --multi M [-o FILE]",
+     "Writes one multi of the client files as multi text.", RunExtract},
+    {"list", "--idx MULTI_IDX --mul MULTI_MUL [--json]",
+     "Lists the multis of the client files and checks them without changing them.", RunList},
 };
 
 int usage(std::ostream& out, int status) {
@@ -41,6 +49,9 @@ int run(const Command& command, const QStringList& arguments) {
                   << "Usage: keelwright-cli " << command.name << " " << command.synopsis << "\n"
                   << "Run 'keelwright-cli " << command.name << " --help' for details.\n";
         return kUsage;
+    } catch (const keelwright::UnusableIndexError& e) {
+        Fail(e.description());
+        return kIndexUnusable;
     } catch (const keelwright::Error& e) {
         return Fail(e.description());
     }

@@ -10,11 +10,14 @@ enum class ErrorNumber : int {
     InvalidCall = 5,
     Overflow = 6,
     TypeMismatch = 13,
+    BadFileName = 52,
     FileNotFound = 53,
     DeviceIo = 57,
     DiskFull = 61,
     InputPastEnd = 62,
+    BadRecordNumber = 63,
     PathAccess = 75,
+    InvalidFileFormat = 321,
 };
 
 // A failure of a Keelwright operation: an error number, a reason and, for errors met while reading a

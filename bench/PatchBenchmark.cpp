@@ -1,0 +1,145 @@
+// Patching a multi into the client files. The cost must follow the index and the new block, not the size
+// of Multi.mul: 10 components cost the same on an empty and on a 100 MB Multi.mul. A large multi must be
+// written at 100 MB/s of records or faster, flushes to disk included; the figures without flushes show
+// how much of that the disk's fsync takes.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "model/ComponentTable.h"
+#include "mulfiles/IndexRecord.h"
+#include "mulfiles/Patcher.h"
+#include "mulfiles/PosixFileSystem.h"
+
+namespace {
+
+using namespace keelwright;
+
+constexpr int kUsedSlots = 8000;  // about as many multis as a client's index holds
+
+// The real file system with flushes left out, to measure the rest of a patch.
+class NoSyncFileSystem : public PosixFileSystem {
+public:
+    std::unique_ptr<RandomAccessFile> open(const std::filesystem::path& path, OpenMode mode) override {
+        return std::make_unique<NoSyncFile>(PosixFileSystem::open(path, mode));
+    }
+
+private:
+    class NoSyncFile : public RandomAccessFile {
+    public:
+        explicit NoSyncFile(std::unique_ptr<RandomAccessFile> real) : real_(std::move(real)) {}
+        const std::string& name() const override { return real_->name(); }
+        std::uint64_t size() override { return real_->size(); }
+        std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) override {
+            return real_->readAt(offset, into);
+        }
+        void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+            real_->writeAt(offset, bytes);
+        }
+        void truncate(std::uint64_t size) override { real_->truncate(size); }
+        void sync() override {}
+
+    private:
+        std::unique_ptr<RandomAccessFile> real_;
+    };
+};
+
+ComponentTable tableOf(std::int64_t n) {
+    ComponentTable table;
+    for (std::int64_t i = 0; i < n; ++i) {
+        table.ItemId.push_back(std::to_string(1000 + i % 5000));
+        table.X.push_back(std::to_string(i % 300 - 150));
+        table.Y.push_back(std::to_string(i / 300 % 300 - 150));
+        table.Z.push_back(std::to_string(i % 7 * 5));
+        table.Flags.push_back(i % 2 == 0 ? "0" : "1");
+    }
+    table.Count = static_cast<std::int32_t>(n);
+    return table;
+}
+
+// An index of kUsedSlots used slots and one free one after them.
+std::string indexBytes() {
+    std::string bytes;
+    for (int slot = 0; slot <= kUsedSlots; ++slot) {
+        const IndexRecord record = slot < kUsedSlots ? IndexRecord{0, 12, -1} : IndexRecord{-1, -1, -1};
+        const RecordBytes encoded = record.encode();
+        bytes.append(encoded.begin(), encoded.end());
+    }
+    return bytes;
+}
+
+// Client files in a temporary folder on disk, put back to their first state between iterations.
+class BenchFiles {
+public:
+    explicit BenchFiles(std::uint64_t dataBytes) : dataBytes_(dataBytes) {
+        std::filesystem::create_directories(folder_);
+        std::ofstream data(files_.multiMul, std::ios::binary | std::ios::trunc);
+        const std::string megabyte(1 << 20, '\x07');
+        for (std::uint64_t written = 0; written < dataBytes; written += megabyte.size()) {
+            data.write(megabyte.data(), static_cast<std::streamsize>(
+                                            std::min<std::uint64_t>(megabyte.size(), dataBytes - written)));
+        }
+        data.close();
+        PosixFileSystem()
+            .open(files_.multiMul, OpenMode::ReadWrite)
+            ->sync();  // no earlier writes in the timings
+        reset();
+    }
+    ~BenchFiles() { std::filesystem::remove_all(folder_); }
+
+    void reset() {
+        std::ofstream(files_.multiIdx, std::ios::binary | std::ios::trunc) << index_;
+        std::filesystem::resize_file(files_.multiMul, dataBytes_);
+    }
+    const ClientFiles& files() const { return files_; }
+
+private:
+    std::filesystem::path folder_ = std::filesystem::temp_directory_path() / "keelwright-bench-patch";
+    ClientFiles files_{folder_ / "Multi.idx", folder_ / "Multi.mul"};
+    std::string index_ = indexBytes();
+    std::uint64_t dataBytes_;
+};
+
+void runPatch(benchmark::State& state, FileSystem& fileSystem) {
+    const std::int64_t components = state.range(0);
+    BenchFiles files(static_cast<std::uint64_t>(state.range(1)) << 20);
+    const ComponentTable table = tableOf(components);
+    for (auto _ : state) {
+        const PatchResult result = PatchMulti(fileSystem, table, files.files());
+        benchmark::DoNotOptimize(result.slot);
+        state.PauseTiming();
+        files.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * (components + 1) * 12);
+}
+
+void BM_Patch(benchmark::State& state) {
+    PosixFileSystem fileSystem;
+    runPatch(state, fileSystem);
+}
+
+void BM_PatchWithoutFsync(benchmark::State& state) {
+    NoSyncFileSystem fileSystem;
+    runPatch(state, fileSystem);
+}
+
+// Arguments: components, size of Multi.mul in MiB.
+BENCHMARK(BM_Patch)
+    ->Args({10, 0})
+    ->Args({10, 100})
+    ->Args({100'000, 0})
+    ->Args({100'000, 100})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_PatchWithoutFsync)
+    ->Args({10, 0})
+    ->Args({10, 100})
+    ->Args({100'000, 0})
+    ->Args({100'000, 100})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QCommandLineParser>
+
+#include "mulfiles/Patcher.h"
+
+namespace keelwright::cli {
+
+// Adds --idx and --mul, the paths of the client's Multi.idx and Multi.mul.
+void AddClientFileOptions(QCommandLineParser& parser);
+
+// The two paths; throws UsageError when either option is missing or empty.
+ClientFiles ClientFilesOf(const QCommandLineParser& parser);
+
+}  // namespace keelwright::cli

@@ -1,0 +1,141 @@
+#include "mulfiles/ClientFilesSurvey.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "model/Error.h"
+#include "model/NumberText.h"
+#include "mulfiles/RecordFile.h"
+#include "mulfiles/Slots.h"
+
+namespace keelwright {
+namespace {
+
+using Kind = SurveyProblem::Kind;
+
+std::string slotText(std::int32_t slot) {
+    return "slot " + NumberText(slot) + " (multi " + NumberText(MultiNumberOfSlot(slot)) + ")";
+}
+
+std::string bytesText(const IndexRecord& entry) {
+    return "offset " + NumberText(entry.Offset) + ", length " + NumberText(entry.Length);
+}
+
+// Blocks that share bytes. Sorted by offset, each block is compared with the one reaching furthest so far,
+// so every overlapping block is reported once, against a block it overlaps.
+void findOverlaps(const std::vector<ClientFilesSurvey::UsedSlot>& used,
+                  std::vector<SurveyProblem>& problems) {
+    std::vector<ClientFilesSurvey::UsedSlot> blocks;
+    std::copy_if(used.begin(), used.end(), std::back_inserter(blocks),
+                 [](const auto& u) { return u.entry.Offset >= 0 && u.entry.Length > 0; });
+    std::stable_sort(blocks.begin(), blocks.end(),
+                     [](const auto& a, const auto& b) { return a.entry.Offset < b.entry.Offset; });
+    const ClientFilesSurvey::UsedSlot* furthest = nullptr;
+    const auto end = [](const ClientFilesSurvey::UsedSlot& u) {
+        return static_cast<std::int64_t>(u.entry.Offset) + u.entry.Length;
+    };
+    for (const auto& block : blocks) {
+        if (furthest != nullptr && block.entry.Offset < end(*furthest)) {
+            problems.push_back({Kind::Overlap, block.slot, furthest->slot,
+                                slotText(block.slot) + ": its block (" + bytesText(block.entry) +
+                                    ") overlaps the block of " + slotText(furthest->slot) + " (" +
+                                    bytesText(furthest->entry) + ")"});
+        }
+        if (furthest == nullptr || end(block) > end(*furthest)) {
+            furthest = &block;
+        }
+    }
+}
+
+void checkBlock(const ClientFilesSurvey::UsedSlot& used, std::uint64_t dataBytes,
+                std::vector<SurveyProblem>& problems) {
+    if (!used.entry.hasWholeBlockLength()) {
+        problems.push_back({Kind::BadLength, used.slot, 0,
+                            slotText(used.slot) + ": Length " + NumberText(used.entry.Length) +
+                                " is not a whole positive multiple of 12"});
+    }
+    if (used.entry.Length > 0 && !used.entry.blockFitsIn(dataBytes)) {
+        problems.push_back({Kind::BlockPastEnd, used.slot, 0,
+                            slotText(used.slot) + ": its block (" + bytesText(used.entry) +
+                                ") reaches outside Multi.mul (" +
+                                NumberText(static_cast<std::int64_t>(dataBytes)) + " bytes)"});
+    }
+}
+
+}  // namespace
+
+const char* ProblemKindName(SurveyProblem::Kind kind) {
+    switch (kind) {
+        case Kind::PartialIndexRecord:
+            return "partial-index-record";
+        case Kind::ZeroRecordBeforeFreeSlot:
+            return "zero-record-before-free-slot";
+        case Kind::NoFreeSlot:
+            return "no-free-slot";
+        case Kind::BadLength:
+            return "bad-length";
+        case Kind::BlockPastEnd:
+            return "block-past-end";
+        case Kind::Overlap:
+            return "overlap";
+    }
+    return "unknown";
+}
+
+ClientFilesSurvey SurveyClientFiles(std::span<const std::uint8_t> index, std::uint64_t dataBytes) {
+    ClientFilesSurvey survey;
+    survey.indexBytes = index.size();
+    survey.dataBytes = dataBytes;
+    survey.firstFreeRecord = static_cast<std::int64_t>(dataBytes / kRecordSize) + 1;
+    if (index.size() / kRecordSize > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        throw Error(ErrorNumber::Overflow, "Multi.idx has more slots than a 32-bit slot number can count");
+    }
+    survey.slotCount = static_cast<std::int32_t>(index.size() / kRecordSize);
+    std::optional<std::int32_t> firstZero;
+    std::vector<SurveyProblem> problems;
+    for (std::int32_t slot = 1; slot <= survey.slotCount; ++slot) {
+        const auto at = static_cast<std::size_t>(slot - 1) * kRecordSize;
+        const IndexRecord entry = IndexRecord::decode(ConstRecordSpan(index.data() + at, kRecordSize));
+        if (entry.isFree()) {
+            ++survey.freeCount;
+            survey.firstFreeSlot = survey.firstFreeSlot.value_or(slot);
+        } else if (entry.isZero()) {
+            ++survey.zeroCount;
+            firstZero = firstZero.value_or(slot);
+        } else {
+            ++survey.usedCount;
+            survey.usedSlots.push_back({slot, entry});
+            checkBlock(survey.usedSlots.back(), dataBytes, problems);
+        }
+    }
+    if (index.size() % kRecordSize != 0) {
+        problems.push_back({Kind::PartialIndexRecord, survey.slotCount + 1, 0,
+                            "Multi.idx ends in a partial record of " +
+                                NumberText(index.size() % kRecordSize) + " bytes after its last slot"});
+    }
+    if (firstZero && (!survey.firstFreeSlot || *firstZero < *survey.firstFreeSlot)) {
+        problems.push_back(
+            {Kind::ZeroRecordBeforeFreeSlot, *firstZero, 0,
+             slotText(*firstZero) + " is a zero record before the first free slot: a patch stops there"});
+    } else if (!survey.firstFreeSlot) {
+        problems.push_back({Kind::NoFreeSlot, survey.slotCount + 1, 0,
+                            "Multi.idx has no free slot: a patch stops at its end"});
+    }
+    findOverlaps(survey.usedSlots, problems);
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const SurveyProblem& a, const SurveyProblem& b) { return a.slot < b.slot; });
+    survey.problems = std::move(problems);
+    return survey;
+}
+
+ClientFilesSurvey SurveyClientFiles(FileSystem& fileSystem, const ClientFiles& files) {
+    RecordFile index(fileSystem, files.multiIdx, OpenMode::Read);
+    RecordFile data(fileSystem, files.multiMul, OpenMode::Read);
+    std::vector<std::uint8_t> bytes(index.size());
+    if (index.file().readAt(0, bytes) != bytes.size()) {
+        throw Error(ErrorNumber::DeviceIo, "the file changed while it was read").at(index.name());
+    }
+    return SurveyClientFiles(bytes, data.size());
+}
+
+}  // namespace keelwright

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "mulfiles/FileSystem.h"
+#include "mulfiles/IndexRecord.h"
+#include "mulfiles/Patcher.h"
+
+namespace keelwright {
+
+// A problem of the client files that a patch or the game client would trip over.
+struct SurveyProblem {
+    enum class Kind {
+        PartialIndexRecord,        // Multi.idx ends in a partial record
+        ZeroRecordBeforeFreeSlot,  // a patch would stop there with the "File Not Found!" message
+        NoFreeSlot,                // a patch would stop at the end of the index
+        BadLength,                 // a used slot's Length is not a whole positive multiple of 12
+        BlockPastEnd,              // a used slot's block reaches outside Multi.mul
+        Overlap,                   // two used slots' blocks share bytes
+    };
+    Kind kind;
+    std::int32_t slot = 0;       // the slot the problem is at
+    std::int32_t otherSlot = 0;  // for Overlap: the slot whose block it overlaps
+    std::string message;
+};
+
+// The stable name of a problem kind ("bad-length"), as the command line's JSON gives it.
+const char* ProblemKindName(SurveyProblem::Kind kind);
+
+// What Multi.idx and Multi.mul hold, checked without changing either.
+struct ClientFilesSurvey {
+    std::uint64_t indexBytes = 0;
+    std::uint64_t dataBytes = 0;
+    std::int32_t slotCount = 0;  // whole records of Multi.idx
+    std::int32_t usedCount = 0;  // slots neither free nor zero records
+    std::int32_t freeCount = 0;  // slots with Length -1
+    std::int32_t zeroCount = 0;  // slots with Offset 0 and Length 0
+    std::optional<std::int32_t> firstFreeSlot;
+    std::int64_t firstFreeRecord = 1;  // where the next block would begin in Multi.mul
+
+    struct UsedSlot {
+        std::int32_t slot;
+        IndexRecord entry;
+    };
+    std::vector<UsedSlot> usedSlots;      // in slot order
+    std::vector<SurveyProblem> problems;  // in slot order
+
+    bool sound() const { return problems.empty(); }
+};
+
+// Surveys the bytes of a Multi.idx against a Multi.mul of `dataBytes` bytes.
+ClientFilesSurvey SurveyClientFiles(std::span<const std::uint8_t> index, std::uint64_t dataBytes);
+// Surveys the two files; only reads them.
+ClientFilesSurvey SurveyClientFiles(FileSystem& fileSystem, const ClientFiles& files);
+
+}  // namespace keelwright

@@ -1,0 +1,119 @@
+#include "mulfiles/Extractor.h"
+
+#include <charconv>
+#include <vector>
+
+#include "model/Error.h"
+#include "model/NumberText.h"
+#include "mulfiles/ComponentRecord.h"
+#include "mulfiles/RecordFile.h"
+#include "mulfiles/Slots.h"
+
+namespace keelwright {
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+    constexpr std::string_view kBlanks = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+std::string multiAndSlot(std::int32_t slot) {
+    return "multi " + NumberText(MultiNumberOfSlot(slot)) + " (slot " + NumberText(slot) + ")";
+}
+
+template <typename Int>
+void appendNumber(std::string& text, Int value, char after) {
+    char buffer[16];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    text.append(buffer, end);
+    text += after;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ParseMultiNumber(std::string_view typed) {
+    const std::string_view text = trimmed(typed);
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    const std::optional<Number> number = Number::parse(text);
+    if (!number || !number->isWhole()) {
+        throw Error(ErrorNumber::TypeMismatch,
+                    "multi number \"" + std::string(text) + "\" is not a whole number");
+    }
+    if (number->compare(0) < 0 || number->compare(kHighestExtractableMulti) > 0) {
+        throw Error(ErrorNumber::Overflow, "multi number " + std::string(text) + " is outside 0 to " +
+                                               NumberText(kHighestExtractableMulti));
+    }
+    return static_cast<std::int32_t>(*number->roundHalfEven());
+}
+
+IndexRecord ReadIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot) {
+    RecordFile index(fileSystem, multiIdx, OpenMode::Read);
+    const std::int64_t slots = index.wholeRecords();
+    if (slot < 1 || slot > slots) {
+        throw Error(
+            ErrorNumber::BadRecordNumber,
+            multiAndSlot(slot) + " lies past the end of the index, which has " + NumberText(slots) + " slots")
+            .at(index.name());
+    }
+    return IndexRecord::decode(index.read(slot));
+}
+
+std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path& multiMul, std::int32_t slot,
+                             const IndexRecord& entry) {
+    if (entry.isFree()) {
+        throw Error(ErrorNumber::InvalidCall, multiAndSlot(slot) + " is a free slot: it holds no multi");
+    }
+    if (!entry.hasWholeBlockLength()) {
+        throw Error(ErrorNumber::InvalidFileFormat, "the index entry of " + multiAndSlot(slot) +
+                                                        " has Length " + NumberText(entry.Length) +
+                                                        ", not a whole positive multiple of 12");
+    }
+    RecordFile data(fileSystem, multiMul, OpenMode::Read);
+    const std::uint64_t size = data.size();
+    if (!entry.blockFitsIn(size)) {
+        throw Error(ErrorNumber::InputPastEnd,
+                    "the block of " + multiAndSlot(slot) + " at offset " + NumberText(entry.Offset) + ", " +
+                        NumberText(entry.Length) + " bytes long, reaches past the end of the file (" +
+                        NumberText(static_cast<std::int64_t>(size)) + " bytes)")
+            .at(data.name());
+    }
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(entry.Length));
+    if (data.file().readAt(static_cast<std::uint64_t>(entry.Offset), block) != block.size()) {
+        throw Error(ErrorNumber::InputPastEnd,
+                    "the block of " + multiAndSlot(slot) + " could not be read whole")
+            .at(data.name());
+    }
+    return MultiTextOfBlock(block);
+}
+
+std::string MultiTextOfBlock(std::span<const std::uint8_t> block) {
+    if (block.size() < kRecordSize || block.size() % kRecordSize != 0) {
+        throw Error(ErrorNumber::InvalidFileFormat, "a block of " +
+                                                        NumberText(static_cast<std::int64_t>(block.size())) +
+                                                        " bytes is not a whole positive number of records");
+    }
+    const std::size_t count = block.size() / kRecordSize - 1;
+    std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n";
+    text.reserve(text.size() + 24 + count * 32);
+    appendNumber(text, count, ' ');
+    text += "num components\r\n";
+    for (std::size_t k = 1; k <= count; ++k) {
+        const ComponentRecord r =
+            ComponentRecord::decode(ConstRecordSpan(block.data() + k * kRecordSize, kRecordSize));
+        appendNumber(text, r.ItemId, ' ');
+        appendNumber(text, r.X, ' ');
+        appendNumber(text, r.Y, ' ');
+        appendNumber(text, r.Z, ' ');
+        appendNumber(text, r.Flags, '\r');
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace keelwright

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "mulfiles/FileSystem.h"
+#include "mulfiles/IndexRecord.h"
+
+namespace keelwright {
+
+// Extraction runs in steps so that the window can read both client files before it asks where to write:
+// ParseMultiNumber, ReadIndexEntry, ExtractMultiText, then WriteFileAtomically (AtomicFile.h).
+
+// The highest multi number an extraction takes: its slot must fit a signed 16-bit number.
+inline constexpr std::int32_t kHighestExtractableMulti = 32766;
+
+// Reads a typed multi number. Empty (after trimming blanks) means the user wants nothing done. Otherwise
+// it must be a whole decimal number from 0 to 32766, else Error (TypeMismatch or Overflow).
+std::optional<std::int32_t> ParseMultiNumber(std::string_view typed);
+
+// Reads the index entry of a slot. Throws BadRecordNumber for a slot that is not a whole record of the
+// index (past its end).
+IndexRecord ReadIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot);
+
+// The multi text of the block an entry points at, read from Multi.mul and built whole in memory. Throws,
+// before anything is read, for a free slot or a Length that is not a whole positive multiple of 12, and for
+// a block that reaches past the end of Multi.mul.
+std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path& multiMul, std::int32_t slot,
+                             const IndexRecord& entry);
+
+// The multi text of a block's bytes (a whole positive multiple of 12; the first record is skipped):
+// "6 version", "1 template id", "-1 item version", "N num components", then "ItemId X Y Z Flags" per
+// component, every line ending in CR LF.
+std::string MultiTextOfBlock(std::span<const std::uint8_t> block);
+
+}  // namespace keelwright

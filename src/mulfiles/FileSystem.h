@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "mulfiles/RandomAccessFile.h"
+
+namespace keelwright {
+
+enum class OpenMode {
+    Read,       // an existing file, read only
+    ReadWrite,  // an existing file, read and written; nothing is created
+    CreateNew,  // a new, empty file; fails if anything exists at the path
+};
+
+// Opens files and changes folders. PosixFileSystem is the real one; tests wrap it to inject failures.
+// Every failure throws Error naming the path.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Opens a regular file; a missing file is FileNotFound, a folder PathAccess.
+    virtual std::unique_ptr<RandomAccessFile> open(const std::filesystem::path& path, OpenMode mode) = 0;
+    // Whether anything exists at the path.
+    virtual bool exists(const std::filesystem::path& path) = 0;
+    // Whether both paths name one existing file.
+    virtual bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) = 0;
+    // Moves `from` over `to` in one step, replacing a file at `to`.
+    virtual void rename(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+    // Removes a file if it exists; never fails (used while cleaning up after another failure).
+    virtual void removeQuietly(const std::filesystem::path& path) noexcept = 0;
+    // Makes the folder's entries (a new or renamed file) durable.
+    virtual void syncFolder(const std::filesystem::path& folder) = 0;
+};
+
+}  // namespace keelwright

@@ -1,0 +1,29 @@
+#include "mulfiles/IndexRecord.h"
+
+namespace keelwright {
+namespace {
+
+constexpr RecordLayout kLayout(Field{&IndexRecord::Offset, 0}, Field{&IndexRecord::Length, 4},
+                               Field{&IndexRecord::Extra, 8});
+static_assert(kLayout.tilesOneRecord(), "IndexRecord must fill exactly 12 bytes");
+
+}  // namespace
+
+RecordBytes IndexRecord::encode() const {
+    RecordBytes bytes{};
+    kLayout.encode(*this, bytes);
+    return bytes;
+}
+
+IndexRecord IndexRecord::decode(ConstRecordSpan bytes) {
+    return kLayout.decode(bytes);
+}
+
+bool IndexRecord::blockFitsIn(std::uint64_t dataSize) const {
+    if (Offset < 0 || Length < 0) {
+        return false;
+    }
+    return static_cast<std::uint64_t>(Offset) + static_cast<std::uint64_t>(Length) <= dataSize;
+}
+
+}  // namespace keelwright

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+#include "mulfiles/RecordLayout.h"
+
+namespace keelwright {
+
+// One record of Multi.idx (layout in RecordLayout.h).
+struct IndexRecord {
+    std::int32_t Offset = 0;
+    std::int32_t Length = 0;
+    std::int32_t Extra = 0;
+
+    // Encodes the record as its 12 bytes.
+    RecordBytes encode() const;
+    // Decodes 12 bytes of Multi.idx.
+    static IndexRecord decode(ConstRecordSpan bytes);
+
+    // A free slot: Length -1; Offset and Extra are not looked at.
+    bool isFree() const { return Length == -1; }
+    // What a read past the end of the index gives: Offset and Length 0; Extra is not looked at.
+    bool isZero() const { return Offset == 0 && Length == 0; }
+    // Whether Length is a whole positive multiple of 12, so the block holds its lead record and whole
+    // records.
+    bool hasWholeBlockLength() const { return Length >= 12 && Length % 12 == 0; }
+    // Whether the block lies wholly within a Multi.mul of `dataSize` bytes.
+    bool blockFitsIn(std::uint64_t dataSize) const;
+    // The components of a block of whole length: the records after the lead record.
+    std::int32_t componentCount() const { return Length / 12 - 1; }
+};
+
+}  // namespace keelwright

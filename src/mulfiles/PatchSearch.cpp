@@ -1,0 +1,122 @@
+// The read-only half of a patch: the searches and the conversion of the multi, all before any write.
+#include <charconv>
+#include <limits>
+
+#include "model/ComponentTable.h"
+#include "model/Error.h"
+#include "model/NumberText.h"
+#include "mulfiles/ComponentRecord.h"
+#include "mulfiles/Patcher.h"
+#include "mulfiles/RecordFile.h"
+#include "mulfiles/UnusableIndexError.h"
+
+namespace keelwright {
+namespace {
+
+constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+// The index is read in large pieces: one system call per 5,461 slots rather than one per slot.
+constexpr std::size_t kSlotsPerRead = 65536 / kRecordSize;
+
+std::int32_t checkedSlot(std::int64_t slot, const std::string& file) {
+    if (slot > kInt32Max) {
+        throw Error(ErrorNumber::Overflow, "the index has more slots than a 32-bit slot number can count")
+            .at(file);
+    }
+    return static_cast<std::int32_t>(slot);
+}
+
+// Plain "[-]digits" text that fits is read at once; anything else (blanks, a sign, a fraction, an error) takes
+// the full conversion, which gives the same value for plain text.
+template <typename Int, typename Full>
+Int toField(std::string_view text, const char* what, Full full) {
+    Int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc() && end == text.data() + text.size()) {
+        return value;
+    }
+    return full(text, what);
+}
+
+ComponentRecord convert(const ComponentTable& table, std::size_t entry) {
+    const auto int16 = [](std::string_view text, const char* what) { return ToInt16(text, what); };
+    const auto int32 = [](std::string_view text, const char* what) { return ToInt32(text, what); };
+    try {
+        ComponentRecord record;
+        record.ItemId = toField<std::int16_t>(table.ItemId[entry], "item id", int16);
+        record.X = toField<std::int16_t>(table.X[entry], "x", int16);
+        record.Y = toField<std::int16_t>(table.Y[entry], "y", int16);
+        record.Z = toField<std::int16_t>(table.Z[entry], "z", int16);
+        record.Flags = toField<std::int32_t>(table.Flags[entry], "flags", int32);
+        return record;
+    } catch (const Error& e) {
+        throw Error(e.number(),
+                    "component " + NumberText(static_cast<std::int64_t>(entry) + 1) + ": " + e.reason());
+    }
+}
+
+}  // namespace
+
+std::int32_t FindFreeSlot(FileSystem& fileSystem, const std::filesystem::path& multiIdx) {
+    if (!fileSystem.exists(multiIdx)) {
+        throw UnusableIndexError(1);
+    }
+    RecordFile index(fileSystem, multiIdx, OpenMode::Read);
+    const std::int64_t slots = index.wholeRecords();
+    std::vector<std::uint8_t> piece(kSlotsPerRead * kRecordSize);
+    for (std::int64_t first = 1;; first += static_cast<std::int64_t>(kSlotsPerRead)) {
+        index.readRecords(first, piece);
+        for (std::size_t i = 0; i < kSlotsPerRead; ++i) {
+            const std::int64_t slot = first + static_cast<std::int64_t>(i);
+            const IndexRecord record =
+                IndexRecord::decode(ConstRecordSpan(piece.data() + i * kRecordSize, kRecordSize));
+            // A trailing partial record is no slot: the index ends before it, as if it read as zeros.
+            if (slot > slots || record.isZero()) {
+                throw UnusableIndexError(checkedSlot(std::min(slot, kInt32Max), index.name()));
+            }
+            if (record.isFree()) {
+                return checkedSlot(slot, index.name());
+            }
+        }
+    }
+}
+
+std::int32_t FindFirstFreeRecord(FileSystem& fileSystem, const std::filesystem::path& multiMul) {
+    RecordFile data(fileSystem, multiMul, OpenMode::Read);
+    const std::int64_t record = data.firstFreeRecord();
+    if (record > kInt32Max) {
+        throw Error(ErrorNumber::Overflow,
+                    "the file holds more records than a 32-bit record number can count")
+            .at(data.name());
+    }
+    return static_cast<std::int32_t>(record);
+}
+
+IndexRecord NewIndexEntry(std::int32_t firstFreeRecord, std::int32_t componentCount) {
+    if (firstFreeRecord < 1 || componentCount < 0) {
+        throw Error(ErrorNumber::InvalidCall,
+                    "a block needs a record number from 1 and a component count from 0");
+    }
+    const std::int64_t offset = (static_cast<std::int64_t>(firstFreeRecord) - 1) * 12;
+    const std::int64_t length = static_cast<std::int64_t>(componentCount) * 12 + 12;
+    if (offset + length > kInt32Max) {
+        throw Error(ErrorNumber::Overflow, "the new block would end at byte " + NumberText(offset + length) +
+                                               " of Multi.mul, beyond the 2 GB that Multi.idx can address");
+    }
+    return IndexRecord{static_cast<std::int32_t>(offset), static_cast<std::int32_t>(length), -1};
+}
+
+std::vector<std::uint8_t> EncodeMultiData(const ComponentTable& table) {
+    if (table.Count < 0 || (static_cast<std::int64_t>(table.Count) + 1) * 12 > kInt32Max) {
+        throw Error(ErrorNumber::Overflow,
+                    "a block of " + NumberText(table.Count) + " components cannot be indexed");
+    }
+    const auto count = static_cast<std::size_t>(table.Count);
+    std::vector<std::uint8_t> block((count + 1) * kRecordSize);
+    ComponentRecord::lead().encodeInto(RecordSpan(block.data(), kRecordSize));
+    for (std::size_t entry = 0; entry < count; ++entry) {
+        convert(table, entry).encodeInto(RecordSpan(block.data() + (entry + 1) * kRecordSize, kRecordSize));
+    }
+    return block;
+}
+
+}  // namespace keelwright

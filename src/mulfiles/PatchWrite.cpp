@@ -1,0 +1,120 @@
+// The writing half of a patch. The block goes to Multi.mul first and the index entry last, each flushed
+// to disk before the next step, so an index entry never points at a block that is not wholly on disk. Every
+// failed step puts back what it changed before it throws.
+#include "model/ComponentTable.h"
+#include "model/Error.h"
+#include "model/NumberText.h"
+#include "mulfiles/Patcher.h"
+#include "mulfiles/RecordFile.h"
+
+namespace keelwright {
+namespace {
+
+// The failure that stopped a patch, telling also that putting things back failed.
+Error undoFailed(const Error& cause, const Error& undo) {
+    return Error(cause.number(),
+                 cause.description() + "; undoing the change also failed: " + undo.description());
+}
+
+void restore(RandomAccessFile& file, const MultiDataUndo& undo) {
+    file.truncate(undo.originalSize);
+    if (!undo.overwrittenTail.empty()) {
+        file.writeAt(undo.blockStart, undo.overwrittenTail);
+    }
+    file.sync();
+}
+
+}  // namespace
+
+MultiDataUndo WriteMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul,
+                             std::int32_t firstFreeRecord, std::span<const std::uint8_t> block) {
+    RecordFile data(fileSystem, multiMul, OpenMode::ReadWrite);
+    if (data.firstFreeRecord() != firstFreeRecord) {
+        throw Error(ErrorNumber::PathAccess,
+                    "the file changed since its first free record was found; nothing was "
+                    "written")
+            .at(data.name());
+    }
+    MultiDataUndo undo;
+    undo.originalSize = data.size();
+    undo.blockStart = (static_cast<std::uint64_t>(firstFreeRecord) - 1) * kRecordSize;
+    undo.overwrittenTail.resize(undo.originalSize - undo.blockStart);
+    if (data.file().readAt(undo.blockStart, undo.overwrittenTail) != undo.overwrittenTail.size()) {
+        throw Error(ErrorNumber::DeviceIo, "the file's last bytes could not be read").at(data.name());
+    }
+    try {
+        data.writeRecords(firstFreeRecord, block);
+        data.sync();
+    } catch (const Error& e) {
+        try {
+            restore(data.file(), undo);
+        } catch (const Error& undoError) {
+            throw undoFailed(e, undoError);
+        }
+        throw;
+    }
+    return undo;
+}
+
+void RestoreMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul,
+                      const MultiDataUndo& undo) {
+    RecordFile data(fileSystem, multiMul, OpenMode::ReadWrite);
+    restore(data.file(), undo);
+}
+
+void WriteIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot,
+                     const IndexRecord& entry) {
+    RecordFile index(fileSystem, multiIdx, OpenMode::ReadWrite);
+    if (slot < 1 || slot > index.wholeRecords()) {
+        throw Error(ErrorNumber::BadRecordNumber, "slot " + NumberText(slot) + " is not a slot of the index")
+            .at(index.name());
+    }
+    const RecordBytes old = index.read(slot);
+    if (!IndexRecord::decode(old).isFree()) {
+        throw Error(
+            ErrorNumber::PathAccess,
+            "slot " + NumberText(slot) + " is no longer free: the index changed since it was searched")
+            .at(index.name());
+    }
+    try {
+        index.write(slot, entry.encode());
+        index.sync();
+    } catch (const Error& e) {
+        try {
+            index.write(slot, old);
+            index.sync();
+        } catch (const Error& undoError) {
+            throw undoFailed(e, undoError);
+        }
+        throw;
+    }
+}
+
+PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, const ClientFiles& files,
+                       const std::function<void()>& beforeWriting) {
+    if (fileSystem.sameFile(files.multiIdx, files.multiMul)) {
+        throw Error(ErrorNumber::PathAccess, "Multi.idx and Multi.mul name the same file")
+            .at(files.multiIdx.string());
+    }
+    const std::int32_t slot = FindFreeSlot(fileSystem, files.multiIdx);
+    const std::int32_t firstFreeRecord = FindFirstFreeRecord(fileSystem, files.multiMul);
+    const IndexRecord entry = NewIndexEntry(firstFreeRecord, table.Count);
+    if (beforeWriting) {
+        beforeWriting();
+    }
+    const std::vector<std::uint8_t> block = EncodeMultiData(table);
+    const MultiDataUndo undo = WriteMultiData(fileSystem, files.multiMul, firstFreeRecord, block);
+    try {
+        WriteIndexEntry(fileSystem, files.multiIdx, slot, entry);
+    } catch (const Error& e) {
+        try {
+            RestoreMultiData(fileSystem, files.multiMul, undo);
+        } catch (const Error& undoError) {
+            throw undoFailed(e, undoError);
+        }
+        throw;
+    }
+    return PatchResult{slot, firstFreeRecord, entry.Offset, entry.Length};
+}
+
+}  // namespace keelwright

@@ -1,0 +1,194 @@
+// Platform code: the one place where the core calls the operating system for files, because the standard
+// library has no positioned reads and writes, no fsync and no ftruncate on an open file.
+#include "mulfiles/PosixFileSystem.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+#include "model/Error.h"
+
+namespace keelwright {
+namespace {
+
+ErrorNumber numberOf(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return ErrorNumber::FileNotFound;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+        case EEXIST:
+        case ETXTBSY:
+            return ErrorNumber::PathAccess;
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return ErrorNumber::DiskFull;
+        case ENAMETOOLONG:
+            return ErrorNumber::BadFileName;
+        default:
+            return ErrorNumber::DeviceIo;
+    }
+}
+
+Error systemError(int error, const std::string& doing, const std::string& name) {
+    return Error(numberOf(error), doing + ": " + std::system_category().message(error)).at(name);
+}
+
+class PosixFile : public RandomAccessFile {
+public:
+    PosixFile(int descriptor, std::string name) : fd_(descriptor), name_(std::move(name)) {}
+    ~PosixFile() override { ::close(fd_); }
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+
+    const std::string& name() const override { return name_; }
+
+    std::uint64_t size() override {
+        struct stat status {};
+        if (::fstat(fd_, &status) != 0) {
+            throw systemError(errno, "cannot read the file's size", name_);
+        }
+        return static_cast<std::uint64_t>(status.st_size);
+    }
+
+    std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) override {
+        std::size_t done = 0;
+        while (done < into.size()) {
+            const ssize_t got = ::pread(fd_, into.data() + done, into.size() - done, position(offset + done));
+            if (got < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                throw systemError(errno, "cannot read", name_);
+            }
+            if (got == 0) {
+                break;
+            }
+            done += static_cast<std::size_t>(got);
+        }
+        return done;
+    }
+
+    void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t put =
+                ::pwrite(fd_, bytes.data() + done, bytes.size() - done, position(offset + done));
+            if (put < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                throw systemError(errno, "cannot write", name_);
+            }
+            if (put == 0) {
+                throw systemError(ENOSPC, "cannot write", name_);
+            }
+            done += static_cast<std::size_t>(put);
+        }
+    }
+
+    void truncate(std::uint64_t size) override {
+        while (::ftruncate(fd_, position(size)) != 0) {
+            if (errno != EINTR) {
+                throw systemError(errno, "cannot change the file's length", name_);
+            }
+        }
+    }
+
+    void sync() override {
+        if (::fsync(fd_) != 0) {
+            throw systemError(errno, "cannot flush the file to disk", name_);
+        }
+    }
+
+private:
+    off_t position(std::uint64_t offset) const {
+        if (offset > static_cast<std::uint64_t>(INT64_MAX)) {
+            throw Error(ErrorNumber::BadRecordNumber, "position beyond any file").at(name_);
+        }
+        return static_cast<off_t>(offset);
+    }
+
+    int fd_;
+    std::string name_;
+};
+
+int flagsOf(OpenMode mode) {
+    switch (mode) {
+        case OpenMode::Read:
+            return O_RDONLY;
+        case OpenMode::ReadWrite:
+            return O_RDWR;
+        case OpenMode::CreateNew:
+            return O_RDWR | O_CREAT | O_EXCL;
+    }
+    return O_RDONLY;
+}
+
+}  // namespace
+
+std::unique_ptr<RandomAccessFile> PosixFileSystem::open(const std::filesystem::path& path, OpenMode mode) {
+    const std::string name = path.string();
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), flagsOf(mode) | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        const int error = errno;
+        throw systemError(
+            error, mode == OpenMode::Read ? "cannot open for reading" : "cannot open for writing", name);
+    }
+    auto file = std::make_unique<PosixFile>(fd, name);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        throw Error(ErrorNumber::PathAccess, "is not a regular file").at(name);
+    }
+    return file;
+}
+
+bool PosixFileSystem::exists(const std::filesystem::path& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0;
+}
+
+bool PosixFileSystem::sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+void PosixFileSystem::rename(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0) {
+        throw systemError(errno, "cannot replace the file", to.string());
+    }
+}
+
+void PosixFileSystem::removeQuietly(const std::filesystem::path& path) noexcept {
+    ::unlink(path.c_str());
+}
+
+void PosixFileSystem::syncFolder(const std::filesystem::path& folder) {
+    const std::filesystem::path target = folder.empty() ? std::filesystem::path(".") : folder;
+    const int fd = ::open(target.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        throw systemError(errno, "cannot open the folder", target.string());
+    }
+    // Some file systems cannot flush a folder and say so with EINVAL; their renames are durable anyway.
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0 && error != EINVAL) {
+        throw systemError(error, "cannot flush the folder to disk", target.string());
+    }
+}
+
+}  // namespace keelwright

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "mulfiles/FileSystem.h"
+
+namespace keelwright {
+
+// The operating system's files through POSIX calls (open, pread, pwrite, ftruncate, fsync, rename).
+// This and its .cpp are the only platform code of the core.
+class PosixFileSystem : public FileSystem {
+public:
+    std::unique_ptr<RandomAccessFile> open(const std::filesystem::path& path, OpenMode mode) override;
+    bool exists(const std::filesystem::path& path) override;
+    bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) override;
+    void rename(const std::filesystem::path& from, const std::filesystem::path& to) override;
+    void removeQuietly(const std::filesystem::path& path) noexcept override;
+    void syncFolder(const std::filesystem::path& folder) override;
+};
+
+}  // namespace keelwright

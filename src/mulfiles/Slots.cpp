@@ -1,0 +1,11 @@
+#include "mulfiles/Slots.h"
+
+#include "model/NumberText.h"
+
+namespace keelwright {
+
+std::string ItemHexOfSlot(std::int32_t slot) {
+    return Hex32(static_cast<std::int32_t>(ItemNumberOfSlot(slot)));
+}
+
+}  // namespace keelwright

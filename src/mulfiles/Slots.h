@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace keelwright {
+
+// A slot is a record number of Multi.idx, counted from 1; slot s holds multi number s - 1.
+
+// The multi number a slot holds.
+constexpr std::int32_t MultiNumberOfSlot(std::int32_t slot) {
+    return slot - 1;
+}
+// The slot that holds a multi number.
+constexpr std::int32_t SlotOfMultiNumber(std::int32_t multi) {
+    return multi + 1;
+}
+// The byte at which a slot's record begins in Multi.idx.
+constexpr std::int64_t ByteOffsetOfSlot(std::int32_t slot) {
+    return (static_cast<std::int64_t>(slot) - 1) * 12;
+}
+// The item number of the multi in a slot: 16384 + (slot - 1).
+constexpr std::int64_t ItemNumberOfSlot(std::int32_t slot) {
+    return static_cast<std::int64_t>(slot) + 16383;
+}
+// The item number in upper-case hexadecimal, as the item scripts write it ("4004" for slot 5).
+std::string ItemHexOfSlot(std::int32_t slot);
+
+}  // namespace keelwright

@@ -1,0 +1,188 @@
+// keelwright-cli patch, extract and list, run as a black box on copies of the example client files.
+#include <gtest/gtest.h>
+
+#include "TestFiles.h"
+#include "cli/CliTestSupport.h"
+
+namespace keelwright::test {
+namespace {
+
+class ClientFilesCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"Multi.idx", "Multi.mul"}) {
+            std::filesystem::copy_file(ExamplesDir() / "client" / name, dir_ / name);
+        }
+        index_ = ReadAll(idx());
+        data_ = ReadAll(mul());
+    }
+    std::string idx() const { return (dir_ / "Multi.idx").string(); }
+    std::string mul() const { return (dir_ / "Multi.mul").string(); }
+    std::string house() const { return (ExamplesDir() / "house.txt").string(); }
+    void expectFilesUnchanged() const {
+        EXPECT_EQ(ReadAll(idx()), index_);
+        EXPECT_EQ(ReadAll(mul()), data_);
+    }
+    // Replaces the 12 bytes of a slot of the copied index.
+    void setSlot(int slot, std::string_view record) {
+        std::string bytes = ReadAll(idx());
+        bytes.replace(static_cast<std::size_t>(slot - 1) * 12, 12, record);
+        WriteAll(idx(), bytes);
+    }
+
+    TempDir dir_;
+    std::string index_, data_;
+};
+
+TEST_F(ClientFilesCommands, PatchWritesTheMultiIntoTheFirstFreeSlotAndReportsItAsJson) {
+    const CliResult r =
+        RunCli({"patch", "--no-components", "--json", "--idx", idx(), "--mul", mul(), house()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(
+        r.out,
+        "{\"slot\":5,\"multi\":4,\"item\":\"4004\",\"offset\":456,\"length\":324,\"firstFreeRecord\":39}\n");
+    const std::string index = ReadAll(idx());
+    EXPECT_EQ(index.substr(48, 12), std::string("\xC8\x01\x00\x00\x44\x01\x00\x00\xFF\xFF\xFF\xFF", 12));
+    EXPECT_EQ(index.substr(0, 48) + index.substr(60), index_.substr(0, 48) + index_.substr(60));
+    const std::string data = ReadAll(mul());
+    ASSERT_EQ(data.size(), 456U + 324U);
+    EXPECT_EQ(data.substr(0, 456), data_);
+
+    const CliResult again = RunCli({"patch", "--no-components", "--idx", idx(), "--mul", mul(), house()});
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out,
+              "Patched 26 components into slot 7 (multi 6, item 4006): offset 780, length 324, first free "
+              "record 66\n");
+}
+
+TEST_F(ClientFilesCommands, PatchStopsWithStatusThreeAtAnIndexItCannotUse) {
+    setSlot(2, std::string(12, '\0'));
+    index_ = ReadAll(idx());
+    const CliResult r = RunCli({"patch", "--no-components", "--idx", idx(), "--mul", mul(), house()});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(
+        r.err,
+        "keelwright-cli: error: Multi.idx & Multi.mul files are not in the same folder as the keelwright.\n");
+    expectFilesUnchanged();
+
+    const std::string missing = (dir_ / "none" / "Multi.idx").string();
+    EXPECT_EQ(RunCli({"patch", "--no-components", "--idx", missing, "--mul", mul(), house()}).status, 3);
+    EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+TEST_F(ClientFilesCommands, PatchReportsAComponentThatDoesNotConvertAndWritesNothing) {
+    const auto script = dir_.write("bad.txt", CrLfLines({"6 version", "1 template id", "-1 item version",
+                                                         "2 num components", "1200 0 0 0", "12x 1 1 0"}));
+    const CliResult r = RunCli({"patch", "--no-components", "--idx", idx(), "--mul", mul(), script.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "keelwright-cli: error: component 2: item id \"12x\" is not a number\n");
+    expectFilesUnchanged();
+
+    EXPECT_EQ(RunCli({"patch", "--no-components", "--mul", mul(), house()}).status, 2) << "no --idx";
+}
+
+TEST_F(ClientFilesCommands, ExtractWritesTheMultiTextToStdoutOrReplacesAFile) {
+    const CliResult r = RunCli({"extract", "--idx", idx(), "--mul", mul(), "--multi", "3"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, CrLfLines({"6 version", "1 template id", "-1 item version", "1 num components",
+                                "3026 0 0 0 1"}));
+
+    const auto target = dir_.write("out.txt", std::string(5000, 'x'));
+    const CliResult toFile =
+        RunCli({"extract", "--idx", idx(), "--mul", mul(), "--multi", "0", "-o", target.string()});
+    EXPECT_EQ(toFile.status, 0) << toFile.err;
+    EXPECT_EQ(toFile.out, "");
+    const std::string text = ReadAll(target);
+    EXPECT_EQ(text.substr(0, 61),
+              CrLfLines({"6 version", "1 template id", "-1 item version", "9 num components"}));
+    EXPECT_EQ(text.substr(text.size() - 16), "\r\n1180 1 1 0 0\r\n");
+
+    const CliResult shown = RunCli({"show", "--no-components", target.string()});
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_NE(shown.out.find("Components: 9"), std::string::npos);
+}
+
+TEST_F(ClientFilesCommands, ExtractFailsOnOneLineAndWritesNothing) {
+    struct Row {
+        const char* multi;
+        int status;
+        std::string err;
+    };
+    const Row rows[] = {
+        {"4", 1, "keelwright-cli: error: multi 4 (slot 5) is a free slot: it holds no multi\n"},
+        {"16", 1,
+         "keelwright-cli: error: " + idx() +
+             ": multi 16 (slot 17) lies past the end of the index, which has 16 slots\n"},
+        {"abc", 1, "keelwright-cli: error: multi number \"abc\" is not a whole number\n"},
+        {"32767", 1, "keelwright-cli: error: multi number 32767 is outside 0 to 32766\n"},
+    };
+    const auto target = dir_ / "out.txt";
+    for (const Row& row : rows) {
+        const CliResult r =
+            RunCli({"extract", "--idx", idx(), "--mul", mul(), "--multi", row.multi, "-o", target.string()});
+        EXPECT_EQ(r.status, row.status) << row.multi;
+        EXPECT_EQ(r.err, row.err);
+        EXPECT_FALSE(std::filesystem::exists(target));
+    }
+    const std::string unwritable = (dir_ / "none" / "out.txt").string();
+    const CliResult r = RunCli({"extract", "--idx", idx(), "--mul", mul(), "--multi", "0", "-o", unwritable});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("keelwright-cli: error: " + unwritable + ": cannot open for writing", 0), 0U)
+        << r.err;
+}
+
+TEST_F(ClientFilesCommands, ListShowsTheSlotsOfSoundFilesAsJson) {
+    const CliResult r = RunCli({"list", "--json", "--idx", idx(), "--mul", mul()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(
+        r.out,
+        "{\"dataBytes\":456,\"firstFreeRecord\":39,\"firstFreeSlot\":5,\"free\":11,\"indexBytes\":192,"
+        "\"multis\":[{\"components\":9,\"item\":\"4000\",\"length\":120,\"multi\":0,\"offset\":0,\"slot\":1},"
+        "{\"components\":10,\"item\":\"4001\",\"length\":132,\"multi\":1,\"offset\":120,\"slot\":2},"
+        "{\"components\":8,\"item\":\"4002\",\"length\":108,\"multi\":2,\"offset\":252,\"slot\":3},"
+        "{\"components\":1,\"item\":\"4003\",\"length\":24,\"multi\":3,\"offset\":360,\"slot\":4},"
+        "{\"components\":5,\"item\":\"4005\",\"length\":72,\"multi\":5,\"offset\":384,\"slot\":6}],"
+        "\"problems\":[],\"slots\":16,\"sound\":true,\"used\":5,\"zeroRecords\":0}\n");
+    const CliResult text = RunCli({"list", "--idx", idx(), "--mul", mul()});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("first free slot 5 (multi 4, item 4004)"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("\n       6       5   4005         384          72           5\n"),
+              std::string::npos);
+}
+
+TEST_F(ClientFilesCommands, ListReportsEveryProblemOfADamagedCopyWithoutChangingIt) {
+    setSlot(2, std::string("\x78\x00\x00\x00\x82\x00\x00\x00\xFF\xFF\xFF\xFF", 12));  // Length 130
+    setSlot(3, std::string(12, '\0'));  // a zero record before slot 5
+    setSlot(6, std::string("\x00\x00\x00\x00\x48\x00\x00\x00\xFF\xFF\xFF\xFF", 12));  // over slot 1's block
+    setSlot(7, std::string("\xB4\x01\x00\x00\x48\x00\x00\x00\xFF\xFF\xFF\xFF", 12));  // past the end
+    index_ = ReadAll(idx());
+    const CliResult r = RunCli({"list", "--idx", idx(), "--mul", mul()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "keelwright-cli: error: the client files have 4 problems\n");
+    EXPECT_NE(
+        r.out.find(
+            "\n4 problems:\n"
+            "  slot 2 (multi 1): Length 130 is not a whole positive multiple of 12\n"
+            "  slot 3 (multi 2) is a zero record before the first free slot: a patch stops there\n"
+            "  slot 6 (multi 5): its block (offset 0, length 72) overlaps the block of slot 1 (multi 0) "
+            "(offset 0, length 120)\n"
+            "  slot 7 (multi 6): its block (offset 436, length 72) reaches outside Multi.mul (456 bytes)\n"),
+        std::string::npos)
+        << r.out;
+    expectFilesUnchanged();
+
+    const CliResult json = RunCli({"list", "--json", "--idx", idx(), "--mul", mul()});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_NE(json.out.find("{\"kind\":\"overlap\",\"message\":"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"otherSlot\":1,\"slot\":6}"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"sound\":false"), std::string::npos);
+
+    EXPECT_EQ(RunCli({"list", "--idx", (dir_ / "none.idx").string(), "--mul", mul()}).status, 1);
+}
+
+}  // namespace
+}  // namespace keelwright::test

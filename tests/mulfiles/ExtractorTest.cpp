@@ -1,0 +1,235 @@
+#include "mulfiles/Extractor.h"
+
+#include <gtest/gtest.h>
+
+#include "TestFiles.h"
+#include "app/ComponentsList.h"
+#include "model/Error.h"
+#include "model/ScriptReaders.h"
+#include "mulfiles/AtomicFile.h"
+#include "mulfiles/ClientFileBytes.h"
+#include "mulfiles/FaultyFileSystem.h"
+#include "mulfiles/Patcher.h"
+#include "mulfiles/Slots.h"
+
+namespace keelwright {
+namespace {
+
+using test::CrLfLines;
+using test::DataBytes;
+using test::FillerRecords;
+using test::Free;
+using test::IndexBytes;
+using test::Used;
+
+std::span<const std::uint8_t> asBytes(const std::string& bytes) {
+    return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+}
+
+TEST(MultiTextOfBlock, WritesTheHeaderAndOneLinePerComponentAfterTheLeadRecord) {
+    const std::string block = DataBytes({{77, 7, 7, 7, 7}, {1200, -1, 0, 0, 0}, {1201, 2, -3, 5, 1}});
+    EXPECT_EQ(MultiTextOfBlock(asBytes(block)),
+              "6 version\r\n1 template id\r\n-1 item version\r\n2 num components\r\n1200 -1 0 0 0\r\n1201 2 "
+              "-3 5 1\r\n");
+}
+
+TEST(MultiTextOfBlock, WritesEveryFieldAsASignedDecimal) {
+    EXPECT_EQ(MultiTextOfBlock(asBytes(DataBytes({ComponentRecord::lead()}))),
+              CrLfLines({"6 version", "1 template id", "-1 item version", "0 num components"}));
+    const std::string highIds = DataBytes({ComponentRecord::lead()}) +
+                                std::string("\x40\x9C\x00\x80\xFF\x7F\xFF\xFF\x00\x00\x00\x80", 12);
+    EXPECT_EQ(MultiTextOfBlock(asBytes(highIds)),
+              CrLfLines({"6 version", "1 template id", "-1 item version", "1 num components",
+                         "-25536 -32768 32767 -1 -2147483648"}));
+}
+
+TEST(ParseMultiNumber, TakesWholeNumbersFromZeroTo32766AndNothingForABlankEntry) {
+    struct Row {
+        const char* typed;
+        std::optional<std::int32_t> multi;  // empty with number 0: blank entry
+        ErrorNumber error;
+    };
+    const Row rows[] = {
+        {"", std::nullopt, ErrorNumber{}},
+        {"  \t ", std::nullopt, ErrorNumber{}},
+        {"0", 0, ErrorNumber{}},
+        {" 5 ", 5, ErrorNumber{}},
+        {"+7", 7, ErrorNumber{}},
+        {"32766", 32766, ErrorNumber{}},
+        {"12.0", 12, ErrorNumber{}},
+        {"32767", std::nullopt, ErrorNumber::Overflow},
+        {"-1", std::nullopt, ErrorNumber::Overflow},
+        {"99999999999999999999", std::nullopt, ErrorNumber::Overflow},
+        {"1.5", std::nullopt, ErrorNumber::TypeMismatch},
+        {"abc", std::nullopt, ErrorNumber::TypeMismatch},
+        {"0x10", std::nullopt, ErrorNumber::TypeMismatch},
+        {"1 2", std::nullopt, ErrorNumber::TypeMismatch},
+    };
+    for (const Row& row : rows) {
+        try {
+            EXPECT_EQ(ParseMultiNumber(row.typed), row.multi) << '"' << row.typed << '"';
+            EXPECT_EQ(row.error, ErrorNumber{}) << '"' << row.typed << "\" was accepted";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), row.error) << '"' << row.typed << "\": " << e.reason();
+        }
+    }
+}
+
+class ExtractorTest : public ::testing::Test {
+protected:
+    void setUp(const std::string& index, const std::string& data) {
+        test::WriteAll(files_.multiIdx, index);
+        test::WriteAll(files_.multiMul, data);
+    }
+    std::string extract(std::int32_t multi) {
+        const std::int32_t slot = SlotOfMultiNumber(multi);
+        return ExtractMultiText(fileSystem_, files_.multiMul, slot,
+                                ReadIndexEntry(fileSystem_, files_.multiIdx, slot));
+    }
+    // The error of an extraction that must fail.
+    Error failure(std::int32_t multi) {
+        try {
+            extract(multi);
+            ADD_FAILURE() << "multi " << multi << " was extracted";
+        } catch (const Error& e) {
+            return e;
+        }
+        return Error(ErrorNumber::InvalidCall, "no error");
+    }
+
+    test::TempDir dir_;
+    ClientFiles files_{dir_ / "Multi.idx", dir_ / "Multi.mul"};
+    PosixFileSystem fileSystem_;
+};
+
+TEST_F(ExtractorTest, MultiNumberZeroReadsTheFirstSlot) {
+    setUp(IndexBytes({Used(12, 24), Used(0, 12)}),
+          DataBytes({ComponentRecord::lead(), {1, 2, 3, 4, 5}, {6, 7, 8, 9, 10}}));
+    EXPECT_EQ(extract(0),
+              CrLfLines({"6 version", "1 template id", "-1 item version", "1 num components", "6 7 8 9 10"}))
+        << "the block's first record is skipped whatever it holds";
+    EXPECT_EQ(extract(1), CrLfLines({"6 version", "1 template id", "-1 item version", "0 num components"}));
+}
+
+TEST_F(ExtractorTest, RefusesSlotsAndBlocksThatHoldNoWholeMulti) {
+    setUp(IndexBytes({Free(), Used(0, 50), Used(0, 0), Used(0, -12), Used(24, 36), Used(-12, 24), {0, 0, 0}}),
+          FillerRecords(4));
+    struct Row {
+        std::int32_t multi;
+        ErrorNumber number;
+        const char* reason;
+    };
+    const Row rows[] = {
+        {0, ErrorNumber::InvalidCall, "multi 0 (slot 1) is a free slot: it holds no multi"},
+        {1, ErrorNumber::InvalidFileFormat,
+         "the index entry of multi 1 (slot 2) has Length 50, not a whole positive multiple of 12"},
+        {2, ErrorNumber::InvalidFileFormat,
+         "the index entry of multi 2 (slot 3) has Length 0, not a whole positive multiple of 12"},
+        {3, ErrorNumber::InvalidFileFormat,
+         "the index entry of multi 3 (slot 4) has Length -12, not a whole positive multiple of 12"},
+        {4, ErrorNumber::InputPastEnd,
+         "the block of multi 4 (slot 5) at offset 24, 36 bytes long, reaches past the end of the file (48 "
+         "bytes)"},
+        {5, ErrorNumber::InputPastEnd,
+         "the block of multi 5 (slot 6) at offset -12, 24 bytes long, reaches past the end of the file (48 "
+         "bytes)"},
+        {6, ErrorNumber::InvalidFileFormat,
+         "the index entry of multi 6 (slot 7) has Length 0, not a whole positive multiple of 12"},
+        {7, ErrorNumber::BadRecordNumber,
+         "multi 7 (slot 8) lies past the end of the index, which has 7 slots"},
+    };
+    for (const Row& row : rows) {
+        const Error e = failure(row.multi);
+        EXPECT_EQ(e.number(), row.number) << row.multi;
+        EXPECT_EQ(e.reason(), row.reason);
+    }
+}
+
+TEST_F(ExtractorTest, ABlockPatchedAndExtractedReadsBackAsTheSameComponentsInOrder) {
+    setUp(IndexBytes({Used(0, 24), Free()}), FillerRecords(2) + "xy");
+    const ComponentTable table = test::TableOf({{"1200", "-2", "1", "0", "1"},
+                                                {"16385", "2", "-1", "20", "0"},
+                                                {"622", "0", "0", "-5", "1"},
+                                                {"1200", "-1", "1", "0", "1"}});
+    const PatchResult patched = PatchMulti(fileSystem_, table, files_);
+    const std::string text = extract(MultiNumberOfSlot(patched.slot));
+
+    ComponentTable back;
+    ReadMultiTxt(text, "extracted.txt", back, ComponentsList{});
+    ASSERT_EQ(back.Count, table.Count);
+    for (std::int32_t i = 0; i < table.Count; ++i) {
+        EXPECT_EQ(back.ItemId[i], table.ItemId[i]) << i;
+        EXPECT_EQ(back.X[i], table.X[i]) << i;
+        EXPECT_EQ(back.Y[i], table.Y[i]) << i;
+        EXPECT_EQ(back.Z[i], table.Z[i]) << i;
+    }
+    EXPECT_NE(text.find("16385 2 -1 20 0\r\n"), std::string::npos)
+        << "flags are written, though not read back";
+}
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    // The names in the folder, to show that no temporary file is left behind.
+    std::vector<std::string> names() const {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+            found.push_back(entry.path().filename().string());
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    }
+
+    test::TempDir dir_;
+    PosixFileSystem fileSystem_;
+};
+
+TEST_F(AtomicFileTest, ReplacesAnExistingFileWhole) {
+    const auto target = dir_.write("multi.txt", std::string(1000, 'o'));
+    WriteFileAtomically(fileSystem_, target, "new\r\n");
+    EXPECT_EQ(test::ReadAll(target), "new\r\n");
+    EXPECT_EQ(names(), std::vector<std::string>{"multi.txt"});
+}
+
+TEST_F(AtomicFileTest, FailsWithoutTouchingTheTargetOrLeavingATemporaryFile) {
+    const auto target = dir_.write("multi.txt", "old");
+    test::FaultyFileSystem full;
+    full.faults[".multi.txt.keelwright-0.tmp"] = test::FileFaults::Capacity(2);
+    EXPECT_THROW(WriteFileAtomically(full, target, "new text"), Error);
+    EXPECT_EQ(test::ReadAll(target), "old");
+
+    test::FaultyFileSystem unflushable;
+    unflushable.faults[".multi.txt.keelwright-0.tmp"] = test::FileFaults::FailingSync(1);
+    EXPECT_THROW(WriteFileAtomically(unflushable, target, "new text"), Error);
+    EXPECT_EQ(test::ReadAll(target), "old");
+
+    std::filesystem::create_directory(dir_ / "folder");
+    EXPECT_THROW(WriteFileAtomically(fileSystem_, dir_ / "folder", "new"), Error);
+    EXPECT_EQ(names(), (std::vector<std::string>{"folder", "multi.txt"}));
+}
+
+TEST_F(AtomicFileTest, NamesTheProblemWithAPathThatCannotBeWritten) {
+    struct Row {
+        std::filesystem::path path;
+        ErrorNumber number;
+    };
+    const Row rows[] = {
+        {"", ErrorNumber::BadFileName},
+        {dir_ / "no such folder" / "multi.txt", ErrorNumber::FileNotFound},
+    };
+    for (const Row& row : rows) {
+        try {
+            WriteFileAtomically(fileSystem_, row.path, "text");
+            ADD_FAILURE() << row.path << " was written";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), row.number) << e.description();
+            EXPECT_EQ(e.file(), row.path.string());
+        }
+    }
+    const auto taken = dir_.write(".multi.txt.keelwright-0.tmp", "someone else's");
+    WriteFileAtomically(fileSystem_, dir_ / "multi.txt", "text");
+    EXPECT_EQ(test::ReadAll(taken), "someone else's") << "a temporary name in use is passed over";
+    EXPECT_EQ(test::ReadAll(dir_ / "multi.txt"), "text");
+}
+
+}  // namespace
+}  // namespace keelwright

@@ -1,0 +1,65 @@
+#include "mulfiles/FaultyFileSystem.h"
+
+#include "model/Error.h"
+
+namespace keelwright::test {
+namespace {
+
+class FaultyFile : public RandomAccessFile {
+public:
+    FaultyFile(std::unique_ptr<RandomAccessFile> real, FaultyFileSystem& owner, std::string key)
+        : real_(std::move(real)), owner_(owner), key_(std::move(key)) {}
+
+    const std::string& name() const override { return real_->name(); }
+    std::uint64_t size() override { return real_->size(); }
+    std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) override {
+        return real_->readAt(offset, into);
+    }
+
+    void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+        const FileFaults faults = faultsOf();
+        const int number = ++owner_.writes[key_];
+        if (number == faults.failingWrite) {
+            real_->writeAt(offset, bytes.first(bytes.size() / 2));
+            throw Error(ErrorNumber::DeviceIo, "injected write failure").at(name());
+        }
+        if (faults.capacity && offset + bytes.size() > *faults.capacity) {
+            const std::uint64_t room = offset < *faults.capacity ? *faults.capacity - offset : 0;
+            real_->writeAt(offset, bytes.first(static_cast<std::size_t>(room)));
+            throw Error(ErrorNumber::DiskFull, "injected full disk").at(name());
+        }
+        real_->writeAt(offset, bytes);
+    }
+
+    void truncate(std::uint64_t size) override { real_->truncate(size); }
+
+    void sync() override {
+        if (++owner_.syncs[key_] == faultsOf().failingSync) {
+            throw Error(ErrorNumber::DeviceIo, "injected flush failure").at(name());
+        }
+        real_->sync();
+    }
+
+private:
+    FileFaults faultsOf() const {
+        const auto found = owner_.faults.find(key_);
+        return found == owner_.faults.end() ? FileFaults{} : found->second;
+    }
+
+    std::unique_ptr<RandomAccessFile> real_;
+    FaultyFileSystem& owner_;
+    std::string key_;
+};
+
+}  // namespace
+
+std::unique_ptr<RandomAccessFile> FaultyFileSystem::open(const std::filesystem::path& path, OpenMode mode) {
+    const std::string key = path.filename().string();
+    const auto found = faults.find(key);
+    if (mode != OpenMode::Read && found != faults.end() && found->second.refuseWriting) {
+        throw Error(ErrorNumber::PathAccess, "cannot open for writing: injected refusal").at(path.string());
+    }
+    return std::make_unique<FaultyFile>(PosixFileSystem::open(path, mode), *this, key);
+}
+
+}  // namespace keelwright::test

@@ -1,0 +1,236 @@
+#include "mulfiles/Patcher.h"
+
+#include <gtest/gtest.h>
+
+#include "TestFiles.h"
+#include "model/Error.h"
+#include "mulfiles/ClientFileBytes.h"
+#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/UnusableIndexError.h"
+
+namespace keelwright {
+namespace {
+
+using test::DataBytes;
+using test::FillerRecords;
+using test::Free;
+using test::HexBytes;
+using test::IndexBytes;
+using test::TableOf;
+using test::Used;
+
+class PatcherTest : public ::testing::Test {
+protected:
+    void setUp(const std::string& index, const std::string& data) {
+        test::WriteAll(files_.multiIdx, index);
+        test::WriteAll(files_.multiMul, data);
+    }
+    PatchResult patch(const ComponentTable& table) { return PatchMulti(fileSystem_, table, files_); }
+    std::string index() const { return test::ReadAll(files_.multiIdx); }
+    std::string data() const { return test::ReadAll(files_.multiMul); }
+
+    // Runs a patch that must stop at a zero record and returns the slot it stopped at.
+    std::int32_t stoppedSlot(const ComponentTable& table) {
+        try {
+            patch(table);
+        } catch (const UnusableIndexError& e) {
+            EXPECT_EQ(e.reason(), kUnusableIndexMessage);
+            EXPECT_EQ(e.description(), kUnusableIndexMessage) << "the message names no file";
+            return e.slot();
+        }
+        ADD_FAILURE() << "the patch did not stop";
+        return 0;
+    }
+
+    test::TempDir dir_;
+    ClientFiles files_{dir_ / "Multi.idx", dir_ / "Multi.mul"};
+    PosixFileSystem fileSystem_;
+};
+
+TEST_F(PatcherTest, AppendsTenComponentsAfterAThousandRecordsAndPointsTheFreeSlotAtThem) {
+    const std::string oldIndex =
+        IndexBytes({Used(0, 48), Used(48, 12), Used(60, 120), Used(180, 11820), Free(), Free()});
+    setUp(oldIndex, FillerRecords(1000));
+    std::vector<test::Row> rows = {{"16385", "-3", "0", "0", "1"}, {"1200", "2", "-1", "5", "0"}};
+    for (int i = 0; i < 8; ++i) {
+        rows.push_back({std::to_string(1300 + i), std::to_string(i), "1", "0", "1"});
+    }
+
+    const PatchResult result = patch(TableOf(rows));
+
+    EXPECT_EQ(result.slot, 5);
+    EXPECT_EQ(result.firstFreeRecord, 1001);
+    EXPECT_EQ(result.offset, 12000);
+    EXPECT_EQ(result.length, 132);
+    const std::string newIndex = index();
+    ASSERT_EQ(newIndex.size(), oldIndex.size());
+    EXPECT_EQ(HexBytes(newIndex.substr(48, 12)), "E0 2E 00 00 84 00 00 00 FF FF FF FF");
+    EXPECT_EQ(newIndex.substr(0, 48), oldIndex.substr(0, 48));
+    EXPECT_EQ(newIndex.substr(60), oldIndex.substr(60));
+
+    const std::string newData = data();
+    ASSERT_EQ(newData.size(), 12132U);
+    EXPECT_EQ(newData.substr(0, 12000), FillerRecords(1000));
+    EXPECT_EQ(HexBytes(newData.substr(12000, 12)), "01 00 00 00 00 00 00 00 00 00 00 00")
+        << "record 1001, the lead";
+    EXPECT_EQ(HexBytes(newData.substr(12012, 12)), "01 40 FD FF 00 00 00 00 01 00 00 00") << "record 1002";
+    EXPECT_EQ(HexBytes(newData.substr(12024, 12)), "B0 04 02 00 FF FF 05 00 00 00 00 00");
+    EXPECT_EQ(newData.substr(12120), DataBytes({{1307, 7, 1, 0, 1}})) << "record 1011, the tenth component";
+}
+
+TEST_F(PatcherTest, WritesTheBlockOverATrailingPartialRecord) {
+    setUp(IndexBytes({Free()}), FillerRecords(1000) + "\x11\x22\x33\x44\x55");
+    const PatchResult result = patch(TableOf({{"5", "6", "7", "8", "9"}}));
+    EXPECT_EQ(result.firstFreeRecord, 1001);
+    EXPECT_EQ(result.offset, 12000);
+    EXPECT_EQ(data(), FillerRecords(1000) + DataBytes({ComponentRecord::lead(), {5, 6, 7, 8, 9}}));
+}
+
+TEST_F(PatcherTest, PassesOverUsedSlotsThatAreNeitherZeroNorFree) {
+    // Offset 0 with a length is the block at the very start of Multi.mul; Length 0 elsewhere is odd but used.
+    setUp(IndexBytes({Used(0, 24), Used(24, 0), IndexRecord{0, -2, 0}, Free()}), FillerRecords(2));
+    EXPECT_EQ(patch(TableOf({})).slot, 4);
+}
+
+TEST_F(PatcherTest, AnEmptyTablePatchesTheLeadRecordAlone) {
+    setUp(IndexBytes({Free()}), "");
+    const PatchResult result = patch(TableOf({}));
+    EXPECT_EQ(result.offset, 0);
+    EXPECT_EQ(result.length, 12);
+    EXPECT_EQ(HexBytes(index()), "00 00 00 00 0C 00 00 00 FF FF FF FF");
+    EXPECT_EQ(HexBytes(data()), "01 00 00 00 00 00 00 00 00 00 00 00");
+}
+
+TEST_F(PatcherTest, ASecondPatchTakesTheNextSlotAndAppendsAfterTheFirstBlock) {
+    setUp(IndexBytes({Used(0, 24), Free(), Used(24, 12), Free(), Free()}), FillerRecords(3));
+    const ComponentTable first = TableOf({{"1", "1", "1", "1", "1"}});
+    const ComponentTable second = TableOf({{"2", "2", "2", "2", "2"}, {"3", "3", "3", "3", "3"}});
+    const PatchResult a = patch(first);
+    const PatchResult b = patch(second);
+    EXPECT_EQ(a.slot, 2);
+    EXPECT_EQ(b.slot, 4);
+    EXPECT_EQ(b.firstFreeRecord, 6);
+    EXPECT_EQ(index(), IndexBytes({Used(0, 24), {36, 24, -1}, Used(24, 12), {60, 36, -1}, Free()}));
+    EXPECT_EQ(data(), FillerRecords(3) + DataBytes({ComponentRecord::lead(),
+                                                    {1, 1, 1, 1, 1},
+                                                    ComponentRecord::lead(),
+                                                    {2, 2, 2, 2, 2},
+                                                    {3, 3, 3, 3, 3}}));
+}
+
+TEST_F(PatcherTest, StopsAtAZeroRecordBeforeAFreeSlotWritingNothing) {
+    struct Row {
+        const char* what;
+        std::string index;
+        std::int32_t slot;
+    };
+    const Row rows[] = {
+        {"a zero record before the free slot", IndexBytes({Used(0, 12), {0, 0, 5}, Free()}), 2},
+        {"no free slot before the end", IndexBytes({Used(0, 12), Used(12, 12)}), 3},
+        {"an empty index", "", 1},
+        {"a partial last record is no slot",
+         IndexBytes({Used(0, 12)}) + std::string(4, '\0') + "\xFF\xFF\xFF\xFF", 2},
+    };
+    for (const Row& row : rows) {
+        setUp(row.index, FillerRecords(2));
+        bool hookRan = false;
+        try {
+            PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_, [&] { hookRan = true; });
+            ADD_FAILURE() << row.what << ": patched";
+        } catch (const UnusableIndexError& e) {
+            EXPECT_EQ(e.slot(), row.slot) << row.what;
+            EXPECT_EQ(e.number(), ErrorNumber::FileNotFound);
+        }
+        EXPECT_FALSE(hookRan) << row.what;
+        EXPECT_EQ(index(), row.index) << row.what;
+        EXPECT_EQ(data(), FillerRecords(2)) << row.what;
+    }
+}
+
+TEST_F(PatcherTest, AMissingIndexStopsThePatchAndIsNotCreated) {
+    test::WriteAll(files_.multiMul, FillerRecords(2));
+    EXPECT_EQ(stoppedSlot(TableOf({})), 1);
+    EXPECT_FALSE(std::filesystem::exists(files_.multiIdx));
+    EXPECT_EQ(data(), FillerRecords(2));
+}
+
+TEST_F(PatcherTest, FindsAFreeSlotBeyondTheFirstPieceOfTheIndex) {
+    std::vector<IndexRecord> records(6000, Used(0, 12));
+    records.push_back(Free());
+    setUp(IndexBytes(records), FillerRecords(1));
+    EXPECT_EQ(FindFreeSlot(fileSystem_, files_.multiIdx), 6001);
+    records.pop_back();
+    test::WriteAll(files_.multiIdx, IndexBytes(records));
+    EXPECT_EQ(stoppedSlot(TableOf({})), 6001) << "the read past the end of the index yields a zero record";
+}
+
+TEST_F(PatcherTest, RunsTheHookOnceAfterBothSearchesAndBeforeAnyWrite) {
+    setUp(IndexBytes({Free()}), FillerRecords(1));
+    int calls = 0;
+    PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_, [&] {
+        ++calls;
+        EXPECT_EQ(index(), IndexBytes({Free()}));
+        EXPECT_EQ(data(), FillerRecords(1));
+    });
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(data().size(), 36U);
+}
+
+TEST_F(PatcherTest, AMissingDataFileIsAnErrorAndIsNotCreated) {
+    test::WriteAll(files_.multiIdx, IndexBytes({Free()}));
+    try {
+        patch(TableOf({}));
+        ADD_FAILURE() << "patched";
+    } catch (const UnusableIndexError&) {
+        ADD_FAILURE() << "the index is usable";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::FileNotFound);
+        EXPECT_EQ(e.file(), files_.multiMul.string());
+    }
+    EXPECT_FALSE(std::filesystem::exists(files_.multiMul));
+    EXPECT_EQ(index(), IndexBytes({Free()}));
+}
+
+TEST_F(PatcherTest, RefusesOneFileNamedAsBoth) {
+    setUp(IndexBytes({Free()}), "");
+    files_.multiMul = files_.multiIdx;
+    EXPECT_THROW(patch(TableOf({})), Error);
+    EXPECT_EQ(index(), IndexBytes({Free()}));
+}
+
+TEST(NewIndexEntry, RefusesABlockBeyondWhatA32BitOffsetAddresses) {
+    struct Row {
+        std::int32_t firstFreeRecord, components;
+        std::int32_t offset, length;  // length 0: Overflow expected
+    };
+    const Row rows[] = {
+        {1, 0, 0, 12},        {1001, 10, 12000, 132},        {178956970, 0, 2147483628, 12},
+        {178956971, 0, 0, 0}, {1, 178956969, 0, 2147483640}, {1, 178956970, 0, 0},
+    };
+    for (const Row& row : rows) {
+        if (row.length == 0) {
+            EXPECT_THROW(NewIndexEntry(row.firstFreeRecord, row.components), Error) << row.firstFreeRecord;
+            continue;
+        }
+        const IndexRecord entry = NewIndexEntry(row.firstFreeRecord, row.components);
+        EXPECT_EQ(entry.Offset, row.offset);
+        EXPECT_EQ(entry.Length, row.length);
+        EXPECT_EQ(entry.Extra, -1);
+    }
+}
+
+TEST_F(PatcherTest, RefusesToPatchADataFileOfTwoGigabytesWritingNothing) {
+    setUp(IndexBytes({Free()}), "");
+    std::filesystem::resize_file(files_.multiMul, 2147483648ULL);  // sparse: costs no disk space
+    try {
+        patch(TableOf({}));
+        ADD_FAILURE() << "patched";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::Overflow);
+    }
+    EXPECT_EQ(std::filesystem::file_size(files_.multiMul), 2147483648ULL);
+    EXPECT_EQ(index(), IndexBytes({Free()}));
+}
+
+}  // namespace
+}  // namespace keelwright

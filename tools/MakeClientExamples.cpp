@@ -1,0 +1,100 @@
+// Writes the small example Multi.idx and Multi.mul of examples/client: five multis in sixteen slots, the
+// first free slot (5) after four used ones, the blocks end to end in Multi.mul.
+//
+//   keelwright-make-client-examples examples/client
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "mulfiles/ComponentRecord.h"
+#include "mulfiles/IndexRecord.h"
+
+namespace {
+
+using keelwright::ComponentRecord;
+using keelwright::IndexRecord;
+using keelwright::RecordBytes;
+
+using Block = std::vector<ComponentRecord>;
+
+// A w by h square of one tile, centred on 0,0.
+Block floorOf(std::int16_t item, int w, int h, std::int16_t z) {
+    Block block;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            block.push_back(
+                {item, static_cast<std::int16_t>(x - w / 2), static_cast<std::int16_t>(y - h / 2), z, 0});
+        }
+    }
+    return block;
+}
+
+// The edge of a w by h square: walls along x, then along y, and posts at the corners.
+Block wallsOf(std::int16_t wallX, std::int16_t wallY, std::int16_t post, int w, int h) {
+    Block block;
+    const int left = -(w / 2), top = -(h / 2), right = left + w - 1, bottom = top + h - 1;
+    for (int x = left; x <= right; ++x) {
+        for (const int y : {top, bottom}) {
+            const bool corner = x == left || x == right;
+            block.push_back(
+                {corner ? post : wallX, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 0, 0});
+        }
+    }
+    for (int y = top + 1; y < bottom; ++y) {
+        for (const int x : {left, right}) {
+            block.push_back({wallY, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 0, 0});
+        }
+    }
+    return block;
+}
+
+std::string bytesOf(const RecordBytes& record) {
+    return std::string(record.begin(), record.end());
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: keelwright-make-client-examples FOLDER\n");
+        return 2;
+    }
+    Block stall = floorOf(1305, 3, 2, 0);  // a market stall: a floor, a counter and a sign
+    stall.push_back({2878, 0, -1, 5, 1});
+    stall.push_back({2979, 1, -1, 5, 1});
+    const std::vector<Block> multis = {
+        floorOf(1180, 3, 3, 0),  // slot 1: a stone terrace
+        wallsOf(6, 7, 1, 4, 3),  // slot 2: walls around a yard
+        stall,                   // slot 3: a market stall
+        {{3026, 0, 0, 0, 1}},    // slot 4: a lone sign post
+        floorOf(1848, 5, 1, 7),  // slot 6: a bridge
+    };
+    const std::vector<int> slots = {1, 2, 3, 4, 6};
+    constexpr int kSlots = 16;
+
+    std::vector<IndexRecord> index(kSlots, IndexRecord{-1, -1, -1});
+    std::string data;
+    for (std::size_t i = 0; i < multis.size(); ++i) {
+        const auto length = static_cast<std::int32_t>((multis[i].size() + 1) * 12);
+        index[static_cast<std::size_t>(slots[i] - 1)] = {static_cast<std::int32_t>(data.size()), length, -1};
+        data += bytesOf(ComponentRecord::lead().encode());
+        for (const ComponentRecord& component : multis[i]) {
+            data += bytesOf(component.encode());
+        }
+    }
+    std::string indexBytes;
+    for (const IndexRecord& record : index) {
+        indexBytes += bytesOf(record.encode());
+    }
+
+    const std::filesystem::path folder = argv[1];
+    std::ofstream(folder / "Multi.idx", std::ios::binary) << indexBytes;
+    std::ofstream(folder / "Multi.mul", std::ios::binary) << data;
+    if (!std::ifstream(folder / "Multi.idx") || !std::ifstream(folder / "Multi.mul")) {
+        std::fprintf(stderr, "keelwright-make-client-examples: cannot write into %s\n", folder.c_str());
+        return 1;
+    }
+    return 0;
+}
