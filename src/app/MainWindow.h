@@ -63,6 +63,8 @@ private:
     void showStatus(const QString& text, const QString& details = {});
 
     void loadScript();
+    void patchMulti();
+    void extractMulti();
     void createScript();
     void exitProgram();
     // The error report: the error's number and description in a message box with an OK button only.

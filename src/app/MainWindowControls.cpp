@@ -139,6 +139,8 @@ void MainWindow::buildControls() {
     });
     connect(chkScriptOnly_, &QCheckBox::clicked, this, [this](bool checked) { cmdPatch_->setEnabled(!checked); });
     connect(cmdLoad_, &QPushButton::clicked, this, &MainWindow::loadScript);
+    connect(cmdPatch_, &QPushButton::clicked, this, &MainWindow::patchMulti);
+    connect(cmdExtract_, &QPushButton::clicked, this, &MainWindow::extractMulti);
     connect(cmdCreateScript_, &QPushButton::clicked, this, &MainWindow::createScript);
     connect(cmdExit_, &QPushButton::clicked, this, &MainWindow::exitProgram);
 }

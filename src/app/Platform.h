@@ -6,6 +6,7 @@ class QWidget;
 
 namespace keelwright {
 
+class FileSystem;
 class SettingsStore;
 
 // The platform services the window uses, each behind a small interface so that tests can script a user's
@@ -71,6 +72,7 @@ struct Platform {
     BusyPointer& pointer;
     ProgramControl& program;
     SettingsStore& settings;
+    FileSystem& fileSystem;  // the client files and the extracted multi text go through it
 };
 
 }  // namespace keelwright

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/QtPlatform.h"
 #include "app/QtSettingsStore.h"
+#include "mulfiles/PosixFileSystem.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -12,7 +13,8 @@ int main(int argc, char* argv[]) {
 
     keelwright::QtPlatform services;
     keelwright::QtSettingsStore settings;
-    keelwright::Platform platform{services, services, services, services, services, services, settings};
+    keelwright::PosixFileSystem fileSystem;
+    keelwright::Platform platform{services, services, services, services, services, services, settings, fileSystem};
     keelwright::MainWindow window(platform, QDir(QApplication::applicationDirPath()).filePath("Components.txt"));
     window.startUp();
     window.showCentred();

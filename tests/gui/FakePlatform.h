@@ -2,12 +2,14 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
 
 #include "app/Platform.h"
 #include "app/SettingsStore.h"
+#include "mulfiles/FaultyFileSystem.h"
 
 namespace keelwright::test {
 
@@ -27,7 +29,7 @@ public:
         MessageIcon icon;
     };
 
-    Platform platform() { return {*this, *this, *this, *this, *this, *this, *this}; }
+    Platform platform() { return {*this, *this, *this, *this, *this, *this, *this, fileSystem}; }
 
     QString getOpenFileName(QWidget*, const FileDialogRequest& request) override {
         fileRequests.push_back(request);
@@ -44,6 +46,9 @@ public:
     void beep() override { ++beeps; }
     void setBusy(bool isBusy) override {
         busy = isBusy;
+        if (onBusy) {
+            onBusy(isBusy);
+        }
         if (isBusy) {
             ++busySpells;
         }
@@ -70,9 +75,11 @@ public:
     int beeps = 0;
     bool busy = false;
     int busySpells = 0;
+    std::function<void(bool)> onBusy;  // lets a test look at the window when the pointer changes
     std::optional<int> endedWith;
     std::map<QString, QString> store;  // "application/section/key" to value
     int saves = 0;
+    FaultyFileSystem fileSystem;  // the real files, with the faults a test injects
 
 private:
     static QString takeFront(std::deque<QString>& answers) {

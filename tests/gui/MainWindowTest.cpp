@@ -10,66 +10,17 @@
 
 #include <QPlainTextEdit>
 
-#include "FakePlatform.h"
-#include "app/MainWindow.h"
+#include "WindowHarness.h"
 #include "app/QtSettingsStore.h"
 
 namespace keelwright::test {
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, private WindowHarness {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<FakePlatform> fake_;
-    std::unique_ptr<MainWindow> window_;
-
-    QString file(const QString& name, const QByteArray& bytes = "x") {
-        const QString path = dir_->filePath(name);
-        QFile out(path);
-        out.open(QIODevice::WriteOnly);
-        out.write(bytes);
-        return path;
-    }
-
-    QString example(const char* name) { return QString(KEELWRIGHT_EXAMPLES) + "/" + name; }
-
-    // A window as the program starts it, with Components.txt from the examples unless given.
-    void start(QString componentsPath = {}) {
-        window_ = std::make_unique<MainWindow>(fake_->platform(),
-                                               componentsPath.isNull() ? example("Components.txt") : componentsPath);
-        window_->startUp();
-        window_->showCentred();
-    }
-
-    template <typename Control>
-    Control* child(const char* name) {
-        auto* control = window_->findChild<Control*>(name);
-        if (control == nullptr) {
-            qFatal("no control named %s", name);
-        }
-        return control;
-    }
-    QLineEdit* box(const char* name) { return child<QLineEdit>(name); }
-    QPushButton* button(const char* name) { return child<QPushButton>(name); }
-    QRadioButton* option(const char* name) { return child<QRadioButton>(name); }
-    QLabel* label(const char* name) { return child<QLabel>(name); }
-
-    void load(const QString& path) {
-        fake_->fileAnswers.push_back(path);
-        QTest::mouseClick(button("cmdLoad"), Qt::LeftButton);
-    }
-
 private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        fake_ = std::make_unique<FakePlatform>();
-    }
-    void cleanup() {
-        window_.reset();
-        fake_.reset();
-        dir_.reset();
-    }
+    void init() { setUpWindowTest(); }
+    void cleanup() { tearDownWindowTest(); }
 
     void firstRunShowsTheWindowAsCreatedWithBothPathsRed() {
         start();

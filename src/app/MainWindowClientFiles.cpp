@@ -1,0 +1,87 @@
+// The commands that work on the client's Multi.idx and Multi.mul: Patch Multi writes the loaded multi into
+// them, Extract writes one of their multis out as multi text.
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/MainWindow.h"
+#include "app/QtText.h"
+#include "model/Error.h"
+#include "mulfiles/AtomicFile.h"
+#include "mulfiles/Extractor.h"
+#include "mulfiles/Patcher.h"
+#include "mulfiles/Slots.h"
+#include "mulfiles/UnusableIndexError.h"
+
+namespace keelwright {
+
+void MainWindow::patchMulti() {
+    // A box that failed its check has emptied its path; the patch must not guess at a file.
+    if (workspace_.MultiIdxPath.isEmpty() || workspace_.MultiMulPath.isEmpty()) {
+        const Error unset(
+            ErrorNumber::BadFileName,
+            "choose the client's Multi.idx and Multi.mul first; a red box holds no usable path");
+        showErrorReport(unset);
+        showStatus("Patching failed", FromBytes(unset.description()));
+        return;
+    }
+    const ClientFiles files{ToPath(workspace_.MultiIdxPath), ToPath(workspace_.MultiMulPath)};
+    PatchResult result;
+    try {
+        // Both searches have run when the hook is called; nothing has been written yet.
+        result = PatchMulti(platform_.fileSystem, workspace_.table, files, [this] {
+            showStatus("Please wait...");
+            lblStatus_->repaint();  // the window gets no paint events until the patch returns
+            platform_.pointer.setBusy(true);
+        });
+    } catch (const UnusableIndexError&) {
+        // Not the client's index, or a full one: nothing was written, and the program ends without storing
+        // the settings, since only Exit stores them.
+        platform_.pointer.setBusy(false);
+        platform_.messages.showMessage(this, kUnusableIndexMessage, kUnusableIndexCaption,
+                                       MessageIcon::Critical);
+        platform_.program.endProgram(1);
+        return;
+    } catch (const Error& e) {
+        // The patcher has put both files back, so the multi can be patched again once the cause is fixed.
+        platform_.pointer.setBusy(false);
+        showErrorReport(e);
+        showStatus("Patching failed", FromBytes(e.description()));
+        return;
+    }
+    workspace_.PatchSlot = result.slot;
+    workspace_.FirstFreeRecord = result.firstFreeRecord;
+    platform_.pointer.setBusy(false);
+    showStatus("Patching completed", QString("Patched into slot %1 (multi %2, item %3)")
+                                         .arg(result.slot)
+                                         .arg(MultiNumberOfSlot(result.slot))
+                                         .arg(FromBytes(ItemHexOfSlot(result.slot))));
+    cmdPatch_->setEnabled(false);
+}
+
+void MainWindow::extractMulti() {
+    const QString typed = platform_.inputs.getText(this, "Enter the multi ID you want to extract in decimal",
+                                                   kApplicationTitle, QString());
+    try {
+        const std::optional<std::int32_t> multi = ParseMultiNumber(ToBytes(typed));
+        if (!multi) {
+            return;
+        }
+        const std::int32_t slot = SlotOfMultiNumber(*multi);
+        // Both client files are read before the output path is asked for, so a bad multi costs no typing.
+        const IndexRecord entry = ReadIndexEntry(platform_.fileSystem, ToPath(workspace_.MultiIdxPath), slot);
+        const std::string text =
+            ExtractMultiText(platform_.fileSystem, ToPath(workspace_.MultiMulPath), slot, entry);
+        const QString target = platform_.inputs.getText(
+            this, "Enter path and name of file you want it saved to", kApplicationTitle, QString());
+        if (target.trimmed().isEmpty()) {
+            return;  // cancelled: nothing is written
+        }
+        WriteFileAtomically(platform_.fileSystem, ToPath(target), text);
+    } catch (const Error& e) {
+        showErrorReport(e);
+        return;
+    }
+    platform_.messages.showMessage(this, "extract complete", kApplicationTitle, MessageIcon::None);
+}
+
+}  // namespace keelwright

@@ -1,0 +1,245 @@
+// Patch Multi and Extract as the user meets them in the window, on copies of the example client files.
+#include <QPlainTextEdit>
+
+#include "WindowHarness.h"
+#include "mulfiles/UnusableIndexError.h"
+
+namespace keelwright::test {
+
+class ClientFilesCommandsTest : public QObject, private WindowHarness {
+    Q_OBJECT
+
+private:
+    QString idx_;
+    QString mul_;
+
+    static QByteArray bytesOf(const QString& path) {
+        QFile in(path);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("(missing)");
+    }
+
+    // A started window whose path boxes name copies of the example client files (5 slots used, slot 5
+    // the first free one, Multi.mul 456 bytes).
+    void startWithClientFiles(const QByteArray& index = {}) {
+        idx_ = index.isNull() ? file("Multi.idx", bytesOf(example("client/Multi.idx")))
+                              : file("Multi.idx", index);
+        mul_ = file("Multi.mul", bytesOf(example("client/Multi.mul")));
+        start();
+        box("txtMultiIdx")->setText(idx_);
+        box("txtMultiMul")->setText(mul_);
+    }
+
+    static std::int32_t int32At(const QByteArray& bytes, qsizetype at) {
+        std::uint32_t value = 0;
+        for (int i = 3; i >= 0; --i) {
+            value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+        }
+        return static_cast<std::int32_t>(value);
+    }
+
+    void patch() { QTest::mouseClick(button("cmdPatch"), Qt::LeftButton); }
+
+    void extract(std::initializer_list<QString> answers) {
+        fake_->inputAnswers.assign(answers.begin(), answers.end());
+        button("cmdExtract")->click();  // hidden from users; its command still works
+    }
+
+private slots:
+    void init() { setUpWindowTest(); }
+    void cleanup() { tearDownWindowTest(); }
+
+    void patchWritesTheMultiAfterBothSearchesAndOpensCreateScript() {
+        startWithClientFiles();
+        load(example("house.wsc"));
+        const QByteArray idxBefore = bytesOf(idx_);
+        const QByteArray mulBefore = bytesOf(mul_);
+        QString statusWhenBusy;
+        bool untouchedWhenBusy = false;
+        fake_->onBusy = [&](bool busy) {
+            if (busy) {
+                statusWhenBusy = label("lblStatus")->text();
+                untouchedWhenBusy = bytesOf(idx_) == idxBefore && bytesOf(mul_) == mulBefore;
+            }
+        };
+        patch();
+        QCOMPARE(statusWhenBusy, QString("Please wait..."));
+        QVERIFY(untouchedWhenBusy);
+        QVERIFY(!fake_->busy);
+        QCOMPARE(label("lblStatus")->text(), QString("Patching completed"));
+        QVERIFY(!button("cmdPatch")->isEnabled());
+        QVERIFY(fake_->messages.empty());
+        QCOMPARE(window_->workspace().PatchSlot, 5);
+        QCOMPARE(window_->workspace().FirstFreeRecord, 39);
+
+        const QByteArray idx = bytesOf(idx_);
+        QCOMPARE(idx.size(), idxBefore.size());
+        QCOMPARE(idx.left(48), idxBefore.left(48));
+        QCOMPARE(int32At(idx, 48), 456);           // Offset: the old end of Multi.mul
+        QCOMPARE(int32At(idx, 52), 26 * 12 + 12);  // Length: the lead record and 26 tiles
+        QCOMPARE(int32At(idx, 56), -1);
+        QCOMPARE(idx.mid(60), idxBefore.mid(60));
+        const QByteArray mul = bytesOf(mul_);
+        QCOMPARE(mul.size(), 456 + 27 * 12);
+        QCOMPARE(mul.left(456), mulBefore);
+        QCOMPARE(mul.mid(456, 12).toHex(' '), QByteArray("01 00 00 00 00 00 00 00 00 00 00 00"));
+
+        QTest::keyClicks(box("txtMultiName"), "Lakeside Mill");
+        QTest::keyClicks(box("txtBuyValue"), "25000");
+        QTest::keyClicks(box("txtSellValue"), "12500");
+        QTest::mouseClick(button("cmdCreateScript"), Qt::LeftButton);
+        QCOMPARE(label("lblStatus")->text(), QString("Scripts Completed"));
+        const auto* scripts = window_->findChild<QPlainTextEdit*>("txtScripts");
+        QVERIFY(scripts != nullptr);
+        QVERIFY(scripts->toPlainText().contains("\n[4004]\nNAME=Lakeside Mill\n"));
+    }
+
+    void aSecondPatchTakesTheNextFreeSlotAndAppendsAfterTheFirst() {
+        startWithClientFiles();
+        load(example("house.wsc"));
+        patch();
+        option("optTxt")->click();
+        load(file("one.txt",
+                  "6 version\r\n1 template id\r\n-1 item version\r\n1 num components\r\n1709 5 5 0\r\n"));
+        QVERIFY(button("cmdPatch")->isEnabled());
+        patch();
+        QCOMPARE(window_->workspace().PatchSlot, 7);  // slot 6 holds a multi of the example files
+        const QByteArray idx = bytesOf(idx_);
+        QCOMPARE(int32At(idx, 72), 456 + 27 * 12);
+        QCOMPARE(int32At(idx, 76), 24);
+        QCOMPARE(bytesOf(mul_).size(), 456 + 27 * 12 + 24);
+    }
+
+    void aFailedPatchReportsTheErrorAndLeavesBothFilesAndTheButton() {
+        startWithClientFiles();
+        load(example("house.wsc"));
+        const QByteArray idxBefore = bytesOf(idx_);
+        const QByteArray mulBefore = bytesOf(mul_);
+        fake_->fileSystem.faults["Multi.mul"] = FileFaults::Capacity(456 + 100);  // the disk fills mid-block
+        patch();
+        QCOMPARE(fake_->messages.size(), std::size_t{1});
+        QVERIFY2(fake_->messages[0].text.startsWith("61 "), qPrintable(fake_->messages[0].text));
+        QCOMPARE(fake_->messages[0].caption, QString("Keelwright"));
+        QCOMPARE(fake_->messages[0].icon, MessageIcon::None);
+        QCOMPARE(label("lblStatus")->text(), QString("Patching failed"));
+        QVERIFY(label("lblStatus")->toolTip().contains("Multi.mul"));
+        QVERIFY(button("cmdPatch")->isEnabled());
+        QVERIFY(!fake_->busy);
+        QVERIFY(!fake_->endedWith.has_value());
+        QCOMPARE(window_->workspace().PatchSlot, 0);
+        QCOMPARE(bytesOf(idx_), idxBefore);
+        QCOMPARE(bytesOf(mul_), mulBefore);
+
+        fake_->fileSystem.faults.clear();  // room again: the same multi patches
+        patch();
+        QCOMPARE(label("lblStatus")->text(), QString("Patching completed"));
+        QCOMPARE(window_->workspace().PatchSlot, 5);
+    }
+
+    void anIndexWithAZeroRecordBeforeAFreeSlotEndsTheProgramWithoutWriting() {
+        startWithClientFiles(QByteArray(24, '\0'));
+        load(example("house.wsc"));
+        const QByteArray mulBefore = bytesOf(mul_);
+        patch();
+        QCOMPARE(fake_->messages.size(), std::size_t{1});
+        QCOMPARE(fake_->messages[0].text, QString(kUnusableIndexMessage));
+        QCOMPARE(fake_->messages[0].caption, QString("File Not Found!"));
+        QCOMPARE(fake_->messages[0].icon, MessageIcon::Critical);
+        QVERIFY(fake_->endedWith.has_value());
+        QCOMPARE(fake_->saves, 0);  // only Exit stores the settings
+        QVERIFY(!fake_->busy);
+        QCOMPARE(bytesOf(idx_), QByteArray(24, '\0'));
+        QCOMPARE(bytesOf(mul_), mulBefore);
+    }
+
+    void aPatchWithARedPathBoxIsRefusedWithoutTouchingAnyFile() {
+        startWithClientFiles();
+        load(example("house.wsc"));
+        const QByteArray idxBefore = bytesOf(idx_);
+        box("txtMultiMul")->setText(dir_->filePath("nowhere.mul"));
+        QVERIFY(!button("cmdPatch")->isEnabled());
+        load(example("house.wsc"));  // a load enables cmdPatch whatever the paths
+        QVERIFY(button("cmdPatch")->isEnabled());
+        patch();
+        QCOMPARE(fake_->messages.size(), std::size_t{1});
+        QVERIFY(fake_->messages[0].text.startsWith("52 "));
+        QCOMPARE(label("lblStatus")->text(), QString("Patching failed"));
+        QVERIFY(!fake_->endedWith.has_value());
+        QCOMPARE(bytesOf(idx_), idxBefore);
+        QVERIFY(!QFile::exists(dir_->filePath("nowhere.mul")));
+    }
+
+    void extractWritesTheMultiTextOfTheTypedNumber() {
+        startWithClientFiles();
+        const QString out = file("out.txt", "an older, longer file that must not survive in any part");
+        extract({"  3 ", out});
+        QCOMPARE(fake_->inputPrompts,
+                 (std::vector<QString>{"Enter the multi ID you want to extract in decimal",
+                                       "Enter path and name of file you want it saved to"}));
+        QCOMPARE(fake_->inputTitles, (std::vector<QString>{"Keelwright", "Keelwright"}));
+        // Multi 3 (slot 4) is the example files' one-component block.
+        const QByteArray text = bytesOf(out);
+        QVERIFY2(text.startsWith("6 version\r\n1 template id\r\n-1 item version\r\n1 num components\r\n"),
+                 text);
+        QCOMPARE(text.count("\r\n"), 5);
+        QCOMPARE(fake_->messages.size(), std::size_t{1});
+        QCOMPARE(fake_->messages[0].text, QString("extract complete"));
+        QCOMPARE(fake_->messages[0].caption, QString("Keelwright"));
+    }
+
+    void extractPatchedMultiReadsBackAsTheLoadedTable() {
+        startWithClientFiles();
+        load(example("house.wsc"));
+        patch();
+        const ComponentTable patched = window_->workspace().table;
+        const QString out = dir_->filePath("house-again.txt");
+        extract({"4", out});
+        option("optTxt")->click();
+        load(out);
+        const ComponentTable& again = window_->workspace().table;
+        QCOMPARE(again.Count, patched.Count);
+        for (std::int32_t i = 0; i < patched.Count; ++i) {
+            QCOMPARE(again.ItemId[i], patched.ItemId[i]);
+            QCOMPARE(again.X[i], patched.X[i]);
+            QCOMPARE(again.Y[i], patched.Y[i]);
+            QCOMPARE(again.Z[i], patched.Z[i]);
+        }
+    }
+
+    void extractDoesNothingOnABlankEntryOrACancelledPath() {
+        startWithClientFiles();
+        extract({"   "});
+        QCOMPARE(fake_->inputPrompts.size(), std::size_t{1});
+        QVERIFY(fake_->messages.empty());
+
+        fake_->inputPrompts.clear();
+        extract({"0", ""});
+        QCOMPARE(fake_->inputPrompts.size(), std::size_t{2});
+        QVERIFY(fake_->messages.empty());
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files).size(), 2);  // the client files alone
+    }
+
+    void extractReportsABadNumberOrAnUnusableSlotBeforeAskingForAPath() {
+        startWithClientFiles();
+        const QByteArray idxBefore = bytesOf(idx_);
+        const struct {
+            const char* typed;
+            const char* number;
+        } cases[] = {{"x", "13 "}, {"1.5", "13 "}, {"-1", "6 "}, {"32767", "6 "}, {"4", ""}, {"99", ""}};
+        for (const auto& c : cases) {
+            fake_->inputPrompts.clear();
+            fake_->messages.clear();
+            extract({c.typed, dir_->filePath("never.txt")});
+            QCOMPARE(fake_->inputPrompts.size(), std::size_t{1});
+            QCOMPARE(fake_->messages.size(), std::size_t{1});
+            QVERIFY2(fake_->messages[0].text.startsWith(c.number), qPrintable(fake_->messages[0].text));
+            QVERIFY(fake_->messages[0].text != "extract complete");
+        }
+        QCOMPARE(bytesOf(idx_), idxBefore);
+        QVERIFY(!QFile::exists(dir_->filePath("never.txt")));
+    }
+};
+
+}  // namespace keelwright::test
+
+QTEST_MAIN(keelwright::test::ClientFilesCommandsTest)
+#include "ClientFilesCommandsTest.moc"

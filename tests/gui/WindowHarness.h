@@ -1,0 +1,75 @@
+#pragma once
+
+// Drives a main window built on a FakePlatform: starts it as the program does, finds its controls by
+// objectName and plays the user's clicks.
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "FakePlatform.h"
+#include "app/MainWindow.h"
+
+namespace keelwright::test {
+
+class WindowHarness {
+protected:
+    // Called from each test class's init() and cleanup() slots.
+    void setUpWindowTest() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        fake_ = std::make_unique<FakePlatform>();
+    }
+    void tearDownWindowTest() {
+        window_.reset();
+        fake_.reset();
+        dir_.reset();
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<FakePlatform> fake_;
+    std::unique_ptr<MainWindow> window_;
+
+    // A file in the test's temporary folder.
+    QString file(const QString& name, const QByteArray& bytes = "x") {
+        const QString path = dir_->filePath(name);
+        QFile out(path);
+        out.open(QIODevice::WriteOnly);
+        out.write(bytes);
+        return path;
+    }
+
+    QString example(const char* name) { return QString(KEELWRIGHT_EXAMPLES) + "/" + name; }
+
+    // A window as the program starts it, with Components.txt from the examples unless given.
+    void start(QString componentsPath = {}) {
+        window_ = std::make_unique<MainWindow>(
+            fake_->platform(), componentsPath.isNull() ? example("Components.txt") : componentsPath);
+        window_->startUp();
+        window_->showCentred();
+    }
+
+    template <typename Control>
+    Control* child(const char* name) {
+        auto* control = window_->findChild<Control*>(name);
+        if (control == nullptr) {
+            qFatal("no control named %s", name);
+        }
+        return control;
+    }
+    QLineEdit* box(const char* name) { return child<QLineEdit>(name); }
+    QPushButton* button(const char* name) { return child<QPushButton>(name); }
+    QRadioButton* option(const char* name) { return child<QRadioButton>(name); }
+    QLabel* label(const char* name) { return child<QLabel>(name); }
+
+    void load(const QString& path) {
+        fake_->fileAnswers.push_back(path);
+        QTest::mouseClick(button("cmdLoad"), Qt::LeftButton);
+    }
+};
+
+}  // namespace keelwright::test
