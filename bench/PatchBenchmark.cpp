@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "GeneratedMulti.h"
 #include "model/ComponentTable.h"
 #include "mulfiles/IndexRecord.h"
 #include "mulfiles/Patcher.h"
@@ -45,19 +46,6 @@ private:
         std::unique_ptr<RandomAccessFile> real_;
     };
 };
-
-ComponentTable tableOf(std::int64_t n) {
-    ComponentTable table;
-    for (std::int64_t i = 0; i < n; ++i) {
-        table.ItemId.push_back(std::to_string(1000 + i % 5000));
-        table.X.push_back(std::to_string(i % 300 - 150));
-        table.Y.push_back(std::to_string(i / 300 % 300 - 150));
-        table.Z.push_back(std::to_string(i % 7 * 5));
-        table.Flags.push_back(i % 2 == 0 ? "0" : "1");
-    }
-    table.Count = static_cast<std::int32_t>(n);
-    return table;
-}
 
 // An index of kUsedSlots used slots and one free one after them.
 std::string indexBytes() {
@@ -105,7 +93,7 @@ private:
 void runPatch(benchmark::State& state, FileSystem& fileSystem) {
     const std::int64_t components = state.range(0);
     BenchFiles files(static_cast<std::uint64_t>(state.range(1)) << 20);
-    const ComponentTable table = tableOf(components);
+    const ComponentTable table = bench::GeneratedMulti(components);
     for (auto _ : state) {
         const PatchResult result = PatchMulti(fileSystem, table, files.files());
         benchmark::DoNotOptimize(result.slot);
@@ -127,19 +115,11 @@ void BM_PatchWithoutFsync(benchmark::State& state) {
 }
 
 // Arguments: components, size of Multi.mul in MiB.
-BENCHMARK(BM_Patch)
-    ->Args({10, 0})
-    ->Args({10, 100})
-    ->Args({100'000, 0})
-    ->Args({100'000, 100})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK(BM_PatchWithoutFsync)
-    ->Args({10, 0})
-    ->Args({10, 100})
-    ->Args({100'000, 0})
-    ->Args({100'000, 100})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+void patchCases(benchmark::internal::Benchmark* cases) {
+    cases->Args({10, 0})->Args({10, 100})->Args({100'000, 0})->Args({100'000, 100});
+    cases->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+BENCHMARK(BM_Patch)->Apply(patchCases);
+BENCHMARK(BM_PatchWithoutFsync)->Apply(patchCases);
 
 }  // namespace

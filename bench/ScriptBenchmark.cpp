@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "GeneratedMulti.h"
 #include "model/ComponentTable.h"
 #include "scripts/ItemScripts.h"
 
@@ -11,23 +12,8 @@ namespace {
 
 using namespace keelwright;
 
-ComponentTable multi(std::int64_t n) {
-    ComponentTable table;
-    for (std::int64_t i = 0; i < n; ++i) {
-        table.ItemId.push_back(std::to_string(1000 + i % 5000));
-        table.X.push_back(std::to_string(i % 300 - 150));
-        table.Y.push_back(std::to_string(i / 300 % 300 - 150));
-        table.Z.push_back(std::to_string(i % 7 * 5));
-        table.Flags.push_back(i % 10 == 0 ? "0" : "1");
-    }
-    table.Count = static_cast<std::int32_t>(n);
-    table.MinX = table.MinY = -150;
-    table.MaxX = table.MaxY = 149;
-    return table;
-}
-
 void runScript(benchmark::State& state, std::string (*create)(const ScriptDetails&, const ComponentTable&)) {
-    const ComponentTable table = multi(state.range(0));
+    const ComponentTable table = bench::GeneratedMulti(state.range(0));
     ScriptDetails details;
     details.multiName = "Lakeside Mill";
     details.buyValue = "25000";

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "model/ComponentTable.h"
+#include "TestTables.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/IndexRecord.h"
 
@@ -22,13 +22,5 @@ std::string HexBytes(std::string_view bytes);
 // A used slot, a free slot.
 IndexRecord Used(std::int32_t offset, std::int32_t length);
 IndexRecord Free();
-
-// A loaded multi as the readers leave it: rows of item id, x, y, z and flags texts.
-struct Row {
-    std::string itemId, x, y, z, flags;
-};
-ComponentTable TableOf(const std::vector<Row>& rows);
-// n components with distinct, valid values.
-ComponentTable GeneratedTable(std::int32_t n);
 
 }  // namespace keelwright::test

@@ -4,6 +4,7 @@
 
 #include "model/ComponentTable.h"
 #include "model/Error.h"
+#include "TestTables.h"
 #include "scripts/LakesideMill.h"
 
 namespace keelwright {
@@ -13,24 +14,9 @@ using test::CrLfLines;
 
 using Builder = std::string (*)(const ScriptDetails&, const ComponentTable&);
 
-struct Row {
-    const char* itemId;
-    const char* x;
-    const char* y;
-    const char* z;
-    const char* flags;
-};
-
-ComponentTable tableOf(std::initializer_list<Row> rows) {
-    ComponentTable table;
-    for (const Row& row : rows) {
-        table.ItemId.push_back(row.itemId);
-        table.X.push_back(row.x);
-        table.Y.push_back(row.y);
-        table.Z.push_back(row.z);
-        table.Flags.push_back(row.flags);
-    }
-    table.Count = static_cast<std::int32_t>(rows.size());
+// A multi of these rows with the bounds of a 3 x 3 square around the centre.
+ComponentTable tableOf(const std::vector<test::Row>& rows) {
+    ComponentTable table = test::TableOf(rows);
     table.MinX = table.MinY = -1;
     table.MaxX = table.MaxY = 1;
     return table;
@@ -164,7 +150,7 @@ TEST(ItemScripts, ComponentIdsAreTheHexOfTheirSixteenBitValue) {
 
 TEST(ItemScripts, AnIdOrFlagsThatIsNeededButNotANumberStopsTheScriptNamingTheComponent) {
     const struct {
-        Row second;
+        test::Row second;
         bool scriptsOnly;
         ErrorNumber error;
     } rows[] = {{{"lamp", "0", "0", "0", "0"}, false, ErrorNumber::TypeMismatch},
