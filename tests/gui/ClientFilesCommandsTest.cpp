@@ -135,6 +135,23 @@ private slots:
         QCOMPARE(window_->workspace().PatchSlot, 5);
     }
 
+    void aComponentOutsideItsFieldIsReportedBeforeAnythingIsWritten() {
+        startWithClientFiles();
+        option("optTxt")->click();
+        load(file("big.txt", "6 version\r\n1 template id\r\n-1 item version\r\n2 num components\r\n"
+                             "1709 1 1 0\r\n1710 0 0 40000\r\n"));
+        const QByteArray idxBefore = bytesOf(idx_);
+        const QByteArray mulBefore = bytesOf(mul_);
+        patch();
+        QCOMPARE(fake_->messages.size(), std::size_t{1});
+        QVERIFY2(fake_->messages[0].text.startsWith("6 component 2: z \"40000\""),
+                 qPrintable(fake_->messages[0].text));
+        QCOMPARE(label("lblStatus")->text(), QString("Patching failed"));
+        QVERIFY(button("cmdPatch")->isEnabled());
+        QCOMPARE(bytesOf(idx_), idxBefore);
+        QCOMPARE(bytesOf(mul_), mulBefore);
+    }
+
     void anIndexWithAZeroRecordBeforeAFreeSlotEndsTheProgramWithoutWriting() {
         startWithClientFiles(QByteArray(24, '\0'));
         load(example("house.wsc"));
