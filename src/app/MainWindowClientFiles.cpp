@@ -73,10 +73,9 @@ void MainWindow::extractMulti() {
             ExtractMultiText(platform_.fileSystem, ToPath(workspace_.MultiMulPath), slot, entry);
         const QString target = platform_.inputs.getText(
             this, "Enter path and name of file you want it saved to", kApplicationTitle, QString());
-        if (target.trimmed().isEmpty()) {
-            return;  // cancelled: nothing is written
-        }
-        WriteFileAtomically(platform_.fileSystem, ToPath(target), text);
+        // A cancelled or blank entry names no file: the writer reports it and writes nothing.
+        WriteFileAtomically(platform_.fileSystem,
+                            target.trimmed().isEmpty() ? std::filesystem::path() : ToPath(target), text);
     } catch (const Error& e) {
         showErrorReport(e);
         return;

@@ -222,16 +222,20 @@ private slots:
         }
     }
 
-    void extractDoesNothingOnABlankEntryOrACancelledPath() {
+    void extractDoesNothingOnABlankEntryAndReportsACancelledPath() {
         startWithClientFiles();
         extract({"   "});
         QCOMPARE(fake_->inputPrompts.size(), std::size_t{1});
         QVERIFY(fake_->messages.empty());
 
-        fake_->inputPrompts.clear();
-        extract({"0", ""});
-        QCOMPARE(fake_->inputPrompts.size(), std::size_t{2});
-        QVERIFY(fake_->messages.empty());
+        for (const QString& path : {QString(), QString("  ")}) {
+            fake_->inputPrompts.clear();
+            fake_->messages.clear();
+            extract({"0", path});
+            QCOMPARE(fake_->inputPrompts.size(), std::size_t{2});
+            QCOMPARE(fake_->messages.size(), std::size_t{1});
+            QVERIFY2(fake_->messages[0].text.startsWith("52 "), qPrintable(fake_->messages[0].text));
+        }
         QCOMPARE(QDir(dir_->path()).entryList(QDir::Files).size(), 2);  // the client files alone
     }
 
