@@ -1,8 +1,8 @@
 #include "cli/ScriptOptions.h"
 
-#include <QSaveFile>
 #include <cstdio>
 
+#include "cli/ScriptsFile.h"
 #include "model/Error.h"
 
 namespace keelwright::cli {
@@ -38,21 +38,6 @@ ScriptFormat format(const QCommandLineParser& parser) {
         return ScriptFormat::Ver54;
     }
     throw UsageError("--format takes 51a or 54, not " + format.toStdString());
-}
-
-void writeFileWhole(const QString& path, std::string_view text) {
-    // QSaveFile writes beside the file and renames over it only once every byte is written, so a failure
-    // leaves an earlier file of that name as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw Error(ErrorNumber::PathAccess, "cannot write: " + file.errorString().toStdString())
-            .at(path.toStdString());
-    }
-    const auto size = static_cast<qint64>(text.size());
-    if (file.write(text.data(), size) != size || !file.commit()) {
-        throw Error(ErrorNumber::DeviceIo, "cannot write: " + file.errorString().toStdString())
-            .at(path.toStdString());
-    }
 }
 
 }  // namespace
@@ -99,7 +84,7 @@ std::string BuildScripts(const ScriptRequest& request, const LoadedMulti& multi,
 
 void WriteScripts(const ScriptRequest& request, std::string_view text) {
     if (!request.outputPath.isEmpty()) {
-        writeFileWhole(request.outputPath, text);
+        ScriptsFile(request.outputPath).commit(text);
         return;
     }
     WriteOut(text);
