@@ -31,9 +31,18 @@ std::string asJson(const PatchResult& result) {
            ",\"firstFreeRecord\":" + NumberText(result.firstFreeRecord) + "}\n";
 }
 
+// The path with links and dot steps resolved as far as it exists; the plain absolute form if that fails.
+std::filesystem::path resolved(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+    if (error) {
+        canonical = std::filesystem::absolute(path, error).lexically_normal();
+    }
+    return canonical;
+}
+
 bool samePath(const std::filesystem::path& a, const std::filesystem::path& b) {
-    std::error_code ignored;
-    return std::filesystem::weakly_canonical(a, ignored) == std::filesystem::weakly_canonical(b, ignored);
+    return resolved(a) == resolved(b);
 }
 
 // The script options of a patch that also writes the item scripts. Standard output carries the patch result,
@@ -69,7 +78,7 @@ int RunPatch(const QStringList& arguments) {
     AddScriptOptions(parser);
     AddClientFileOptions(parser);
     parser.addOption({"json", "Writes one JSON object instead of text for people."});
-    AddScriptWritingOptions(parser);
+    AddScriptWritingOptions(parser, "Writes the scripts to FILE; needed with the other script options.");
     Parse(parser, arguments, 1);
     const ClientFiles files = ClientFilesOf(parser);
     const std::optional<ScriptRequest> request = scriptRequest(parser, files);

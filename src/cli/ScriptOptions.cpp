@@ -42,13 +42,13 @@ ScriptFormat format(const QCommandLineParser& parser) {
 
 }  // namespace
 
-void AddScriptWritingOptions(QCommandLineParser& parser) {
+void AddScriptWritingOptions(QCommandLineParser& parser, const QString& outputHelp) {
     parser.addOption({"format", "Writes the old (51a) or the new (54) script format.", "51a|54"});
     parser.addOption({"name", "The multi name, written as given.", "NAME"});
     parser.addOption({"buy", "The price for which a vendor sells the deed.", "VALUE"});
     parser.addOption({"sell", "The price a vendor pays for the deed (old format only).", "VALUE"});
     parser.addOption({"scripts-only", "Gives every tile a component line, not only the listed ones."});
-    parser.addOption({{"o", "output"}, "Writes the scripts to FILE instead of standard output.", "FILE"});
+    parser.addOption({{"o", "output"}, outputHelp, "FILE"});
 }
 
 bool ScriptWritingRequested(const QCommandLineParser& parser) {
