@@ -1,8 +1,8 @@
 #include "cli/ScriptOptions.h"
 
-#include <QSaveFile>
 #include <cstdio>
 
+#include "cli/ScriptsFile.h"
 #include "model/Error.h"
 
 namespace keelwright::cli {
@@ -40,30 +40,15 @@ ScriptFormat format(const QCommandLineParser& parser) {
     throw UsageError("--format takes 51a or 54, not " + format.toStdString());
 }
 
-void writeFileWhole(const QString& path, std::string_view text) {
-    // QSaveFile writes beside the file and renames over it only once every byte is written, so a failure
-    // leaves an earlier file of that name as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw Error(ErrorNumber::PathAccess, "cannot write: " + file.errorString().toStdString())
-            .at(path.toStdString());
-    }
-    const auto size = static_cast<qint64>(text.size());
-    if (file.write(text.data(), size) != size || !file.commit()) {
-        throw Error(ErrorNumber::DeviceIo, "cannot write: " + file.errorString().toStdString())
-            .at(path.toStdString());
-    }
-}
-
 }  // namespace
 
-void AddScriptWritingOptions(QCommandLineParser& parser) {
+void AddScriptWritingOptions(QCommandLineParser& parser, const QString& outputHelp) {
     parser.addOption({"format", "Writes the old (51a) or the new (54) script format.", "51a|54"});
     parser.addOption({"name", "The multi name, written as given.", "NAME"});
     parser.addOption({"buy", "The price for which a vendor sells the deed.", "VALUE"});
     parser.addOption({"sell", "The price a vendor pays for the deed (old format only).", "VALUE"});
     parser.addOption({"scripts-only", "Gives every tile a component line, not only the listed ones."});
-    parser.addOption({{"o", "output"}, "Writes the scripts to FILE instead of standard output.", "FILE"});
+    parser.addOption({{"o", "output"}, outputHelp, "FILE"});
 }
 
 bool ScriptWritingRequested(const QCommandLineParser& parser) {
@@ -99,7 +84,7 @@ std::string BuildScripts(const ScriptRequest& request, const LoadedMulti& multi,
 
 void WriteScripts(const ScriptRequest& request, std::string_view text) {
     if (!request.outputPath.isEmpty()) {
-        writeFileWhole(request.outputPath, text);
+        ScriptsFile(request.outputPath).commit(text);
         return;
     }
     WriteOut(text);

@@ -25,8 +25,10 @@ struct ScriptRequest {
     QString outputPath;  // empty for standard output
 };
 
-// Adds --format, --name, --buy, --sell, --scripts-only and -o/--output.
-void AddScriptWritingOptions(QCommandLineParser& parser);
+// Adds --format, --name, --buy, --sell, --scripts-only and -o/--output, the last with its own help text.
+void AddScriptWritingOptions(
+    QCommandLineParser& parser,
+    const QString& outputHelp = "Writes the scripts to FILE instead of standard output.");
 
 // Whether any script-writing option was given, for a command that writes scripts only when asked to.
 bool ScriptWritingRequested(const QCommandLineParser& parser);

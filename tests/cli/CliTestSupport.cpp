@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <csignal>
 #include <stdexcept>
 
 #include "TestFiles.h"
@@ -46,6 +48,22 @@ CliResult RunCli(const std::vector<std::string>& arguments) {
     return result;
 }
 
-std::filesystem::path ExamplesDir() { return KEELWRIGHT_EXAMPLES; }
+CliResult RunCliWithFileSizeLimit(const std::vector<std::string>& arguments, std::uint64_t bytes) {
+    // The child inherits both the limit and the ignored signal, so an oversized write fails with EFBIG
+    // instead of killing it. Only the child writes files while the limit is in force.
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    const rlimit limited{static_cast<rlim_t>(bytes), previous.rlim_max};
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limited);
+    CliResult result = RunCli(arguments);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    return result;
+}
+
+std::filesystem::path ExamplesDir() {
+    return KEELWRIGHT_EXAMPLES;
+}
 
 }  // namespace keelwright::test
