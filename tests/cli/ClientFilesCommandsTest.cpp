@@ -3,35 +3,20 @@
 
 #include "TestFiles.h"
 #include "cli/CliTestSupport.h"
+#include "cli/ClientFilesCopy.h"
 
 namespace keelwright::test {
 namespace {
 
-class ClientFilesCommands : public ::testing::Test {
+class ClientFilesCommands : public ClientFilesCopy {
 protected:
-    void SetUp() override {
-        for (const char* name : {"Multi.idx", "Multi.mul"}) {
-            std::filesystem::copy_file(ExamplesDir() / "client" / name, dir_ / name);
-        }
-        index_ = ReadAll(idx());
-        data_ = ReadAll(mul());
-    }
-    std::string idx() const { return (dir_ / "Multi.idx").string(); }
-    std::string mul() const { return (dir_ / "Multi.mul").string(); }
     std::string house() const { return (ExamplesDir() / "house.txt").string(); }
-    void expectFilesUnchanged() const {
-        EXPECT_EQ(ReadAll(idx()), index_);
-        EXPECT_EQ(ReadAll(mul()), data_);
-    }
     // Replaces the 12 bytes of a slot of the copied index.
     void setSlot(int slot, std::string_view record) {
         std::string bytes = ReadAll(idx());
         bytes.replace(static_cast<std::size_t>(slot - 1) * 12, 12, record);
         WriteAll(idx(), bytes);
     }
-
-    TempDir dir_;
-    std::string index_, data_;
 };
 
 TEST_F(ClientFilesCommands, PatchWritesTheMultiIntoTheFirstFreeSlotAndReportsItAsJson) {

@@ -5,21 +5,13 @@
 
 #include "TestFiles.h"
 #include "cli/CliTestSupport.h"
+#include "cli/ClientFilesCopy.h"
 
 namespace keelwright::test {
 namespace {
 
-class PatchWithScripts : public ::testing::Test {
+class PatchWithScripts : public ClientFilesCopy {
 protected:
-    void SetUp() override {
-        for (const char* name : {"Multi.idx", "Multi.mul"}) {
-            std::filesystem::copy_file(ExamplesDir() / "client" / name, dir_ / name);
-        }
-        index_ = ReadAll(idx());
-        data_ = ReadAll(mul());
-    }
-    std::string idx() const { return (dir_ / "Multi.idx").string(); }
-    std::string mul() const { return (dir_ / "Multi.mul").string(); }
     std::string output() const { return (dir_ / "house.scp").string(); }
     static std::string house() { return (ExamplesDir() / "house.wsc").string(); }
     static std::string components() { return (ExamplesDir() / "Components.txt").string(); }
@@ -36,9 +28,6 @@ protected:
         more.insert(more.begin(), {"--json", "--idx", idx(), "--mul", mul()});
         return withScripts("patch", std::move(more));
     }
-
-    TempDir dir_;
-    std::string index_, data_;
 };
 
 int slotOf(const std::string& json) {
@@ -106,8 +95,7 @@ TEST_F(PatchWithScripts, RefusesBadScriptOptionsBeforeAnythingIsPatched) {
         EXPECT_EQ(r.status, row.status) << r.err;
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err.rfind(row.errStart, 0), 0U) << r.err;
-        EXPECT_EQ(ReadAll(idx()), index_);
-        EXPECT_EQ(ReadAll(mul()), data_);
+        expectFilesUnchanged();
         EXPECT_EQ(ReadAll(output()), "an earlier script");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 3)
             << "no file left behind";
