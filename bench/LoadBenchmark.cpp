@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/ComponentsList.h"
+#include "model/ComponentsList.h"
 #include "model/ComponentTable.h"
 #include "model/NumberText.h"
 #include "model/ScriptReaders.h"

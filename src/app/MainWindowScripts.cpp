@@ -9,7 +9,7 @@
 #include "app/QtText.h"
 #include "model/Error.h"
 #include "scripts/ItemScripts.h"
-#include "scripts/ScriptsWindow.h"
+#include "app/ScriptsWindow.h"
 
 namespace keelwright {
 

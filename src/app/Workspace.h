@@ -3,7 +3,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "app/ComponentsList.h"
+#include "model/ComponentsList.h"
 #include "model/ComponentTable.h"
 
 namespace keelwright {

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "app/ComponentsList.h"
+#include "model/ComponentsList.h"
 #include "model/ComponentTable.h"
 
 namespace keelwright::cli {

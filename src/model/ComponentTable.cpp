@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/ComponentsList.h"
+#include "model/ComponentsList.h"
 #include "model/NumberText.h"
 
 namespace keelwright {

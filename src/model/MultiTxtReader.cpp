@@ -1,6 +1,6 @@
 #include <array>
 
-#include "app/ComponentsList.h"
+#include "model/ComponentsList.h"
 #include "model/ComponentTable.h"
 #include "model/NumberText.h"
 #include "model/ScriptReaders.h"

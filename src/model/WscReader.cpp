@@ -1,6 +1,6 @@
 #include <string>
 
-#include "app/ComponentsList.h"
+#include "model/ComponentsList.h"
 #include "model/ComponentTable.h"
 #include "model/ScriptReaders.h"
 #include "model/TextLines.h"

@@ -60,6 +60,9 @@ struct Field {
     Int Record::*member;
     std::size_t at;
 };
+// Spelled out because deducing an aggregate's template arguments is not yet in every compiler.
+template <typename Record, typename Int>
+Field(Int Record::*, std::size_t) -> Field<Record, Int>;
 
 // The field list of a fixed record; the one list serves encoding and decoding.
 template <typename Record, typename... Ints>

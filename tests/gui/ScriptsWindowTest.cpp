@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
-#include "scripts/ScriptsWindow.h"
+#include "app/ScriptsWindow.h"
 
 namespace keelwright::test {
 

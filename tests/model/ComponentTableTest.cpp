@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ComponentsList.h"
+#include "model/ComponentsList.h"
 #include "model/Error.h"
 
 namespace keelwright {

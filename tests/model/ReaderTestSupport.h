@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/ComponentsList.h"
+#include "model/ComponentsList.h"
 #include "model/ComponentTable.h"
 #include "model/Error.h"
 #include "model/ScriptReaders.h"

@@ -2,7 +2,7 @@
 
 #include "TestFiles.h"
 #include "model/ReaderTestSupport.h"
-#include "app/ComponentsList.h"
+#include "model/ComponentsList.h"
 #include "model/ComponentTable.h"
 #include "model/Error.h"
 #include "model/ScriptReaders.h"

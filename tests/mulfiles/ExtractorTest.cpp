@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
-#include "app/ComponentsList.h"
+#include "model/ComponentsList.h"
 #include "model/Error.h"
 #include "model/ScriptReaders.h"
 #include "mulfiles/AtomicFile.h"

@@ -1,4 +1,4 @@
-#include "scripts/ScriptsWindow.h"
+#include "app/ScriptsWindow.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

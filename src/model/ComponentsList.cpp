@@ -1,4 +1,4 @@
-#include "app/ComponentsList.h"
+#include "model/ComponentsList.h"
 
 #include <charconv>
 
