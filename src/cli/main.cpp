@@ -1,5 +1,6 @@
 // keelwright-cli: loads, patches, scripts and extracts multis from the command line with the same core as
 // the desktop program.
+#include <csignal>
 #include <iostream>
 #include <string_view>
 
@@ -73,6 +74,11 @@ int run(const Command& command, const Invocation& invocation) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+#ifdef SIGXFSZ
+    // A write past the file-size limit then fails with EFBIG and the patcher's undo runs, instead of the
+    // signal ending the program between the write and its undo.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     std::vector<std::string> arguments = ProgramArguments(argc, argv);
     StandardOutput out;
     if (arguments.size() < 2) {

@@ -1,0 +1,40 @@
+// keelwright-cli under conditions its users run into by accident: a file-size limit, an output file that
+// is one of its inputs, a FIFO where a file belongs, a standard output that cannot be written.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "TestFiles.h"
+#include "cli/CliTestSupport.h"
+#include "cli/ClientFilesCopy.h"
+
+namespace keelwright::test {
+namespace {
+
+class HostileConditions : public ClientFilesCopy {
+protected:
+    static std::string house() { return (ExamplesDir() / "house.txt").string(); }
+};
+
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST_F(HostileConditions, APatchStoppedByAFileSizeLimitPutsBothFilesBack) {
+    // 20,000 components make a block of 240,012 bytes, far past the limit.
+    std::vector<std::string> lines = {"6 version", "1 template id", "-1 item version",
+                                      "20000 num components"};
+    for (int i = 0; i < 20000; ++i) {
+        lines.push_back("1200 " + std::to_string(i % 100) + " " + std::to_string(i / 100) + " 0 1");
+    }
+    const auto big = dir_.write("big.txt", CrLfLines(lines));
+    const CliResult r = RunCliWithFileSizeLimit(
+        {"patch", "--no-components", "--idx", idx(), "--mul", mul(), big.string()}, 65536);
+    EXPECT_EQ(r.status, 1) << "ended by a signal instead of failing";
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("keelwright-cli: error: " + mul() + ": ", 0), 0U) << r.err;
+    EXPECT_EQ(lineCount(r.err), 1U) << r.err;
+    expectFilesUnchanged();
+}
+
+}  // namespace
+}  // namespace keelwright::test
