@@ -29,6 +29,7 @@ int RunExtract(const Invocation& invocation) {
             throw UsageError("--output needs a file name");
         }
         output = PathOfArgument(parser.value("--output"));
+        RefuseOutputAmongInputs(*output, {files.multiIdx, files.multiMul}, "which extract reads");
     }
 
     PosixFileSystem fileSystem;

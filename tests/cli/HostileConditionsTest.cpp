@@ -36,5 +36,30 @@ TEST_F(HostileConditions, APatchStoppedByAFileSizeLimitPutsBothFilesBack) {
     expectFilesUnchanged();
 }
 
+TEST_F(HostileConditions, ExtractRefusesAnOutputFileThatIsOneOfItsInputs) {
+    std::filesystem::create_directory(dir_ / "sub");
+    std::filesystem::create_symlink(dir_ / "Multi.idx", dir_ / "link.idx");
+    std::filesystem::create_hard_link(dir_ / "Multi.mul", dir_ / "other.mul");
+    const struct {
+        std::string output;
+        std::string named;
+    } rows[] = {
+        {idx(), idx()},
+        {mul(), mul()},
+        {(dir_ / "sub" / ".." / "Multi.idx").string(), idx()},
+        {(dir_ / "link.idx").string(), idx()},
+        {(dir_ / "other.mul").string(), mul()},
+    };
+    for (const auto& row : rows) {
+        const CliResult r =
+            RunCli({"extract", "--idx", idx(), "--mul", mul(), "--multi", "0", "-o", row.output});
+        EXPECT_EQ(r.status, 2) << row.output;
+        EXPECT_EQ(r.err.rfind("keelwright-cli extract: -o names " + row.named + ", which extract reads\n", 0),
+                  0U)
+            << r.err;
+        expectFilesUnchanged();
+    }
+}
+
 }  // namespace
 }  // namespace keelwright::test
