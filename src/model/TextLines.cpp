@@ -65,6 +65,10 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
     if (std::filesystem::is_directory(status)) {
         throw Error(ErrorNumber::PathAccess, "is a folder, not a file").at(path.string());
     }
+    // Checked before the stream opens the file: opening a FIFO would wait for a writer for ever.
+    if (!std::filesystem::is_regular_file(status)) {
+        throw Error(ErrorNumber::PathAccess, "is not a regular file").at(path.string());
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw Error(ErrorNumber::PathAccess, "the file cannot be opened for reading").at(path.string());

@@ -137,9 +137,11 @@ int flagsOf(OpenMode mode) {
 
 std::unique_ptr<RandomAccessFile> PosixFileSystem::open(const std::filesystem::path& path, OpenMode mode) {
     const std::string name = path.string();
+    // Non-blocking, because opening a FIFO waits for a writer and would hang before the type check below;
+    // a regular file then gets its blocking mode back.
     int fd = -1;
     do {
-        fd = ::open(path.c_str(), flagsOf(mode) | O_CLOEXEC, 0666);
+        fd = ::open(path.c_str(), flagsOf(mode) | O_CLOEXEC | O_NONBLOCK, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         const int error = errno;
@@ -150,6 +152,10 @@ std::unique_ptr<RandomAccessFile> PosixFileSystem::open(const std::filesystem::p
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         throw Error(ErrorNumber::PathAccess, "is not a regular file").at(name);
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        throw systemError(errno, "cannot open", name);
     }
     return file;
 }

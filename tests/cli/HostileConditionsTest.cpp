@@ -61,5 +61,32 @@ TEST_F(HostileConditions, ExtractRefusesAnOutputFileThatIsOneOfItsInputs) {
     }
 }
 
+TEST_F(HostileConditions, RefusesAFifoAsAnyInputInsteadOfWaitingForAWriter) {
+    const std::string fifo = (dir_ / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::vector<std::string> scripts = {"scripts", "--format", "54",     "--name", "M",
+                                              "--buy",   "1",        "--sell", "1"};
+    const std::vector<std::vector<std::string>> rows = {
+        {"show", "--no-components", fifo},
+        {"show", "--components", fifo, house()},
+        {"list", "--idx", fifo, "--mul", mul()},
+        {"list", "--idx", idx(), "--mul", fifo},
+        {"extract", "--idx", fifo, "--mul", mul(), "--multi", "0"},
+        {"extract", "--idx", idx(), "--mul", fifo, "--multi", "0"},
+        {"patch", "--no-components", "--idx", fifo, "--mul", mul(), house()},
+        {"patch", "--no-components", "--idx", idx(), "--mul", fifo, house()},
+        {"patch", "--components", fifo, "--idx", idx(), "--mul", mul(), house()},
+    };
+    CliLaunch launch;
+    launch.timeout = std::chrono::seconds(10);
+    for (const std::vector<std::string>& row : rows) {
+        const CliResult r = RunCli(row, launch);
+        EXPECT_FALSE(r.timedOut) << row.front() << " waited for a writer";
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "keelwright-cli: error: " + fifo + ": is not a regular file\n");
+    }
+    expectFilesUnchanged();
+}
+
 }  // namespace
 }  // namespace keelwright::test
