@@ -50,14 +50,18 @@ std::string usage() {
     return text + "\nRun 'keelwright-cli COMMAND --help' for the options of a command.\n";
 }
 
+// Runs the command and hands what it wrote to standard output to the system: output that cannot be written
+// fails the command.
 int run(const Command& command, const Invocation& invocation) {
     try {
-        const int status = command.run(invocation);
+        int status = kSuccess;
+        try {
+            status = command.run(invocation);
+        } catch (const HelpShown&) {
+            status = kSuccess;
+        }
         invocation.out.flush();
         return status;
-    } catch (const HelpShown&) {
-        invocation.out.flush();
-        return kSuccess;
     } catch (const UsageError& e) {
         std::cerr << invocation.command << ": " << e.what() << "\n"
                   << "Usage: " << invocation.command << " " << command.synopsis << "\n"

@@ -88,5 +88,41 @@ TEST_F(HostileConditions, RefusesAFifoAsAnyInputInsteadOfWaitingForAWriter) {
     expectFilesUnchanged();
 }
 
+TEST_F(HostileConditions, AnOutputThatCannotBeWrittenFailsEveryCommandOnOneLine) {
+    if (!std::filesystem::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    const std::vector<std::vector<std::string>> rows = {
+        {"--help"},
+        {"show", "--help"},
+        {"show", "--no-components", house()},
+        {"show", "--no-components", "--json", house()},
+        {"scripts", "--no-components", "--format", "54", "--name", "M", "--buy", "1", "--sell", "1", house()},
+        {"extract", "--idx", idx(), "--mul", mul(), "--multi", "0"},
+        {"list", "--idx", idx(), "--mul", mul()},
+        {"list", "--json", "--idx", idx(), "--mul", mul()},
+    };
+    CliLaunch launch;
+    launch.stdoutPath = "/dev/full";
+    for (const std::vector<std::string>& row : rows) {
+        const CliResult r = RunCli(row, launch);
+        EXPECT_EQ(r.status, 1) << row.front();
+        EXPECT_EQ(r.err.rfind("keelwright-cli: error: ", 0), 0U) << r.err;
+        EXPECT_NE(r.err.find("cannot write to standard output: No space left on device"), std::string::npos)
+            << r.err;
+        EXPECT_EQ(lineCount(r.err), 1U) << r.err;
+    }
+    // A patch is done by then and stays; the one line names its slot.
+    const CliResult patched =
+        RunCli({"patch", "--no-components", "--idx", idx(), "--mul", mul(), house()}, launch);
+    EXPECT_EQ(patched.status, 1);
+    EXPECT_EQ(
+        patched.err,
+        "keelwright-cli: error: the patch completed into slot 5, but its result could not be shown (cannot "
+        "write to standard output: No space left on device)\n");
+    const CliResult listed = RunCli({"list", "--json", "--idx", idx(), "--mul", mul()});
+    EXPECT_NE(listed.out.find("{\"components\":26,\"item\":\"4004\""), std::string::npos) << listed.out;
+}
+
 }  // namespace
 }  // namespace keelwright::test
