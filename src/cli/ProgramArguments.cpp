@@ -3,8 +3,9 @@
 #include <system_error>
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs the definitions of windows.h.
+#include <shellapi.h>
 #endif
 
 namespace keelwright::cli {
