@@ -20,7 +20,7 @@ using keelwright::RecordBytes;
 using Block = std::vector<ComponentRecord>;
 
 // A w by h square of one tile, centred on 0,0.
-Block floorOf(std::int16_t item, int w, int h, std::int16_t z) {
+Block floorOf(std::uint16_t item, int w, int h, std::int16_t z) {
     Block block;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -32,7 +32,7 @@ Block floorOf(std::int16_t item, int w, int h, std::int16_t z) {
 }
 
 // The edge of a w by h square: walls along x, then along y, and posts at the corners.
-Block wallsOf(std::int16_t wallX, std::int16_t wallY, std::int16_t post, int w, int h) {
+Block wallsOf(std::uint16_t wallX, std::uint16_t wallY, std::uint16_t post, int w, int h) {
     Block block;
     const int left = -(w / 2), top = -(h / 2), right = left + w - 1, bottom = top + h - 1;
     for (int x = left; x <= right; ++x) {
