@@ -30,6 +30,12 @@ UopContainer::UopContainer(std::unique_ptr<RandomAccessFile> file) : file_(std::
     fileSize_ = file_->size();
     readHeader();
     readChain();
+    // Sorted by hash, and by chain order among equal hashes, so that find gives the first in the chain.
+    byHash_.reserve(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        byHash_.emplace_back(entries_[i].entry.NameHash, i);
+    }
+    std::sort(byHash_.begin(), byHash_.end());
 }
 
 UopContainer::UopContainer(FileSystem& fileSystem, const std::filesystem::path& path, OpenMode mode)
@@ -92,16 +98,18 @@ void UopContainer::readChain() {
 }
 
 void UopContainer::readBlock(std::uint64_t offset) {
-    std::array<std::uint8_t, kUopBlockHeaderSize> head{};
-    if (file_->readAt(offset, head) != head.size()) {
+    // The block's head comes with its first entries in one read.
+    std::vector<std::uint8_t> chunk(kUopBlockHeaderSize +
+                                    std::min<std::size_t>(kEntriesPerRead, header_.Capacity) * kUopEntrySize);
+    if (file_->readAt(offset, chunk) != chunk.size()) {
         throw Error(ErrorNumber::InputPastEnd,
                     "the table block at byte " + std::to_string(offset) + " could not be read whole")
             .at(name());
     }
     Block block;
     block.offset = offset;
-    block.usedCount = GetLittleEndian<std::int32_t>(&head[0]);
-    block.next = GetLittleEndian<std::uint64_t>(&head[kUopNextBlockField]);
+    block.usedCount = GetLittleEndian<std::int32_t>(&chunk[0]);
+    block.next = GetLittleEndian<std::uint64_t>(&chunk[kUopNextBlockField]);
     if (block.usedCount < 0 || static_cast<std::uint32_t>(block.usedCount) > header_.Capacity) {
         throw Error(ErrorNumber::InvalidFileFormat, "the table block at byte " + std::to_string(offset) +
                                                         " claims " + NumberText(block.usedCount) +
@@ -110,38 +118,45 @@ void UopContainer::readBlock(std::uint64_t offset) {
             .at(name());
     }
     blocks_.push_back(block);
-    std::vector<std::uint8_t> chunk;
+    std::size_t skip = kUopBlockHeaderSize;
     for (std::uint32_t first = 0; first < header_.Capacity; first += kEntriesPerRead) {
         const std::uint32_t count = std::min<std::uint32_t>(kEntriesPerRead, header_.Capacity - first);
-        chunk.resize(std::size_t{count} * kUopEntrySize);
         const std::uint64_t at = offset + UopEntryPosition(first);
-        if (file_->readAt(at, chunk) != chunk.size()) {
-            throw Error(ErrorNumber::InputPastEnd,
-                        "the table entries at byte " + std::to_string(at) + " could not be read whole")
-                .at(name());
+        if (first > 0) {
+            chunk.resize(std::size_t{count} * kUopEntrySize);
+            skip = 0;
+            if (file_->readAt(at, chunk) != chunk.size()) {
+                throw Error(ErrorNumber::InputPastEnd,
+                            "the table entries at byte " + std::to_string(at) + " could not be read whole")
+                    .at(name());
+            }
         }
         for (std::uint32_t i = 0; i < count; ++i) {
-            const std::span<const std::uint8_t, kUopEntrySize> raw(chunk.data() + i * kUopEntrySize,
+            const std::span<const std::uint8_t, kUopEntrySize> raw(chunk.data() + skip + i * kUopEntrySize,
                                                                    kUopEntrySize);
-            if (allZero(raw)) {
-                if (!blocks_.back().firstUnused) {
-                    blocks_.back().firstUnused = first + i;
-                }
-                continue;
-            }
-            const UopEntry entry = UopEntry::decode(raw);
-            if (entry.inUse()) {
-                byHash_.emplace(entry.NameHash, entries_.size());
-                entries_.push_back(
-                    {entry, at + std::uint64_t{i} * kUopEntrySize, blocks_.size() - 1, first + i});
-            }
+            addEntry(raw, at + std::uint64_t{i} * kUopEntrySize, first + i);
         }
     }
 }
 
+void UopContainer::addEntry(std::span<const std::uint8_t, kUopEntrySize> raw, std::uint64_t position,
+                            std::uint32_t index) {
+    Block& block = blocks_.back();
+    if (allZero(raw)) {
+        if (!block.firstUnused) {
+            block.firstUnused = index;
+        }
+        return;
+    }
+    const UopEntry entry = UopEntry::decode(raw);
+    if (entry.inUse()) {
+        entries_.push_back({entry, position, blocks_.size() - 1, index});
+    }
+}
+
 const UopContainer::Located* UopContainer::find(std::uint64_t nameHash) const {
-    const auto found = byHash_.find(nameHash);
-    return found == byHash_.end() ? nullptr : &entries_[found->second];
+    const auto found = std::lower_bound(byHash_.begin(), byHash_.end(), std::pair(nameHash, std::size_t{0}));
+    return found == byHash_.end() || found->first != nameHash ? nullptr : &entries_[found->second];
 }
 
 bool UopContainer::dataInsideFile(const UopEntry& entry) const {

@@ -4,8 +4,9 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "mulfiles/FileSystem.h"
@@ -75,13 +76,15 @@ private:
     void readHeader();
     void readChain();
     void readBlock(std::uint64_t offset);
+    void addEntry(std::span<const std::uint8_t, kUopEntrySize> raw, std::uint64_t position,
+                  std::uint32_t index);
 
     std::unique_ptr<RandomAccessFile> file_;
     std::uint64_t fileSize_ = 0;
     UopHeader header_;
     std::vector<Block> blocks_;
     std::vector<Located> entries_;
-    std::unordered_map<std::uint64_t, std::size_t> byHash_;
+    std::vector<std::pair<std::uint64_t, std::size_t>> byHash_;  // name hash and index in entries_, sorted
 };
 
 }  // namespace keelwright

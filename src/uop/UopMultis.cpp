@@ -1,7 +1,5 @@
 #include "uop/UopMultis.h"
 
-#include <cstdio>
-
 #include "model/Error.h"
 #include "model/NumberText.h"
 #include "uop/UopNameHash.h"
@@ -19,8 +17,10 @@ std::string MultiEntryName(std::int32_t multi) {
         throw Error(ErrorNumber::Overflow,
                     "multi " + NumberText(multi) + " is outside 0 to " + NumberText(kHighestUopMulti));
     }
-    char name[40];
-    std::snprintf(name, sizeof name, "build/multicollection/%06d.bin", static_cast<int>(multi));
+    std::string name = "build/multicollection/000000.bin";
+    for (std::size_t digit = 27; multi != 0; --digit, multi /= 10) {  // the last of the six digits
+        name[digit] = static_cast<char>('0' + multi % 10);
+    }
     return name;
 }
 

@@ -143,6 +143,10 @@ void addEntry(UopContainer& container, const UopNewEntry& entry, UopAddResult& r
 
 UopAddResult AddUopEntry(FileSystem& fileSystem, const std::filesystem::path& uop, const UopNewEntry& entry) {
     UopContainer container(fileSystem, uop, OpenMode::ReadWrite);
+    return AddUopEntry(container, entry);
+}
+
+UopAddResult AddUopEntry(UopContainer& container, const UopNewEntry& entry) {
     check(container, entry);
     UopAddResult result;
     result.undo.originalSize = container.file().size();

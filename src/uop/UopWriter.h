@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "mulfiles/FileSystem.h"
+#include "uop/UopContainer.h"
 #include "uop/UopEntry.h"
 #include "uop/UopNewEntry.h"
 
@@ -42,6 +43,9 @@ struct UopAddResult {
 // nothing, when the file's table does not read, its version is not `entry.version`, it has no table
 // block, or an entry in use already has the name hash.
 UopAddResult AddUopEntry(FileSystem& fileSystem, const std::filesystem::path& uop, const UopNewEntry& entry);
+// The same on a container just opened with OpenMode::ReadWrite, so that its table is read once. The
+// container's table is stale afterwards: open the file again for anything else.
+UopAddResult AddUopEntry(UopContainer& container, const UopNewEntry& entry);
 
 // Puts the file back as it was before the AddUopEntry that returned `undo`: the old bytes back in the
 // reverse order of their writing, then the appended bytes cut off, each step flushed.
