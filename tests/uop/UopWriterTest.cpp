@@ -97,6 +97,9 @@ TEST_F(UopWriterTest, AppendsTheDataAndFillsTheFirstUnusedEntryLeavingEveryOther
     EXPECT_EQ(added.storedLength, static_cast<std::int32_t>(data.size() - 12));
     EXPECT_EQ(added.added.bytesWritten, data.size() + 34 + 4 + 4);
 
+    EXPECT_EQ(FileTimeOf(std::chrono::system_clock::time_point(std::chrono::seconds(1704067200))), kFileTime)
+        << "the time stamp of now is a FILETIME: 100 ns since 1601";
+
     const UopMulti read = ReadUopMulti(fileSystem_, path_, 2);
     EXPECT_EQ(read.payload, (UopMultiPayload{2, kTiles}));
     EXPECT_TRUE(read.payload.startsWithLeadRecord());
