@@ -129,6 +129,7 @@ void addEntry(UopContainer& container, const UopNewEntry& entry, UopAddResult& r
                             static_cast<std::int16_t>(entry.compression)};
     result.position = blockAt + UopEntryPosition(index);
     const UopEntry::Bytes bytes = result.entry.encode();
+    // Offset last: a write torn by a crash then leaves it 0, and readers skip the half-written entry.
     adder.overwrite(result.position + 8, std::span(bytes).subspan(8));
     adder.overwrite(result.position, std::span(bytes).first(8));
 
