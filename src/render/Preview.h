@@ -33,7 +33,8 @@ struct Preview {
     RgbaImage image;
     std::int32_t artTiles = 0;    // tiles drawn with their art
     std::int32_t blockTiles = 0;  // tiles drawn as blocks
-    // The image pixel where the scene's origin lies: the bottom corner of tile (0, 0, 0)'s picture rule.
+    // Where the scene (TilePlacement.h) lies in the image: scene point (x, y) is pixel (originX + x, originY
+    // + y).
     std::int32_t originX = 0;
     std::int32_t originY = 0;
 };
