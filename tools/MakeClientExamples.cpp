@@ -1,5 +1,6 @@
 // Writes the small example Multi.idx and Multi.mul of examples/client: five multis in sixteen slots, the
-// first free slot (5) after four used ones, the blocks end to end in Multi.mul.
+// first free slot (5) after four used ones, the blocks end to end in Multi.mul. MultiCollection.uop holds
+// the same multis under the same numbers (see writeMultiCollection).
 //
 //   keelwright-make-client-examples examples/client
 #include <cstdio>
@@ -8,8 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "model/Error.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/IndexRecord.h"
+#include "mulfiles/PosixFileSystem.h"
+#include "uop/UopMultiFlags.h"
+#include "uop/UopMultis.h"
+#include "uop/UopWriter.h"
 
 namespace {
 
@@ -20,7 +26,7 @@ using keelwright::RecordBytes;
 using Block = std::vector<ComponentRecord>;
 
 // A w by h square of one tile, centred on 0,0.
-Block floorOf(std::int16_t item, int w, int h, std::int16_t z) {
+Block floorOf(std::uint16_t item, int w, int h, std::int16_t z) {
     Block block;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -32,7 +38,7 @@ Block floorOf(std::int16_t item, int w, int h, std::int16_t z) {
 }
 
 // The edge of a w by h square: walls along x, then along y, and posts at the corners.
-Block wallsOf(std::int16_t wallX, std::int16_t wallY, std::int16_t post, int w, int h) {
+Block wallsOf(std::uint16_t wallX, std::uint16_t wallY, std::uint16_t post, int w, int h) {
     Block block;
     const int left = -(w / 2), top = -(h / 2), right = left + w - 1, bottom = top + h - 1;
     for (int x = left; x <= right; ++x) {
@@ -52,6 +58,40 @@ Block wallsOf(std::int16_t wallX, std::int16_t wallY, std::int16_t post, int w, 
 
 std::string bytesOf(const RecordBytes& record) {
     return std::string(record.begin(), record.end());
+}
+
+// Writes MultiCollection.uop: a version 4 container, a housing.bin entry of our own bytes, then multi
+// slot - 1 for every slot, its tiles those of the Multi.mul block, the lead record first. Every entry is
+// added by the patcher's own writer, at a fixed time so that the file is the same on every run. The
+// blocks hold 4 entries, not the 100 of the client's file, so that the writer's rule (a new block only
+// when every block is full) gives these six entries two blocks and the chain is exercised.
+void writeMultiCollection(const std::filesystem::path& folder, const std::vector<Block>& multis,
+                          const std::vector<int>& slots) {
+    constexpr std::int64_t kFileTime = 133485408000000000;  // 2024-01-01 00:00 UTC
+    constexpr std::uint32_t kCapacity = 4;
+    const std::filesystem::path path = folder / "MultiCollection.uop";
+    const std::vector<std::uint8_t> empty = keelwright::EmptyUopContainer(4, kCapacity);
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(empty.data()), static_cast<std::streamsize>(empty.size()));
+
+    keelwright::PosixFileSystem fileSystem;
+    const std::string catalogue =
+        "Keelwright example custom-housing catalogue: not a multi, kept byte for byte\r\n";
+    const std::vector<std::uint8_t> housing(catalogue.begin(), catalogue.end());
+    keelwright::AddUopEntry(fileSystem, path,
+                            keelwright::NewCompressedEntry(keelwright::kHousingBinName, housing, kFileTime));
+    for (std::size_t i = 0; i < multis.size(); ++i) {
+        std::vector<keelwright::UopTile> tiles = {keelwright::UopTile::lead()};
+        for (const ComponentRecord& record : multis[i]) {
+            tiles.push_back({static_cast<std::uint16_t>(record.ItemId),
+                             record.X,
+                             record.Y,
+                             record.Z,
+                             keelwright::UopFlagsOfMul({record.Flags, 0}),
+                             {}});
+        }
+        keelwright::AddMultiToUop(fileSystem, path, tiles, kFileTime, slots[i] - 1);
+    }
 }
 
 }  // namespace
@@ -94,6 +134,12 @@ int main(int argc, char* argv[]) {
     std::ofstream(folder / "Multi.mul", std::ios::binary) << data;
     if (!std::ifstream(folder / "Multi.idx") || !std::ifstream(folder / "Multi.mul")) {
         std::fprintf(stderr, "keelwright-make-client-examples: cannot write into %s\n", folder.c_str());
+        return 1;
+    }
+    try {
+        writeMultiCollection(folder, multis, slots);
+    } catch (const keelwright::Error& e) {
+        std::fprintf(stderr, "keelwright-make-client-examples: %s\n", e.what());
         return 1;
     }
     return 0;

@@ -89,10 +89,17 @@ void ComponentTable::BeginGrowingFill(std::size_t expectedEntries) {
     }
 }
 
-void ComponentTable::EndGrowingFill() { Count = storedEntries(); }
+void ComponentTable::EndGrowingFill() {
+    Count = storedEntries();
+}
 
 void ComponentTable::StoreComponent(std::string_view itemId, std::string_view x, std::string_view y,
                                     std::string_view z) {
+    if (ItemId.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        throw Error(ErrorNumber::Overflow, "a multi holds at most " +
+                                               std::to_string(std::numeric_limits<std::int32_t>::max()) +
+                                               " components");
+    }
     const std::int32_t i = storedEntries();
     ItemId.push_back(itemId);
     X.push_back(x);
@@ -147,7 +154,7 @@ void ComponentTable::MarkListedComponents(const ComponentsList& list) {
         return;
     }
     for (std::int32_t i = 0; i < Count; ++i) {
-        const std::int16_t itemId = convertValue(i, Column::ItemId, [&] { return ToInt16(ItemId[i], "item id"); });
+        const std::uint16_t itemId = convertValue(i, Column::ItemId, [&] { return ToItemId(ItemId[i]); });
         if (list.listsItem(itemId)) {
             Flags.set(static_cast<std::size_t>(i), "0");
         }

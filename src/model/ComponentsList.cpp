@@ -10,7 +10,7 @@ namespace keelwright {
 namespace {
 
 // The 16-bit id whose hex form the entry is, if it is one.
-bool itemIdOfHexForm(const std::string& entry, std::int16_t& itemId) {
+bool itemIdOfHexForm(const std::string& entry, std::uint16_t& itemId) {
     if (entry.size() < 2 || entry.size() > 5 || entry.front() != '0') {
         return false;
     }
@@ -21,7 +21,7 @@ bool itemIdOfHexForm(const std::string& entry, std::int16_t& itemId) {
     if (ec != std::errc() || end != last || value > 0xFFFF) {
         return false;
     }
-    itemId = static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
+    itemId = static_cast<std::uint16_t>(value);
     return entry.compare(1, std::string::npos, Hex16(itemId)) == 0;
 }
 
@@ -43,9 +43,9 @@ ComponentsList::ComponentsList(std::vector<std::string> entries) : entries_(std:
                                                " entries, more than " + std::to_string(kMaxEntries));
     }
     for (const std::string& entry : entries_) {
-        std::int16_t itemId = 0;
+        std::uint16_t itemId = 0;
         if (itemIdOfHexForm(entry, itemId)) {
-            listed_.set(static_cast<std::uint16_t>(itemId));
+            listed_.set(itemId);
         }
     }
 }

@@ -24,7 +24,7 @@ public:
     bool empty() const { return entries_.empty(); }
 
     // Whether an entry equals the item id's hex form ("0" and upper-case digits, as in "026E").
-    bool listsItem(std::int16_t itemId) const { return listed_[static_cast<std::uint16_t>(itemId)]; }
+    bool listsItem(std::uint16_t itemId) const { return listed_[itemId]; }
 
 private:
     std::vector<std::string> entries_;

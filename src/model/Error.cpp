@@ -6,7 +6,7 @@ Error::Error(ErrorNumber number, std::string reason) : number_(number), reason_(
     compose();
 }
 
-Error& Error::at(std::string file, int line) {
+Error& Error::at(std::string file, std::int64_t line) {
     file_ = std::move(file);
     line_ = line;
     compose();
@@ -28,6 +28,27 @@ void Error::compose() {
         description_ += ": ";
     }
     description_ += reason_;
+}
+
+std::string QuoteInput(std::string_view input) {
+    static constexpr char kHexDigits[] = "0123456789ABCDEF";
+    const std::string_view shown = input.substr(0, kQuotedInputLength);
+    std::string text = "\"";
+    for (const char c : shown) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte > 0x7E) {
+            text += "\\x";
+            text += kHexDigits[byte >> 4];
+            text += kHexDigits[byte & 0xF];
+        } else {
+            text += c;
+        }
+    }
+    text += '"';
+    if (shown.size() < input.size()) {
+        text += "\xE2\x80\xA6";  // "…" in UTF-8
+    }
+    return text;
 }
 
 }  // namespace keelwright

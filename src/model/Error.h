@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace keelwright {
 
@@ -29,10 +31,10 @@ public:
     ErrorNumber number() const { return number_; }
     const std::string& reason() const { return reason_; }
     const std::string& file() const { return file_; }
-    int line() const { return line_; }
+    std::int64_t line() const { return line_; }
 
     // Names the file and line the error was met in; returns *this so a handler can rethrow it.
-    Error& at(std::string file, int line = 0);
+    Error& at(std::string file, std::int64_t line = 0);
 
     // "FILE:LINE: REASON", "FILE: REASON" or "REASON".
     const std::string& description() const { return description_; }
@@ -46,8 +48,14 @@ private:
     ErrorNumber number_;
     std::string reason_;
     std::string file_;
-    int line_ = 0;
+    std::int64_t line_ = 0;
     std::string description_;
 };
+
+// Input text as an error shows it: in double quotes, at most kQuotedInputLength bytes of it followed by "…"
+// when there is more, and every control character and byte above 0x7E as \xNN, so that no input can flood a
+// message or reach a terminal as an escape sequence.
+inline constexpr std::size_t kQuotedInputLength = 80;
+std::string QuoteInput(std::string_view input);
 
 }  // namespace keelwright

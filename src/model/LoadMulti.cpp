@@ -8,8 +8,9 @@ namespace keelwright {
 
 ScriptType ScriptTypeOf(const std::filesystem::path& path) {
     std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
     return extension == ".wsc" ? ScriptType::Wsc : ScriptType::MultiTxt;
 }
 

@@ -1,7 +1,7 @@
 #include <array>
 
-#include "model/ComponentsList.h"
 #include "model/ComponentTable.h"
+#include "model/ComponentsList.h"
 #include "model/NumberText.h"
 #include "model/ScriptReaders.h"
 #include "model/TextLines.h"
@@ -62,7 +62,7 @@ void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentT
                                                        " component lines follow")
                 .at(fileName, kCountLine);
         }
-        throw e.at(fileName, kFirstComponentLine + e.entry());
+        throw e.at(fileName, kFirstComponentLine + std::int64_t{e.entry()});
     }
 }
 

@@ -10,8 +10,12 @@ namespace {
 
 constexpr int kMaxIntegerDigits = 18;  // 10^18 - 1 fits comfortably in 63 bits
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) {
@@ -34,10 +38,25 @@ std::string complementFraction(const std::string& fraction) {
 }
 
 std::string quoted(std::string_view text) {
-    std::string result = "\"";
-    result += text;
-    result += '"';
-    return result;
+    return QuoteInput(text);
+}
+
+// The value of "0x" and one or more hexadecimal digits, blanks around it allowed; empty for any other text.
+std::optional<std::uint64_t> prefixedHex(std::string_view text) {
+    text = trimBlanks(text);
+    if (text.size() < 3 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) {
+        return std::nullopt;
+    }
+    text.remove_prefix(2);
+    while (text.size() > 1 && text.front() == '0') {
+        text.remove_prefix(1);
+    }
+    std::uint64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (end != text.data() + text.size() || (ec != std::errc() && ec != std::errc::result_out_of_range)) {
+        return std::nullopt;
+    }
+    return ec == std::errc() ? value : std::numeric_limits<std::uint64_t>::max();
 }
 
 std::int64_t roundedInRange(const Number& number, std::string_view text, std::string_view what,
@@ -248,13 +267,30 @@ std::string NumberText(std::int64_t value) {
     return std::string(buffer, end);
 }
 
-std::string Hex16(std::int16_t value) { return hexDigits(static_cast<std::uint16_t>(value)); }
+std::uint16_t ToItemId(std::string_view text) {
+    constexpr std::string_view kWhat = "item id";
+    if (const std::optional<std::uint64_t> hex = prefixedHex(text)) {
+        if (*hex > 0xFFFF) {
+            throw Error(ErrorNumber::Overflow, std::string(kWhat) + " " + quoted(text) + " is above 0xFFFF");
+        }
+        return static_cast<std::uint16_t>(*hex);
+    }
+    return static_cast<std::uint16_t>(roundedInRange(ReadNumber(text, kWhat), text, kWhat,
+                                                     std::numeric_limits<std::int16_t>::min(),
+                                                     std::numeric_limits<std::uint16_t>::max()));
+}
 
-std::string Hex32(std::int32_t value) { return hexDigits(static_cast<std::uint32_t>(value)); }
+std::string Hex16(std::uint16_t value) {
+    return hexDigits(value);
+}
+
+std::string Hex32(std::int32_t value) {
+    return hexDigits(static_cast<std::uint32_t>(value));
+}
 
 std::string ItemIdHexForm(std::string_view itemId) {
     std::string form = "0";
-    form += Hex16(ToInt16(itemId, "item id"));
+    form += Hex16(ToItemId(itemId));
     return form;
 }
 

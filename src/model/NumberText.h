@@ -45,15 +45,20 @@ std::int32_t ToInt32(std::string_view text, std::string_view what = "value");
 std::int16_t ToInt16(std::string_view text, std::string_view what = "value");
 std::int32_t ToInt32(const Number& number, std::string_view text, std::string_view what = "value");
 
+// An item id: decimal number text from -32768 to 65535 (a negative value is its 16-bit two's complement, so
+// -1 is FFFF), or "0x" and hexadecimal digits up to FFFF, the form other multi tools write. Blanks may
+// surround either form. Throws as the conversions above do, naming the value "item id".
+std::uint16_t ToItemId(std::string_view text);
+
 // Decimal digits of an integer: "-3", "0", "12".
 std::string NumberText(std::int64_t value);
 
 // Upper-case hexadecimal digits without leading zeros; negative values give their two's complement in
 // the type's width ("FFFD" for -3 as 16 bits).
-std::string Hex16(std::int16_t value);
+std::string Hex16(std::uint16_t value);
 std::string Hex32(std::int32_t value);
 
-// The form in which the components list names an item: "0" followed by Hex16 of the id ("026E" for 622).
+// The form in which the components list names an item: "0" followed by Hex16 of ToItemId ("026E" for 622).
 std::string ItemIdHexForm(std::string_view itemId);
 
 }  // namespace keelwright

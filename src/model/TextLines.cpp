@@ -54,7 +54,9 @@ std::size_t SplitWords(std::string_view line, std::span<std::string_view> words)
     return found;
 }
 
-std::string_view FirstWord(std::string_view line) { return line.substr(0, line.find(' ')); }
+std::string_view FirstWord(std::string_view line) {
+    return line.substr(0, line.find(' '));
+}
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
     std::error_code ec;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -18,7 +19,7 @@ public:
     // The next line; `expected` names what the line should have held, for the error at the end of the file.
     std::string_view next(std::string_view expected = "another line");
     // The number (from 1) of the line that next() returned last; 0 before the first.
-    int lineNumber() const { return lineNumber_; }
+    std::int64_t lineNumber() const { return lineNumber_; }
     const std::string& fileName() const { return fileName_; }
     // How many lines are left, counted without reading them.
     std::size_t remainingLines() const;
@@ -26,7 +27,7 @@ public:
 private:
     std::string_view text_;
     std::size_t position_ = 0;
-    int lineNumber_ = 0;
+    std::int64_t lineNumber_ = 0;
     std::string fileName_;
 };
 

@@ -1,7 +1,7 @@
 #include <string>
 
-#include "model/ComponentsList.h"
 #include "model/ComponentTable.h"
+#include "model/ComponentsList.h"
 #include "model/ScriptReaders.h"
 #include "model/TextLines.h"
 
@@ -13,7 +13,9 @@ constexpr int kGroupLines = 14;
 constexpr int kValueLines = 4;  // item id, x, y, z
 
 // The line of the file that holds a value of an item (both counted from 0).
-int lineOfValue(std::int32_t item, int valueLine) { return kPreambleLines + 1 + item * kGroupLines + valueLine; }
+std::int64_t lineOfValue(std::int32_t item, int valueLine) {
+    return kPreambleLines + 1 + std::int64_t{item} * kGroupLines + valueLine;
+}
 
 int valueLineOf(ComponentError::Column column) {
     switch (column) {
@@ -43,7 +45,7 @@ std::string_view valueOf(std::string_view line, const LineReader& lines) {
 void ReadWscFile(std::string_view text, const std::string& fileName, ComponentTable& table,
                  const ComponentsList& components, const ItemCountSink& showItemCount) {
     static constexpr const char* kValueNames[kValueLines] = {"the item id line", "the x line", "the y line",
-                                                              "the z line"};
+                                                             "the z line"};
     LineReader lines(text, fileName);
     for (int preamble = 0; preamble < kPreambleLines; ++preamble) {
         lines.next("the end of the preamble");
@@ -54,7 +56,8 @@ void ReadWscFile(std::string_view text, const std::string& fileName, ComponentTa
         for (int v = 0; v < kValueLines; ++v) {
             if (lines.atEnd()) {
                 throw Error(ErrorNumber::InputPastEnd, std::string("the file ends before ") + kValueNames[v] +
-                                                           " of item " + std::to_string(table.storedEntries() + 1))
+                                                           " of item " +
+                                                           std::to_string(table.storedEntries() + 1))
                     .at(fileName, lines.lineNumber() + 1);
             }
             values[v] = valueOf(lines.next(), lines);

@@ -8,7 +8,7 @@ namespace keelwright {
 
 // One record of Multi.mul: a tile of a multi (layout in RecordLayout.h).
 struct ComponentRecord {
-    std::int16_t ItemId = 0;
+    std::uint16_t ItemId = 0;
     std::int16_t X = 0;
     std::int16_t Y = 0;
     std::int16_t Z = 0;

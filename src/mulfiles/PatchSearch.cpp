@@ -25,8 +25,8 @@ std::int32_t checkedSlot(std::int64_t slot, const std::string& file) {
     return static_cast<std::int32_t>(slot);
 }
 
-// Plain "[-]digits" text that fits is read at once; anything else (blanks, a sign, a fraction, an error) takes
-// the full conversion, which gives the same value for plain text.
+// Plain "[-]digits" text that fits is read at once; anything else (blanks, a sign, a fraction, an error)
+// takes the full conversion, which gives the same value for plain text.
 template <typename Int, typename Full>
 Int toField(std::string_view text, const char* what, Full full) {
     Int value = 0;
@@ -42,7 +42,9 @@ ComponentRecord convert(const ComponentTable& table, std::size_t entry) {
     const auto int32 = [](std::string_view text, const char* what) { return ToInt32(text, what); };
     try {
         ComponentRecord record;
-        record.ItemId = toField<std::int16_t>(table.ItemId[entry], "item id", int16);
+        record.ItemId =
+            toField<std::uint16_t>(table.ItemId[entry], "item id",
+                                   [](std::string_view text, const char*) { return ToItemId(text); });
         record.X = toField<std::int16_t>(table.X[entry], "x", int16);
         record.Y = toField<std::int16_t>(table.Y[entry], "y", int16);
         record.Z = toField<std::int16_t>(table.Z[entry], "z", int16);

@@ -10,7 +10,7 @@
 //     bytes 8-11   Extra    int32   written as -1, never read
 //
 //   ComponentRecord: one record of Multi.mul. Record n (from 1) lies at bytes (n - 1) * 12.
-//     bytes 0-1    ItemId   int16   item number of the tile (ids from 32768 up read as negative)
+//     bytes 0-1    ItemId   uint16  item number of the tile
 //     bytes 2-3    X        int16   x offset within the multi
 //     bytes 4-5    Y        int16   y offset
 //     bytes 6-7    Z        int16   height

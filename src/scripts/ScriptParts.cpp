@@ -35,7 +35,7 @@ std::string ItemNumberText(std::int32_t patchSlot) {
 
 std::string ComponentIdText(const ComponentTable& table, std::int32_t entry) {
     return ofComponent(
-        entry, [&] { return Hex16(ToInt16(table.ItemId[static_cast<std::size_t>(entry)], "item id")); });
+        entry, [&] { return Hex16(ToItemId(table.ItemId[static_cast<std::size_t>(entry)])); });
 }
 
 bool HasZeroFlags(const ComponentTable& table, std::int32_t entry) {

@@ -174,7 +174,7 @@ TEST(ComponentTable, MarkListedComponentsComparesTheHexFormExactly) {
 }
 
 TEST(ComponentTable, MarkListedComponentsConvertsIdsOnlyWhenTheListHasEntries) {
-    ComponentTable table = grown({{"0", "0"}, {"1", "1"}}, "40000");
+    ComponentTable table = grown({{"0", "0"}, {"1", "1"}}, "70000");
     table.MarkListedComponents(ComponentsList{});
     EXPECT_EQ(table.Flags[0], "1");
 

@@ -132,7 +132,7 @@ TEST(MultiTxtReader, ACountBelowOneLeavesTheTableEmptyAndNothingShown) {
 }
 
 TEST(MultiTxtReader, ANonSixteenBitItemIdFailsOnlyWithAListToMarkAgainst) {
-    const std::string text = CrLfLines(withComponentLines({"2 num components", "604 0 0 0", "40000 1 1 0"}));
+    const std::string text = CrLfLines(withComponentLines({"2 num components", "604 0 0 0", "70000 1 1 0"}));
     EXPECT_EQ(read(text).table.Count, 2);
     Loaded loaded;
     const Error e = readFailure(text, loaded, ComponentsList({"0E26"}));

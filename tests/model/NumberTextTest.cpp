@@ -112,8 +112,7 @@ TEST(NumberText, WritesUpperCaseHexWithoutLeadingZerosAndTwosComplementForNegati
     EXPECT_EQ(Hex16(622), "26E");
     EXPECT_EQ(Hex16(0), "0");
     EXPECT_EQ(Hex16(1), "1");
-    EXPECT_EQ(Hex16(-3), "FFFD");
-    EXPECT_EQ(Hex16(-25536), "9C40");
+    EXPECT_EQ(Hex16(0xFFFD), "FFFD");
     EXPECT_EQ(Hex32(1234 + 16383), "44D1");
     EXPECT_EQ(Hex32(16383), "3FFF");
     EXPECT_EQ(Hex32(-1), "FFFFFFFF");
@@ -123,8 +122,70 @@ TEST(NumberText, WritesUpperCaseHexWithoutLeadingZerosAndTwosComplementForNegati
     EXPECT_EQ(ItemIdHexForm("0"), "00");
     EXPECT_EQ(ItemIdHexForm("-1"), "0FFFF");
     EXPECT_EQ(ItemIdHexForm("621.5"), "026E");
-    EXPECT_THROW(ItemIdHexForm("40000"), Error);
+    EXPECT_EQ(ItemIdHexForm("40000"), "09C40");
     EXPECT_THROW(ItemIdHexForm("door"), Error);
+}
+
+TEST(NumberText, ReadsItemIdsAsUnsignedDecimalNegativeBitPatternsOrPrefixedHex) {
+    struct Row {
+        const char* text;
+        std::uint16_t id;
+    };
+    const Row accepted[] = {
+        {"0", 0},       {"65535", 0xFFFF},  {"33057", 33057},    {"-1", 0xFFFF},    {"-32768", 0x8000},
+        {"621.5", 622}, {" 7 ", 7},         {"0x06AD", 0x06AD},  {"0X6ad", 0x06AD}, {"0xFFFF", 0xFFFF},
+        {"0x0", 0},     {"\t0x00001\t", 1}, {"65535.4", 0xFFFF},
+    };
+    for (const Row& row : accepted) {
+        EXPECT_EQ(ToItemId(row.text), row.id) << row.text;
+    }
+    struct Refused {
+        const char* text;
+        ErrorNumber number;
+    };
+    const Refused refused[] = {
+        {"65536", ErrorNumber::Overflow},
+        {"-32769", ErrorNumber::Overflow},
+        {"65535.5", ErrorNumber::Overflow},
+        {"0x10000", ErrorNumber::Overflow},
+        {"0x1234567890ABCDEF12", ErrorNumber::Overflow},
+        {"0x", ErrorNumber::TypeMismatch},
+        {"0x-1", ErrorNumber::TypeMismatch},
+        {"0x6G", ErrorNumber::TypeMismatch},
+        {"06AD", ErrorNumber::TypeMismatch},
+        {"", ErrorNumber::TypeMismatch},
+    };
+    for (const Refused& row : refused) {
+        try {
+            ToItemId(row.text);
+            ADD_FAILURE() << row.text << " converted";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), row.number) << row.text;
+            EXPECT_NE(e.reason().find("item id"), std::string::npos) << e.reason();
+        }
+    }
+}
+
+TEST(NumberText, ErrorsQuoteInputShortAndWithoutControlBytes) {
+    struct Row {
+        std::string input;
+        std::string quoted;
+    };
+    const Row rows[] = {
+        {"12a", "\"12a\""},
+        {"\x1b[31mred\x7f\xe9", "\"\\x1B[31mred\\x7F\\xE9\""},
+        {std::string(80, 'x'), "\"" + std::string(80, 'x') + "\""},
+        {std::string(10'000'000, '7'), "\"" + std::string(80, '7') + "\"\xE2\x80\xA6"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(QuoteInput(row.input), row.quoted);
+    }
+    try {
+        ToInt32(std::string(10'000'000, '9') + "\x1b", "count");
+        ADD_FAILURE() << "converted";
+    } catch (const Error& e) {
+        EXPECT_LT(e.description().size(), 120U) << "the reason echoes the whole input";
+    }
 }
 
 TEST(NumberText, WritesIntegersInShortestDecimalForm) {

@@ -31,6 +31,12 @@ TEST(LineReader, SplitsAtLfAndCrLfAndKeepsTheBreakOutOfTheLine) {
     EXPECT_EQ(allLines("\r\n"), (Lines{""}));
 }
 
+TEST(LineReader, ErrorsNameLinesPastTwoBillion) {
+    // A WSC export of 160 million items has more lines than a 32-bit count can number.
+    EXPECT_EQ(Error(ErrorNumber::TypeMismatch, "bad").at("big.wsc", 3'000'000'000).description(),
+              "big.wsc:3000000000: bad");
+}
+
 TEST(LineReader, CountsRemainingLinesAndNumbersTheLinesItReturns) {
     LineReader reader("one\ntwo\nthree", "test.txt");
     EXPECT_EQ(reader.remainingLines(), 3u);

@@ -141,7 +141,7 @@ TEST(WscReader, FailuresNameTheFileTheLineAndTheReason) {
 
 TEST(WscReader, AnItemIdThatIsNotSixteenBitsFailsMarkingAtItsLine) {
     std::vector<Item> items = kThreeItems;
-    items[1].id = "40000";
+    items[1].id = "70000";
     const std::string text = test::CrLfLines(exportLines(items));
     EXPECT_EQ(read(text).table.Count, 3);
     Loaded loaded;

@@ -25,7 +25,7 @@ std::string DataBytes(const std::vector<ComponentRecord>& records) {
 std::string FillerRecords(std::int64_t count) {
     std::vector<ComponentRecord> records;
     for (std::int64_t i = 0; i < count; ++i) {
-        records.push_back(ComponentRecord{static_cast<std::int16_t>(100 + i % 3000),
+        records.push_back(ComponentRecord{static_cast<std::uint16_t>(100 + i % 3000),
                                           static_cast<std::int16_t>(i % 7),
                                           static_cast<std::int16_t>(-(i % 5)),
                                           static_cast<std::int16_t>(i % 20), static_cast<std::int32_t>(i)});

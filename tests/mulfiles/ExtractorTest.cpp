@@ -33,14 +33,14 @@ TEST(MultiTextOfBlock, WritesTheHeaderAndOneLinePerComponentAfterTheLeadRecord) 
               "-3 5 1\r\n");
 }
 
-TEST(MultiTextOfBlock, WritesEveryFieldAsASignedDecimal) {
+TEST(MultiTextOfBlock, WritesTheItemIdUnsignedAndTheOtherFieldsSigned) {
     EXPECT_EQ(MultiTextOfBlock(asBytes(DataBytes({ComponentRecord::lead()}))),
               CrLfLines({"6 version", "1 template id", "-1 item version", "0 num components"}));
     const std::string highIds = DataBytes({ComponentRecord::lead()}) +
                                 std::string("\x40\x9C\x00\x80\xFF\x7F\xFF\xFF\x00\x00\x00\x80", 12);
     EXPECT_EQ(MultiTextOfBlock(asBytes(highIds)),
               CrLfLines({"6 version", "1 template id", "-1 item version", "1 num components",
-                         "-25536 -32768 32767 -1 -2147483648"}));
+                         "40000 -32768 32767 -1 -2147483648"}));
 }
 
 TEST(ParseMultiNumber, TakesWholeNumbersFromZeroTo32766AndNothingForABlankEntry) {

@@ -27,7 +27,7 @@ TEST(Records, EncodeEveryFieldLittleEndianInItsPlace) {
         {{16385, 0, 0, 0, 0}, "01 40 00 00 00 00 00 00 00 00 00 00"},
         {{0, -3, 0, 0, 0}, "00 00 FD FF 00 00 00 00 00 00 00 00"},
         {{1, 2, 3, 4, 5}, "01 00 02 00 03 00 04 00 05 00 00 00"},
-        {{-25536, -32768, 32767, -1, -2}, "40 9C 00 80 FF 7F FF FF FE FF FF FF"},
+        {{0x9C40, -32768, 32767, -1, -2}, "40 9C 00 80 FF 7F FF FF FE FF FF FF"},
         {{0, 0, 0, 0, 0x12345678}, "00 00 00 00 00 00 00 00 78 56 34 12"},
     };
     for (const Row& row : rows) {
@@ -41,7 +41,7 @@ TEST(Records, EncodeEveryFieldLittleEndianInItsPlace) {
 
 TEST(Records, DecodeGivesBackWhatWasEncoded) {
     for (const ComponentRecord& r :
-         {ComponentRecord{1200, -1, 0, 0, 0}, ComponentRecord{-25536, 32767, -32768, 5, -7},
+         {ComponentRecord{1200, -1, 0, 0, 0}, ComponentRecord{0x9C40, 32767, -32768, 5, -7},
           ComponentRecord{1, 0, 0, 0, 2147483647}}) {
         const ComponentRecord back = ComponentRecord::decode(r.encode());
         EXPECT_EQ(back.ItemId, r.ItemId);

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "TestTables.h"
 #include "model/ComponentTable.h"
 #include "model/Error.h"
-#include "TestTables.h"
 #include "scripts/LakesideMill.h"
 
 namespace keelwright {
@@ -137,9 +137,10 @@ TEST(ItemScripts, ComponentIdsAreTheHexOfTheirSixteenBitValue) {
     const struct {
         const char* itemId;
         const char* lineStart;
-    } rows[] = {{"1", "COMPONENT=01,"},        {"0", "COMPONENT=00,"},        {"1200", "COMPONENT=04B0,"},
-                {"1200.5", "COMPONENT=04B0,"}, {"+622", "COMPONENT=026E,"},   {"32767", "COMPONENT=07FFF,"},
-                {"-1", "COMPONENT=0FFFF,"},    {"-32768", "COMPONENT=08000,"}};
+    } rows[] = {{"1", "COMPONENT=01,"},        {"0", "COMPONENT=00,"},         {"1200", "COMPONENT=04B0,"},
+                {"1200.5", "COMPONENT=04B0,"}, {"+622", "COMPONENT=026E,"},    {"32767", "COMPONENT=07FFF,"},
+                {"-1", "COMPONENT=0FFFF,"},    {"-32768", "COMPONENT=08000,"}, {"33057", "COMPONENT=08121,"},
+                {"65535", "COMPONENT=0FFFF,"}, {"0x06AD", "COMPONENT=06AD,"}};
     for (const auto& row : rows) {
         const ComponentTable table = tableOf({{row.itemId, "0", "0", "0", "0"}});
         const std::string line = componentLines(CreateScript51a(lakesideDetails(), table)).at(0);
@@ -154,7 +155,7 @@ TEST(ItemScripts, AnIdOrFlagsThatIsNeededButNotANumberStopsTheScriptNamingTheCom
         bool scriptsOnly;
         ErrorNumber error;
     } rows[] = {{{"lamp", "0", "0", "0", "0"}, false, ErrorNumber::TypeMismatch},
-                {{"40000", "0", "0", "0", "0"}, false, ErrorNumber::Overflow},
+                {{"70000", "0", "0", "0", "0"}, false, ErrorNumber::Overflow},
                 {{"", "0", "0", "0", "1"}, true, ErrorNumber::TypeMismatch},
                 {{"1300", "0", "0", "0", "zero"}, false, ErrorNumber::TypeMismatch}};
     for (const auto& row : rows) {
