@@ -1,7 +1,5 @@
 #include "mulfiles/AtomicFile.h"
 
-#include <system_error>
-
 #include "model/Error.h"
 #include "model/NumberText.h"
 
@@ -9,16 +7,6 @@ namespace keelwright {
 namespace {
 
 constexpr int kTemporaryNameAttempts = 100;
-
-// The file to replace: the target itself, or the file a link at the target points to.
-std::filesystem::path finalTarget(const std::filesystem::path& target) {
-    std::error_code error;
-    if (!std::filesystem::is_symlink(target, error)) {
-        return target;
-    }
-    std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
-    return error ? target : resolved;
-}
 
 // The error of a failed write, naming the target the user gave rather than the temporary file. A write
 // cut short (a full disk, a file-size limit) says how far it got.
@@ -41,17 +29,14 @@ Error writeError(const Error& cause, RandomAccessFile& file, std::size_t wanted,
 }  // namespace
 
 AtomicFile::AtomicFile(FileSystem& fileSystem, const std::filesystem::path& target)
-    : fileSystem_(fileSystem), name_(target.string()), target_(finalTarget(target)) {
+    : fileSystem_(fileSystem), name_(target.string()) {
     if (target.empty()) {
         throw Error(ErrorNumber::BadFileName, "no file name was given to write to");
     }
     if (!target.has_filename()) {
         throw Error(ErrorNumber::BadFileName, "names a folder, not a file").at(name_);
     }
-    std::error_code error;
-    if (std::filesystem::is_directory(target_, error)) {
-        throw Error(ErrorNumber::PathAccess, "names a folder, not a file").at(name_);
-    }
+    target_ = fileSystem_.fileToReplace(target);
     const std::string stem = "." + target_.filename().string() + ".keelwright-";
     for (int attempt = 0;; ++attempt) {
         temporary_ = target_.parent_path() / (stem + std::to_string(attempt) + ".tmp");

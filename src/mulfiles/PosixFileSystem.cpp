@@ -197,4 +197,17 @@ void PosixFileSystem::syncFolder(const std::filesystem::path& folder) {
     }
 }
 
+std::filesystem::path PosixFileSystem::fileToReplace(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::path target = path;
+    if (std::filesystem::is_symlink(path, error)) {
+        const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+        target = error ? path : resolved;
+    }
+    if (std::filesystem::is_directory(target, error)) {
+        throw Error(ErrorNumber::PathAccess, "names a folder, not a file").at(path.string());
+    }
+    return target;
+}
+
 }  // namespace keelwright
