@@ -92,5 +92,18 @@ TEST(CommandLine, TakesOptionValuesInEveryFormAndTheLastOfARepeatedOption) {
     }
 }
 
+TEST(CommandLine, TakesAPathAsTheBytesOfItsArgument) {
+    TempDir dir;
+    const std::string script =
+        CrLfLines({"6 version", "1 template id", "-1 item version", "1", "1200 0 0 0"});
+    // A name in UTF-8 and one in Latin-1, which is no UTF-8 at all: a POSIX file name is bytes.
+    for (const std::string name : {"M\xc3\xbchle.txt", "M\xfchle.txt"}) {
+        const auto path = dir.write(name, script);
+        const CliResult r = RunCli({"show", "--no-components", path.string()});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out.rfind("Components: 1\n", 0), 0U) << r.out;
+    }
+}
+
 }  // namespace
 }  // namespace keelwright::test
