@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/PathText.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/IndexRecord.h"
 
@@ -93,7 +94,8 @@ int main(int argc, char* argv[]) {
     std::ofstream(folder / "Multi.idx", std::ios::binary) << indexBytes;
     std::ofstream(folder / "Multi.mul", std::ios::binary) << data;
     if (!std::ifstream(folder / "Multi.idx") || !std::ifstream(folder / "Multi.mul")) {
-        std::fprintf(stderr, "keelwright-make-client-examples: cannot write into %s\n", folder.c_str());
+        std::fprintf(stderr, "keelwright-make-client-examples: cannot write into %s\n",
+                     keelwright::PathText(folder).c_str());
         return 1;
     }
     return 0;
