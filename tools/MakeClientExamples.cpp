@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/Error.h"
+#include "model/PathText.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/IndexRecord.h"
 #include "mulfiles/PosixFileSystem.h"
@@ -133,7 +134,8 @@ int main(int argc, char* argv[]) {
     std::ofstream(folder / "Multi.idx", std::ios::binary) << indexBytes;
     std::ofstream(folder / "Multi.mul", std::ios::binary) << data;
     if (!std::ifstream(folder / "Multi.idx") || !std::ifstream(folder / "Multi.mul")) {
-        std::fprintf(stderr, "keelwright-make-client-examples: cannot write into %s\n", folder.c_str());
+        std::fprintf(stderr, "keelwright-make-client-examples: cannot write into %s\n",
+                     keelwright::PathText(folder).c_str());
         return 1;
     }
     try {

@@ -5,7 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/QtPlatform.h"
 #include "app/QtSettingsStore.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
 
     keelwright::QtPlatform services;
     keelwright::QtSettingsStore settings;
-    keelwright::PosixFileSystem fileSystem;
+    keelwright::NativeFileSystem fileSystem;
     keelwright::Platform platform{services, services, services, services, services, services, settings, fileSystem};
     keelwright::MainWindow window(platform, QDir(QApplication::applicationDirPath()).filePath("Components.txt"));
     window.startUp();

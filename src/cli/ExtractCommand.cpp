@@ -3,7 +3,7 @@
 #include "cli/Commands.h"
 #include "mulfiles/AtomicFile.h"
 #include "mulfiles/Extractor.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Slots.h"
 
 namespace keelwright::cli {
@@ -26,7 +26,7 @@ int RunExtract(const QStringList& arguments) {
         throw UsageError("--output needs a file name");
     }
 
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     const std::int32_t slot = SlotOfMultiNumber(*multi);
     const IndexRecord entry = ReadIndexEntry(fileSystem, files.multiIdx, slot);
     const std::string text = ExtractMultiText(fileSystem, files.multiMul, slot, entry);
