@@ -62,7 +62,7 @@ private slots:
         const struct {
             bool multiText;
             QByteArray script;
-            const char* reason;  // where the reader stopped, and for the issue's own case why
+            const char* reason;  // where the reader stopped, and why for a count line above the lines
         } cases[] = {
             {true, "6 version\r\n1 template id\r\n-1 item version\r\n5 num components\r\n1709 0 0 0\r\n",
              "broken:4: the count line gives 5 components, but only 1 component lines follow"},
