@@ -14,8 +14,10 @@ int main(int argc, char* argv[]) {
     keelwright::QtPlatform services;
     keelwright::QtSettingsStore settings;
     keelwright::NativeFileSystem fileSystem;
-    keelwright::Platform platform{services, services, services, services, services, services, settings, fileSystem};
-    keelwright::MainWindow window(platform, QDir(QApplication::applicationDirPath()).filePath("Components.txt"));
+    keelwright::Platform platform{services, services, services, services,  services,
+                                  services, services, settings, fileSystem};
+    keelwright::MainWindow window(platform,
+                                  QDir(QApplication::applicationDirPath()).filePath("Components.txt"));
     window.startUp();
     window.showCentred();
     return QApplication::exec();

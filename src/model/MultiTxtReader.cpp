@@ -48,7 +48,11 @@ void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentT
         }
     }
     if (showItemCount) {
-        showItemCount(count);
+        std::size_t unread = 0;
+        while (!lines.atEnd()) {
+            unread += lines.next().empty() ? 0 : 1;
+        }
+        showItemCount({count, unread});
     }
 
     try {

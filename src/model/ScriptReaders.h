@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -20,9 +21,20 @@ enum class ScriptType {
 // The type a file name suggests: ".wsc" in any letter case is Wsc, anything else MultiTxt.
 ScriptType ScriptTypeOf(const std::filesystem::path& path);
 
-// Receives the number of components a reader found, once it has read its file and before it centres the
-// multi (the window shows it at once, so it stays shown if centring or marking fails).
-using ItemCountSink = std::function<void(std::int32_t)>;
+// What a reader found once it has read its file: the number of components and, for multi text, the
+// non-blank lines after the component lines it read (a count line smaller than the lines that follow
+// leaves them unread). It converts from and to the count alone, for readers and sinks that need no more.
+struct ItemCount {
+    ItemCount(std::int32_t components, std::size_t unread = 0) : count(components), unreadLines(unread) {}
+    operator std::int32_t() const { return count; }
+
+    std::int32_t count;
+    std::size_t unreadLines;
+};
+
+// Receives the item count before the reader centres the multi (the window shows it at once, so it stays
+// shown if centring or marking fails).
+using ItemCountSink = std::function<void(const ItemCount&)>;
 
 // The readers fill a table that ResetMulti emptied, then centre the multi and mark the listed components.
 // They throw Error naming the file and the line; the table is then left as far as the reading got.
