@@ -14,7 +14,7 @@ class ComponentsList;
 // The two kinds of script a multi is loaded from.
 enum class ScriptType {
     MultiTxt,  // the multi text that the .EXTRACT command writes
-    Wsc,       // the items a Sphere server's .export command writes
+    Wsc,       // the items a Sphere server's .export command (or another WSC writer) writes
 };
 
 // The type a file name suggests: ".wsc" in any letter case is Wsc, anything else MultiTxt.
@@ -31,8 +31,10 @@ using ItemCountSink = std::function<void(std::int32_t)>;
 void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentTable& table,
                   const ComponentsList& components, const ItemCountSink& showItemCount = {});
 
-// WSC export: a four-line preamble, then a group of 14 lines per item whose first four lines hold the
-// item id, x, y and z as the second word.
+// WSC export, as Sphere's .export, UOFiddler and ServUO write it: per item a "SECTION WORLDITEM" line, a
+// "{" line, "KEY VALUE" lines and a "}" line, blank lines between the groups. The item id, x, y and z are
+// the values of the keys ID, X, Y and Z, in any letter case and separated from the key by spaces or tabs;
+// other keys are ignored. A group without one of the four, or a file without a group, fails.
 void ReadWscFile(std::string_view text, const std::string& fileName, ComponentTable& table,
                  const ComponentsList& components, const ItemCountSink& showItemCount = {});
 

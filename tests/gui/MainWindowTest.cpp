@@ -145,7 +145,7 @@ private slots:
 
     void createScriptNeedsNonBlankDetailsAtAKeyRelease() {
         start();
-        load(example("house.txt"));
+        load(example("house.wsc"));
         QTest::keyClicks(box("txtMultiName"), "Mill");
         QTest::keyClicks(box("txtBuyValue"), "   ");
         QTest::keyClicks(box("txtSellValue"), "100");
