@@ -13,7 +13,7 @@ class ComponentsList;
 
 // The two kinds of script a multi is loaded from.
 enum class ScriptType {
-    MultiTxt,  // the multi text that the .EXTRACT command writes
+    MultiTxt,  // the multi text that the .EXTRACT command writes, or its header-less form
     Wsc,       // the items a Sphere server's .export command (or another WSC writer) writes
 };
 
@@ -27,7 +27,9 @@ using ItemCountSink = std::function<void(std::int32_t)>;
 // The readers fill a table that ResetMulti emptied, then centre the multi and mark the listed components.
 // They throw Error naming the file and the line; the table is then left as far as the reading got.
 
-// Multi text: three header lines, a count line, then one "id x y z ..." line per component.
+// Multi text: three header lines, a count line, then one "id x y z ..." line per component; or, when its
+// first line has five words, one "ItemId X Y Z Flags" line per component without a header (UOFiddler's
+// form, ids often in "0x" hex). Either way the texts are stored as read.
 void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentTable& table,
                   const ComponentsList& components, const ItemCountSink& showItemCount = {});
 
