@@ -52,16 +52,18 @@ struct Group {
     std::string name() const { return "the item group begun at line " + NumberText(sectionLine); }
 };
 
-// Where an item's values that centring and marking convert again came from, for their errors.
-struct ItemLines {
-    std::int64_t id;
-    std::int64_t x;
-    std::int64_t y;
-
-    std::int64_t of(ComponentError::Column column) const {
-        return column == ComponentError::Column::X ? x : column == ComponentError::Column::Y ? y : id;
+// The line that the value of a column came from.
+std::int64_t lineOf(const Group& group, ComponentError::Column column) {
+    switch (column) {
+        case ComponentError::Column::X:
+            return group.lines[kX];
+        case ComponentError::Column::Y:
+            return group.lines[kY];
+        case ComponentError::Column::ItemId:
+            break;
     }
-};
+    return group.lines[kId];
+}
 
 // A line that does not fit the layout: "WHAT: expected LAYOUT", then the line itself when it is shown.
 Error layoutError(const LineReader& lines, const std::string& what, std::string_view expected,
@@ -134,30 +136,24 @@ void readValue(const LineReader& lines, std::string_view line, std::string_view 
 }
 
 // Stores the component of a group at its "}" line.
-void closeGroup(const LineReader& lines, const Group& group, ComponentTable& table,
-                std::vector<ItemLines>& itemLines) {
-    if (group.lines[kId] == 0 || group.lines[kX] == 0 || group.lines[kY] == 0 || group.lines[kZ] == 0) {
-        throw layoutError(lines, group.name() + " has no " + missingKeys(group) + " line", kNeededKeys);
-    }
-    const ItemLines item{group.lines[kId], group.lines[kX], group.lines[kY]};
+void storeGroup(const LineReader& lines, const Group& group, ComponentTable& table) {
     try {
         table.StoreComponent(group.values[kId], group.values[kX], group.values[kY], group.values[kZ]);
     } catch (ComponentError& e) {
-        throw e.at(lines.fileName(), item.of(e.column()));
+        throw e.at(lines.fileName(), lineOf(group, e.column()));
     } catch (Error& e) {
         throw e.at(lines.fileName(), lines.lineNumber());
     }
-    itemLines.push_back(item);
 }
 
-}  // namespace
-
-void ReadWscFile(std::string_view text, const std::string& fileName, ComponentTable& table,
-                 const ComponentsList& components, const ItemCountSink& showItemCount) {
+// Reads the item groups of the text in order, in one pass, and calls takeGroup(group, lines) at the "}" of
+// each, with all four values found; stops when it returns false. Throws where the text departs from the
+// layout.
+template <typename TakeGroup>
+void readGroups(std::string_view text, const std::string& fileName, TakeGroup&& takeGroup) {
     LineReader lines(text, fileName);
-    std::vector<ItemLines> itemLines;
-    table.BeginGrowingFill(0);
     Group group;  // sectionLine 0: between groups
+    bool anyGroup = false;
     while (!lines.atEnd()) {
         const std::string_view line = lines.next();
         std::string_view rest = line;
@@ -167,7 +163,15 @@ void ReadWscFile(std::string_view text, const std::string& fileName, ComponentTa
                 group = openGroup(lines, line);
             }
         } else if (word == "}") {
-            closeGroup(lines, group, table, itemLines);
+            if (group.lines[kId] == 0 || group.lines[kX] == 0 || group.lines[kY] == 0 ||
+                group.lines[kZ] == 0) {
+                throw layoutError(lines, group.name() + " has no " + missingKeys(group) + " line",
+                                  kNeededKeys);
+            }
+            anyGroup = true;
+            if (!takeGroup(group, lines)) {
+                return;
+            }
             group = Group();
         } else {
             readValue(lines, line, word, rest, group);
@@ -177,11 +181,38 @@ void ReadWscFile(std::string_view text, const std::string& fileName, ComponentTa
         throw Error(ErrorNumber::InputPastEnd, "the file ends inside " + group.name() + ": expected \"}\"")
             .at(fileName, lines.lineNumber() + 1);
     }
-    if (itemLines.empty()) {
+    if (!anyGroup) {
         throw Error(ErrorNumber::InvalidFileFormat,
                     "the file holds no WSC item group: expected SECTION WORLDITEM")
             .at(fileName, lines.lineNumber() + 1);
     }
+}
+
+// The line of the value in `column` of component `entry`, found by reading the groups again: only a failure
+// after the reading needs it, so the reader keeps no line numbers per component.
+std::int64_t lineOfValue(std::string_view text, const std::string& fileName, std::int32_t entry,
+                         ComponentError::Column column) {
+    std::int32_t group = 0;
+    std::int64_t line = 0;
+    readGroups(text, fileName, [&](const Group& g, const LineReader&) {
+        if (group++ < entry) {
+            return true;
+        }
+        line = lineOf(g, column);
+        return false;
+    });
+    return line;
+}
+
+}  // namespace
+
+void ReadWscFile(std::string_view text, const std::string& fileName, ComponentTable& table,
+                 const ComponentsList& components, const ItemCountSink& showItemCount) {
+    table.BeginGrowingFill(0);
+    readGroups(text, fileName, [&](const Group& group, const LineReader& lines) {
+        storeGroup(lines, group, table);
+        return true;
+    });
     table.EndGrowingFill();
     if (showItemCount) {
         showItemCount(table.Count);
@@ -191,7 +222,7 @@ void ReadWscFile(std::string_view text, const std::string& fileName, ComponentTa
         table.CentreMulti();
         table.MarkListedComponents(components);
     } catch (ComponentError& e) {
-        throw e.at(fileName, itemLines[static_cast<std::size_t>(e.entry())].of(e.column()));
+        throw e.at(fileName, lineOfValue(text, fileName, e.entry(), e.column()));
     }
 }
 
