@@ -4,6 +4,7 @@
 
 #include "model/ComponentTable.h"
 #include "model/ComponentsList.h"
+#include "model/Error.h"
 #include "model/TextLines.h"
 
 namespace keelwright {

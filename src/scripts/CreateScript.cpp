@@ -11,7 +11,7 @@ std::optional<ScriptFormat> ScriptFormatNamed(std::string_view name) {
     if (name == "54") {
         return ScriptFormat::Ver54;
     }
-    if (name == "x" || name == "X") {
+    if (name == "x") {
         return ScriptFormat::VerX;
     }
     return std::nullopt;

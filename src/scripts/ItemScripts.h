@@ -33,7 +33,7 @@ inline constexpr std::int32_t kMaxPatchSlot = std::numeric_limits<std::int32_t>:
 // The highest multi number (patch slot - 1) that Sphere can use in a MULTIDEF section.
 inline constexpr std::int32_t kMaxSphereMultiNumber = 8190;
 
-// The format a command line names: "51a", "54" or "x" (also "X"); empty for any other text.
+// The format a command line names: "51a", "54" or "x"; empty for any other text.
 std::optional<ScriptFormat> ScriptFormatNamed(std::string_view name);
 
 // Whether the format names the multi by the slot a patch gave it, so that it has no text before a patch
