@@ -98,8 +98,9 @@ TEST(ScriptsCommand, ReportsAFailedLoadOnOneLineWithStatusOne) {
     const CliResult r = RunCli(arguments);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err,
-              "keelwright-cli: error: " + bad.string() + ":4: component count \"x\" is not a number\n");
+    EXPECT_EQ(r.err, "keelwright-cli: error: " + bad.string() +
+                         ":4: component count \"x\" is not a number: expected three header lines and a count "
+                         "line (\"26 num components\"), or \"ItemId X Y Z Flags\" lines without a header\n");
 }
 
 TEST(ScriptsCommand, RejectsMissingOrBadOptionsWithStatusTwo) {
