@@ -13,7 +13,7 @@
 #include "model/PathText.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/IndexRecord.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "uop/UopMultiFlags.h"
 #include "uop/UopMultis.h"
 #include "uop/UopWriter.h"
@@ -75,7 +75,7 @@ void writeMultiCollection(const std::filesystem::path& folder, const std::vector
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(empty.data()), static_cast<std::streamsize>(empty.size()));
 
-    keelwright::PosixFileSystem fileSystem;
+    keelwright::NativeFileSystem fileSystem;
     const std::string catalogue =
         "Keelwright example custom-housing catalogue: not a multi, kept byte for byte\r\n";
     const std::vector<std::uint8_t> housing(catalogue.begin(), catalogue.end());
