@@ -11,8 +11,8 @@
 #include "GeneratedMulti.h"
 #include "model/ComponentTable.h"
 #include "mulfiles/IndexRecord.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Patcher.h"
-#include "mulfiles/PosixFileSystem.h"
 
 namespace {
 
@@ -21,10 +21,10 @@ using namespace keelwright;
 constexpr int kUsedSlots = 8000;  // about as many multis as a client's index holds
 
 // The real file system with flushes left out, to measure the rest of a patch.
-class NoSyncFileSystem : public PosixFileSystem {
+class NoSyncFileSystem : public NativeFileSystem {
 public:
     std::unique_ptr<RandomAccessFile> open(const std::filesystem::path& path, OpenMode mode) override {
-        return std::make_unique<NoSyncFile>(PosixFileSystem::open(path, mode));
+        return std::make_unique<NoSyncFile>(NativeFileSystem::open(path, mode));
     }
 
 private:
@@ -70,7 +70,7 @@ public:
                                             std::min<std::uint64_t>(megabyte.size(), dataBytes - written)));
         }
         data.close();
-        PosixFileSystem()
+        NativeFileSystem()
             .open(files_.multiMul, OpenMode::ReadWrite)
             ->sync();  // no earlier writes in the timings
         reset();
@@ -105,7 +105,7 @@ void runPatch(benchmark::State& state, FileSystem& fileSystem) {
 }
 
 void BM_Patch(benchmark::State& state) {
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     runPatch(state, fileSystem);
 }
 

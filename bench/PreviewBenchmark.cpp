@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "render/ClientArt.h"
 #include "render/PngFile.h"
 #include "render/Preview.h"
@@ -46,7 +46,7 @@ const std::filesystem::path kArtFolder = std::filesystem::path(KEELWRIGHT_EXAMPL
 
 void BM_PreviewWithArt(benchmark::State& state) {
     const std::vector<PreviewTile> tiles = keep();
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     for (auto _ : state) {
         ClientArt client = OpenClientArt(fileSystem, kArtFolder);
         const Preview preview =
@@ -59,7 +59,7 @@ BENCHMARK(BM_PreviewWithArt)->Unit(benchmark::kMillisecond);
 
 void BM_PreviewWithDecodedArt(benchmark::State& state) {
     const std::vector<PreviewTile> tiles = keep();
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     ClientArt client = OpenClientArt(fileSystem, kArtFolder);
     for (auto _ : state) {
         const Preview preview =
@@ -80,7 +80,7 @@ void BM_PreviewBlocks(benchmark::State& state) {
 BENCHMARK(BM_PreviewBlocks)->Unit(benchmark::kMillisecond);
 
 void BM_EncodePng(benchmark::State& state) {
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     ClientArt client = OpenClientArt(fileSystem, kArtFolder);
     const Preview preview = RenderPreview(keep(), {.art = client.art.get(), .tileData = &*client.tileData});
     for (auto _ : state) {

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/RecordLayout.h"
 #include "uop/UopMultis.h"
 #include "uop/UopNameHash.h"
@@ -22,13 +22,13 @@ constexpr std::int64_t kFileTime = 133485408000000000;
 constexpr std::uint32_t kCapacity = 100;
 
 // The real file system, counting the bytes written; flushes are left out when asked, to measure the rest.
-class CountingFileSystem : public PosixFileSystem {
+class CountingFileSystem : public NativeFileSystem {
 public:
     explicit CountingFileSystem(bool flush) : flush_(flush) {}
     std::uint64_t written = 0;
 
     std::unique_ptr<RandomAccessFile> open(const std::filesystem::path& path, OpenMode mode) override {
-        return std::make_unique<File>(PosixFileSystem::open(path, mode), *this);
+        return std::make_unique<File>(NativeFileSystem::open(path, mode), *this);
     }
 
 private:
@@ -130,7 +130,7 @@ void runAdd(benchmark::State& state, bool flush) {
     std::filesystem::create_directories(folder);
     const std::filesystem::path path = folder / "MultiCollection.uop";
     writeUop(path, entries, static_cast<std::uint64_t>(state.range(1)) << 20);
-    PosixFileSystem().open(path, OpenMode::ReadWrite)->sync();  // no earlier writes in the timings
+    NativeFileSystem().open(path, OpenMode::ReadWrite)->sync();  // no earlier writes in the timings
     const std::vector<UopTile> multi = tiles(10);
     CountingFileSystem fileSystem(flush);
     std::uint64_t data = 0;

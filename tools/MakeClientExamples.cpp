@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "model/Error.h"
+#include "model/PathText.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/IndexRecord.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "uop/UopMultiFlags.h"
 #include "uop/UopMultis.h"
 #include "uop/UopWriter.h"
@@ -74,7 +75,7 @@ void writeMultiCollection(const std::filesystem::path& folder, const std::vector
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(empty.data()), static_cast<std::streamsize>(empty.size()));
 
-    keelwright::PosixFileSystem fileSystem;
+    keelwright::NativeFileSystem fileSystem;
     const std::string catalogue =
         "Keelwright example custom-housing catalogue: not a multi, kept byte for byte\r\n";
     const std::vector<std::uint8_t> housing(catalogue.begin(), catalogue.end());
@@ -133,7 +134,8 @@ int main(int argc, char* argv[]) {
     std::ofstream(folder / "Multi.idx", std::ios::binary) << indexBytes;
     std::ofstream(folder / "Multi.mul", std::ios::binary) << data;
     if (!std::ifstream(folder / "Multi.idx") || !std::ifstream(folder / "Multi.mul")) {
-        std::fprintf(stderr, "keelwright-make-client-examples: cannot write into %s\n", folder.c_str());
+        std::fprintf(stderr, "keelwright-make-client-examples: cannot write into %s\n",
+                     keelwright::PathText(folder).c_str());
         return 1;
     }
     try {

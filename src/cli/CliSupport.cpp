@@ -5,6 +5,7 @@
 
 #include "cli/ProgramArguments.h"
 #include "model/Error.h"
+#include "model/PathText.h"
 #include "model/ScriptReaders.h"
 
 namespace keelwright::cli {
@@ -91,7 +92,7 @@ void RefuseOutputAmongInputs(const std::filesystem::path& output,
                              std::initializer_list<std::filesystem::path> inputs, std::string_view use) {
     for (const std::filesystem::path& input : inputs) {
         if (sameFile(output, input)) {
-            throw UsageError("-o names " + input.string() + ", " + std::string(use));
+            throw UsageError("-o names " + PathText(input) + ", " + std::string(use));
         }
     }
 }

@@ -4,7 +4,7 @@
 #include "cli/ProgramArguments.h"
 #include "mulfiles/AtomicFile.h"
 #include "mulfiles/Extractor.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Slots.h"
 
 namespace keelwright::cli {
@@ -32,7 +32,7 @@ int RunExtract(const Invocation& invocation) {
         RefuseOutputAmongInputs(*output, {files.multiIdx, files.multiMul}, "which extract reads");
     }
 
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     const std::int32_t slot = SlotOfMultiNumber(*multi);
     const IndexRecord entry = ReadIndexEntry(fileSystem, files.multiIdx, slot);
     const std::string text = ExtractMultiText(fileSystem, files.multiMul, slot, entry);

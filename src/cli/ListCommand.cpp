@@ -4,7 +4,7 @@
 #include "cli/JsonWriter.h"
 #include "model/NumberText.h"
 #include "mulfiles/ClientFilesSurvey.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Slots.h"
 
 namespace keelwright::cli {
@@ -119,7 +119,7 @@ int RunList(const Invocation& invocation) {
     parser.parse(0);
     const ClientFiles files = ClientFilesOf(parser);
 
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     const ClientFilesSurvey survey = SurveyClientFiles(fileSystem, files);
     if (parser.isSet("--json")) {
         writeJson(survey, invocation.out);

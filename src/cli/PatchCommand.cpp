@@ -9,8 +9,8 @@
 #include "cli/ScriptsFile.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Patcher.h"
-#include "mulfiles/PosixFileSystem.h"
 #include "mulfiles/Slots.h"
 
 namespace keelwright::cli {
@@ -80,7 +80,7 @@ int RunPatch(const Invocation& invocation) {
         BuildScripts(*request, loaded, 0);
         scriptsFile.emplace(*request->outputPath);
     }
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     const PatchResult result = PatchMulti(fileSystem, loaded.table, files);
 
     // The patch is complete and stays whatever fails from here: undoing it could fail in turn. The one

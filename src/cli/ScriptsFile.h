@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "mulfiles/AtomicFile.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 
 namespace keelwright::cli {
 
@@ -21,7 +21,7 @@ public:
     void commit(std::string_view text);
 
 private:
-    PosixFileSystem fileSystem_;
+    NativeFileSystem fileSystem_;
     AtomicFile file_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "model/Error.h"
 #include "model/NumberText.h"
+#include "model/PathText.h"
 
 namespace keelwright {
 namespace {
@@ -29,7 +30,7 @@ Error writeError(const Error& cause, RandomAccessFile& file, std::size_t wanted,
 }  // namespace
 
 AtomicFile::AtomicFile(FileSystem& fileSystem, const std::filesystem::path& target)
-    : fileSystem_(fileSystem), name_(target.string()) {
+    : fileSystem_(fileSystem), name_(PathText(target)) {
     if (target.empty()) {
         throw Error(ErrorNumber::BadFileName, "no file name was given to write to");
     }
@@ -37,9 +38,12 @@ AtomicFile::AtomicFile(FileSystem& fileSystem, const std::filesystem::path& targ
         throw Error(ErrorNumber::BadFileName, "names a folder, not a file").at(name_);
     }
     target_ = fileSystem_.fileToReplace(target);
-    const std::string stem = "." + target_.filename().string() + ".keelwright-";
     for (int attempt = 0;; ++attempt) {
-        temporary_ = target_.parent_path() / (stem + std::to_string(attempt) + ".tmp");
+        // Joined as paths, not as narrow text, so that a file name in any alphabet survives on Windows.
+        std::filesystem::path name = ".";
+        name += target_.filename();
+        name += ".keelwright-" + std::to_string(attempt) + ".tmp";
+        temporary_ = target_.parent_path() / name;
         try {
             file_ = fileSystem_.open(temporary_, OpenMode::CreateNew);
             return;

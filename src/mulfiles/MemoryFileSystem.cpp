@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "model/Error.h"
+#include "model/PathText.h"
 
 namespace keelwright {
 namespace {
@@ -73,7 +74,7 @@ void MemoryFileSystem::put(const std::filesystem::path& path, Bytes bytes) {
 const MemoryFileSystem::Bytes& MemoryFileSystem::bytes(const std::filesystem::path& path) const {
     const auto found = files_.find(path);
     if (found == files_.end()) {
-        throw Error(ErrorNumber::FileNotFound, "file not found").at(path.string());
+        throw Error(ErrorNumber::FileNotFound, "file not found").at(PathText(path));
     }
     return *found->second;
 }
@@ -83,16 +84,16 @@ std::unique_ptr<RandomAccessFile> MemoryFileSystem::open(const std::filesystem::
     if (mode == OpenMode::CreateNew) {
         if (found != files_.end()) {
             throw Error(ErrorNumber::PathAccess, "cannot open for writing: the file exists")
-                .at(path.string());
+                .at(PathText(path));
         }
         found = files_.emplace(path, std::make_shared<Bytes>()).first;
     } else if (found == files_.end()) {
         throw Error(ErrorNumber::FileNotFound, mode == OpenMode::Read
                                                    ? "cannot open for reading: no such file"
                                                    : "cannot open for writing: no such file")
-            .at(path.string());
+            .at(PathText(path));
     }
-    return std::make_unique<MemoryFile>(found->second, path.string(), mode != OpenMode::Read);
+    return std::make_unique<MemoryFile>(found->second, PathText(path), mode != OpenMode::Read);
 }
 
 bool MemoryFileSystem::exists(const std::filesystem::path& path) {
@@ -109,7 +110,7 @@ void MemoryFileSystem::rename(const std::filesystem::path& from, const std::file
     const auto found = files_.find(from);
     if (found == files_.end()) {
         throw Error(ErrorNumber::FileNotFound, "cannot replace the file: the new file is gone")
-            .at(to.string());
+            .at(PathText(to));
     }
     std::shared_ptr<Bytes> bytes = found->second;
     files_.erase(found);

@@ -1,6 +1,7 @@
 #include "render/ClientArt.h"
 
 #include "model/Error.h"
+#include "model/PathText.h"
 #include "render/MulArtSource.h"
 
 namespace keelwright {
@@ -12,13 +13,13 @@ ClientArt OpenClientArt(FileSystem& fileSystem, const std::filesystem::path& fol
     const bool hasMul = fileSystem.exists(artMul);
     if (!hasIdx && !hasMul) {
         throw Error(ErrorNumber::FileNotFound, "no art files (art.mul and artidx.mul) in the folder")
-            .at(folder.string());
+            .at(PathText(folder));
     }
     if (hasIdx != hasMul) {
         const std::filesystem::path& missing = hasIdx ? artMul : artIdx;
         throw Error(ErrorNumber::FileNotFound,
-                    "the art files need it beside " + (hasIdx ? artIdx : artMul).filename().string())
-            .at(missing.string());
+                    "the art files need it beside " + PathText((hasIdx ? artIdx : artMul).filename()))
+            .at(PathText(missing));
     }
     ClientArt client;
     client.art = std::make_unique<ArtLibrary>(std::make_unique<MulArtSource>(fileSystem, artIdx, artMul));

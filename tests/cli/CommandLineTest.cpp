@@ -96,8 +96,11 @@ TEST(CommandLine, TakesAPathAsTheBytesOfItsArgument) {
     TempDir dir;
     const std::string script =
         CrLfLines({"6 version", "1 template id", "-1 item version", "1", "1200 0 0 0"});
-    // A name in UTF-8 and one in Latin-1, which is no UTF-8 at all: a POSIX file name is bytes.
-    for (const std::string name : {"M\xc3\xbchle.txt", "M\xfchle.txt"}) {
+    std::vector<std::string> names = {"M\xc3\xbchle.txt"};
+#ifndef _WIN32
+    names.push_back("M\xfchle.txt");  // Latin-1, which is no UTF-8 at all: a POSIX file name is bytes
+#endif
+    for (const std::string& name : names) {
         const auto path = dir.write(name, script);
         const CliResult r = RunCli({"show", "--no-components", path.string()});
         EXPECT_EQ(r.status, 0) << r.err;

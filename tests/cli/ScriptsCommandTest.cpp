@@ -79,6 +79,7 @@ TEST(ScriptsCommand, WritesTheOutputFileWholeOrNotAtAll) {
     EXPECT_EQ(std::count(failed.err.begin(), failed.err.end(), '\n'), 1);
     EXPECT_FALSE(std::filesystem::exists(nowhere));
 
+#ifndef _WIN32
     // A disk that fills up part way leaves the earlier file too, not a truncated script reported as written.
     const CliResult cut = RunCliWithFileSizeLimit(mill.arguments("54", {"-o", output.string()}), 512);
     EXPECT_EQ(cut.status, 1);
@@ -93,6 +94,7 @@ TEST(ScriptsCommand, WritesTheOutputFileWholeOrNotAtAll) {
     EXPECT_EQ(throughLink.status, 0) << throughLink.err;
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(ReadAll(output), LakesideMill51a(false));
+#endif
 }
 
 TEST(ScriptsCommand, ReportsAFailedLoadOnOneLineWithStatusOne) {
@@ -104,8 +106,9 @@ TEST(ScriptsCommand, ReportsAFailedLoadOnOneLineWithStatusOne) {
     const CliResult r = RunCli(arguments);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err,
-              "keelwright-cli: error: " + bad.string() + ":4: component count \"x\" is not a number\n");
+    EXPECT_EQ(r.err, "keelwright-cli: error: " + bad.string() +
+                         ":4: component count \"x\" is not a number: expected three header lines and a count "
+                         "line (\"26 num components\"), or \"ItemId X Y Z Flags\" lines without a header\n");
 }
 
 TEST(ScriptsCommand, RejectsMissingOrBadOptionsWithStatusTwo) {

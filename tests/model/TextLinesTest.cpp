@@ -82,6 +82,26 @@ TEST(SplitWords, CutsAtEverySingleSpace) {
     EXPECT_EQ(FirstWord("0E27"), "0E27");
 }
 
+TEST(TakeWord, CutsWordsAtRunsOfSpacesAndTabs) {
+    const struct {
+        std::string_view line;
+        std::vector<std::string_view> words;
+    } rows[] = {{"ID 1709", {"ID", "1709"}},
+                {"\tX\t0\t", {"X", "0"}},
+                {"  0x6A5  0 3\t7 0 ", {"0x6A5", "0", "3", "7", "0"}},
+                {" \t ", {}},
+                {"", {}}};
+    for (const auto& row : rows) {
+        std::string_view rest = row.line;
+        std::vector<std::string_view> words;
+        for (std::string_view word = TakeWord(rest); !word.empty(); word = TakeWord(rest)) {
+            words.push_back(word);
+        }
+        EXPECT_EQ(words, row.words) << row.line;
+        EXPECT_TRUE(rest.empty()) << row.line;
+    }
+}
+
 TEST(ReadFileBytes, ReturnsTheBytesUnchangedAndNamesAMissingFile) {
     test::TempDir dir;
     const std::string bytes("a\r\nb\0c\xff", 7);

@@ -99,7 +99,7 @@ protected:
 
     test::TempDir dir_;
     ClientFiles files_{dir_ / "Multi.idx", dir_ / "Multi.mul"};
-    PosixFileSystem fileSystem_;
+    NativeFileSystem fileSystem_;
 };
 
 TEST_F(ExtractorTest, MultiNumberZeroReadsTheFirstSlot) {
@@ -180,7 +180,7 @@ protected:
     }
 
     test::TempDir dir_;
-    PosixFileSystem fileSystem_;
+    NativeFileSystem fileSystem_;
 };
 
 TEST_F(AtomicFileTest, ReplacesAnExistingFileWhole) {

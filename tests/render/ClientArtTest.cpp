@@ -4,14 +4,14 @@
 
 #include "TestFiles.h"
 #include "model/Error.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "render/RenderTestSupport.h"
 
 namespace keelwright {
 namespace {
 
 TEST(OpenClientArt, TakesArtWithItsIndexAndTileDataWhenThereAndNamesWhatIsMissing) {
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     const ClientArt examples = OpenClientArt(fileSystem, test::ExamplesFolder() / "art");
     ASSERT_NE(examples.art->picture(1193), nullptr);
     EXPECT_EQ(examples.art->picture(1193)->width(), 44);

@@ -8,7 +8,7 @@
 #include "model/ComponentsList.h"
 #include "model/Error.h"
 #include "model/ScriptReaders.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "render/ArtLibrary.h"
 #include "render/ClientArt.h"
 #include "render/PngFile.h"
@@ -120,7 +120,7 @@ TEST(RenderPreview, BlockLookOfTheExampleHouseHasTheSizeItsTilesSpan) {
 
     // With the example tiledata.mul the walls and the door are 20 high (124 pixels): the top rises to
     // -110 - 80 - 124.
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     const TileData tileData = TileData::read(fileSystem, test::ExamplesFolder() / "art" / "tiledata.mul");
     const Preview tall = RenderPreview(house, {.tileData = &tileData});
     EXPECT_EQ(tall.image.width(), 220 + 2 * kPreviewMargin);
@@ -136,7 +136,7 @@ TEST(RenderPreview, BlockLookOfTheExampleHouseHasTheSizeItsTilesSpan) {
 }
 
 TEST(RenderPreview, ExampleHouseWithTheExampleArtMatchesTheStoredPicture) {
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     ClientArt client = OpenClientArt(fileSystem, test::ExamplesFolder() / "art");
     ASSERT_TRUE(client.tileData);
     const Preview preview =

@@ -7,7 +7,7 @@
 #include "model/Error.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/IndexRecord.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "uop/UopMultiFlags.h"
 #include "uop/UopMultis.h"
 #include "uop/UopNameHash.h"
@@ -56,7 +56,7 @@ protected:
         return SurveyUop(fileSystem_, path_);
     }
 
-    PosixFileSystem fileSystem_;
+    NativeFileSystem fileSystem_;
     test::TempDir dir_;
     std::filesystem::path path_ = dir_ / "MultiCollection.uop";
 };

@@ -21,12 +21,12 @@ const std::vector<UopTile> kTiles = {UopTile::lead(), {1200, -2, 3, 0, 0, {}}, {
 
 // The real file system, until the power goes off during one write: that write puts part of its bytes,
 // and every later write, cut or flush does nothing and fails.
-class PowerCutFileSystem : public PosixFileSystem {
+class PowerCutFileSystem : public NativeFileSystem {
 public:
     PowerCutFileSystem(int cutAtWrite, double partWritten) : cutAt_(cutAtWrite), part_(partWritten) {}
 
     std::unique_ptr<RandomAccessFile> open(const std::filesystem::path& path, OpenMode mode) override {
-        return std::make_unique<File>(PosixFileSystem::open(path, mode), *this);
+        return std::make_unique<File>(NativeFileSystem::open(path, mode), *this);
     }
 
 private:
@@ -132,7 +132,7 @@ TEST_P(UopWriterFaultTest, LeavesTheFileAsItWasWhenAnyWriteOrFlushFails) {
         EXPECT_EQ(e.description().find("undoing"), std::string::npos) << what << ": " << e.description();
         EXPECT_EQ(test::ReadAll(path_), before()) << what;
     }
-    PosixFileSystem real;
+    NativeFileSystem real;
     add(real);
     EXPECT_EQ(test::ReadAll(path_), added) << "a later add works as if nothing had happened";
 }
@@ -164,7 +164,7 @@ TEST_P(UopWriterFaultTest, ACrashAtAnyWriteLeavesAFileThatReadsAsBeforeOrAsAfter
                 EXPECT_TRUE(reads == asBefore || reads == asAfter)
                     << "power cut at write " << n << " with " << part
                     << " of it written, honouring the used count: " << honourUsedCount;
-                PosixFileSystem real;
+                NativeFileSystem real;
                 EXPECT_NO_THROW(UopContainer(real, path_)) << "our reader too, at write " << n;
             }
         }
@@ -173,7 +173,7 @@ TEST_P(UopWriterFaultTest, ACrashAtAnyWriteLeavesAFileThatReadsAsBeforeOrAsAfter
 
 TEST_P(UopWriterFaultTest, RestoreUndoesACompletedAdd) {
     test::WriteAll(path_, before());
-    PosixFileSystem real;
+    NativeFileSystem real;
     const UopMultiAdded added = AddMultiToUop(real, path_, kTiles, kFileTime);
     RestoreUopFile(real, path_, added.added.undo);
     EXPECT_EQ(test::ReadAll(path_), before());

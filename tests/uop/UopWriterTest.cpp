@@ -6,7 +6,7 @@
 
 #include "TestFiles.h"
 #include "model/Error.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "uop/UopMultis.h"
 #include "uop/UopNameHash.h"
 #include "uop/UopTestFiles.h"
@@ -60,7 +60,7 @@ protected:
         return added;
     }
 
-    PosixFileSystem fileSystem_;
+    NativeFileSystem fileSystem_;
     test::TempDir dir_;
     std::filesystem::path path_ = dir_ / "MultiCollection.uop";
     std::string after_;
