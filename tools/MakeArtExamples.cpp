@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "model/PathText.h"
 #include "mulfiles/RecordLayout.h"
 
 namespace {
@@ -293,7 +294,8 @@ int main(int argc, char* argv[]) {
          {std::pair{"artidx.mul", &index}, {"art.mul", &art}, {"tiledata.mul", &tiledata}}) {
         std::ofstream out(folder / name, std::ios::binary);
         if (!(out << *bytes) || !out.flush()) {
-            std::fprintf(stderr, "keelwright-make-art-examples: cannot write %s\n", (folder / name).c_str());
+            std::fprintf(stderr, "keelwright-make-art-examples: cannot write %s\n",
+                         keelwright::PathText(folder / name).c_str());
             return 1;
         }
     }
