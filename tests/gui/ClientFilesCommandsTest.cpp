@@ -19,11 +19,11 @@ private:
     }
 
     // A started window whose path boxes name copies of the example client files (5 slots used, slot 5
-    // the first free one, Multi.mul 456 bytes).
-    void startWithClientFiles(const QByteArray& index = {}) {
-        idx_ = index.isNull() ? file("Multi.idx", bytesOf(example("client/Multi.idx")))
+    // the first free one, Multi.mul 456 bytes; in client-hs, the same multis in 16-byte records).
+    void startWithClientFiles(const QByteArray& index = {}, const char* folder = "client") {
+        idx_ = index.isNull() ? file("Multi.idx", bytesOf(example(folder) + "/Multi.idx"))
                               : file("Multi.idx", index);
-        mul_ = file("Multi.mul", bytesOf(example("client/Multi.mul")));
+        mul_ = file("Multi.mul", bytesOf(example(folder) + "/Multi.mul"));
         start();
         box("txtMultiIdx")->setText(idx_);
         box("txtMultiMul")->setText(mul_);
@@ -93,6 +93,77 @@ private slots:
         QVERIFY(scripts->toPlainText().contains("\n[4004]\nNAME=Lakeside Mill\n"));
     }
 
+    void patchWritesInTheRecordSizeOfTheFilesAndSaysWhichInTheTooltip() {
+        const struct {
+            const char* folder;
+            QByteArray index;  // null: the example's own
+            qsizetype recordBytes;
+            const char* told;
+        } cases[] = {
+            {"client", {}, 12, "12-byte records (from the lengths in Multi.idx)"},
+            {"client-hs", {}, 16, "16-byte records (from the lengths in Multi.idx)"},
+            {"client", QByteArray(3 * 12, '\xFF'), 12, "12-byte records (assumed: the files do not tell)"},
+        };
+        for (const auto& c : cases) {
+            startWithClientFiles(c.index, c.folder);
+            load(example("house.wsc"));
+            const QByteArray mulBefore = bytesOf(mul_);
+            patch();
+            QCOMPARE(label("lblStatus")->text(), QString("Patching completed"));
+            QVERIFY2(label("lblStatus")->toolTip().endsWith(c.told),
+                     qPrintable(label("lblStatus")->toolTip()));
+            const QByteArray idx = bytesOf(idx_);
+            const qsizetype at = (window_->workspace().PatchSlot - 1) * 12;
+            QCOMPARE(int32At(idx, at), mulBefore.size());
+            QCOMPARE(int32At(idx, at + 4), 27 * c.recordBytes);  // the lead record and 26 tiles
+            QCOMPARE(bytesOf(mul_).size(), mulBefore.size() + 27 * c.recordBytes);
+            QCOMPARE(bytesOf(mul_).left(mulBefore.size()), mulBefore);
+        }
+    }
+
+    void filesWhoseRecordSizeCannotBeToldOrAUopContainerAreReportedWithoutWriting() {
+        QByteArray mixed = bytesOf(example("client-hs/Multi.idx"));
+        mixed[40] = 36;  // slot 4: a block of 12-byte records among 16-byte ones
+        const QByteArray uop = QByteArray("MYP\0\x05\0\0\0", 8) + QByteArray(40, '\x01');
+        const struct {
+            QByteArray index;
+            QByteArray data;  // null: the example's own
+            const char* says;
+        } cases[] = {
+            {mixed, {}, "slot 4 (multi 3): Length 36 is a whole number of 12-byte records only"},
+            {{}, uop, "is a MultiCollection container"},
+        };
+        for (const auto& c : cases) {
+            startWithClientFiles(c.index, "client-hs");
+            if (!c.data.isNull()) {
+                mul_ = file("Multi.mul", c.data);
+            }
+            load(example("house.wsc"));
+            const QByteArray idxBefore = bytesOf(idx_);
+            const QByteArray mulBefore = bytesOf(mul_);
+            fake_->messages.clear();
+            patch();
+            QCOMPARE(fake_->messages.size(), std::size_t{1});
+            QVERIFY2(fake_->messages[0].text.startsWith("321 "), qPrintable(fake_->messages[0].text));
+            QVERIFY2(fake_->messages[0].text.contains(c.says), qPrintable(fake_->messages[0].text));
+            QCOMPARE(label("lblStatus")->text(), QString("Patching failed"));
+            QVERIFY(button("cmdPatch")->isEnabled());
+            QVERIFY(!fake_->endedWith.has_value());
+            QVERIFY(!fake_->busy);
+            QCOMPARE(bytesOf(idx_), idxBefore);
+            QCOMPARE(bytesOf(mul_), mulBefore);
+        }
+    }
+
+    void extractReadsASixteenBytePairInItsRecordSize() {
+        startWithClientFiles({}, "client-hs");
+        const QString out = dir_->filePath("out.txt");
+        extract({"3", out});
+        QCOMPARE(bytesOf(out),
+                 QByteArray("6 version\r\n1 template id\r\n-1 item version\r\n1 num components\r\n"
+                            "3026 0 0 0 1\r\n"));
+    }
+
     void aSecondPatchTakesTheNextFreeSlotAndAppendsAfterTheFirst() {
         startWithClientFiles();
         load(example("house.wsc"));
@@ -138,8 +209,9 @@ private slots:
     void aComponentOutsideItsFieldIsReportedBeforeAnythingIsWritten() {
         startWithClientFiles();
         option("optTxt")->click();
-        load(file("big.txt", "6 version\r\n1 template id\r\n-1 item version\r\n2 num components\r\n"
-                             "1709 1 1 0\r\n1710 0 0 40000\r\n"));
+        load(file("big.txt",
+                  "6 version\r\n1 template id\r\n-1 item version\r\n2 num components\r\n"
+                  "1709 1 1 0\r\n1710 0 0 40000\r\n"));
         const QByteArray idxBefore = bytesOf(idx_);
         const QByteArray mulBefore = bytesOf(mul_);
         patch();

@@ -8,6 +8,7 @@
 #include "model/ScriptReaders.h"
 #include "mulfiles/AtomicFile.h"
 #include "mulfiles/ClientFileBytes.h"
+#include "mulfiles/ClientFilesSurvey.h"
 #include "mulfiles/FaultyFileSystem.h"
 #include "mulfiles/Patcher.h"
 #include "mulfiles/RecordSizeDecision.h"
@@ -231,6 +232,35 @@ TEST_F(ExtractorTest, LoadPatchExtractAndLoadAgainGiveTheSameComponentsInEitherR
             EXPECT_EQ(back.Z[i], loaded.Z[i]) << i;
         }
         EXPECT_NE(text.find("\r\n32768 "), std::string::npos) << text;
+    }
+}
+
+// examples/client-hs is examples/client in 16-byte records; both survey as sound and every multi extracts
+// to the same text.
+TEST(ExampleClientFiles, TheSixteenBytePairHoldsTheMultisOfTheTwelveBytePair) {
+    PosixFileSystem fileSystem;
+    const std::filesystem::path examples = KEELWRIGHT_EXAMPLES;
+    const ClientFiles classic{examples / "client" / "Multi.idx", examples / "client" / "Multi.mul"};
+    const ClientFiles wide{examples / "client-hs" / "Multi.idx", examples / "client-hs" / "Multi.mul"};
+    const ClientFilesSurvey classicSurvey = SurveyClientFiles(fileSystem, classic);
+    const ClientFilesSurvey wideSurvey = SurveyClientFiles(fileSystem, wide);
+    EXPECT_TRUE(wideSurvey.sound());
+    EXPECT_EQ(wideSurvey.recordSize.size, RecordSize::Sixteen);
+    EXPECT_EQ(wideSurvey.recordSize.from, RecordSizeFrom::Lengths);
+    EXPECT_EQ(classicSurvey.recordSize.size, RecordSize::Twelve);
+    EXPECT_EQ(wideSurvey.firstFreeSlot, classicSurvey.firstFreeSlot);
+    EXPECT_EQ(wideSurvey.firstFreeRecord, classicSurvey.firstFreeRecord);
+    ASSERT_EQ(wideSurvey.usedSlots.size(), 5U);
+    ASSERT_EQ(classicSurvey.usedSlots.size(), 5U);
+    for (std::size_t i = 0; i < 5; ++i) {
+        const std::int32_t slot = classicSurvey.usedSlots[i].slot;
+        EXPECT_EQ(wideSurvey.usedSlots[i].slot, slot);
+        EXPECT_EQ(wideSurvey.usedSlots[i].components, classicSurvey.usedSlots[i].components);
+        EXPECT_EQ(ExtractMultiText(fileSystem, wide.multiMul, slot, wideSurvey.usedSlots[i].entry,
+                                   RecordSize::Sixteen),
+                  ExtractMultiText(fileSystem, classic.multiMul, slot, classicSurvey.usedSlots[i].entry,
+                                   RecordSize::Twelve))
+            << slot;
     }
 }
 
