@@ -1,6 +1,7 @@
 #include "mulfiles/RecordSizeDecision.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <vector>
 
@@ -16,8 +17,8 @@ namespace {
 
 // The contents check reads at most this many blocks, spread over the index, and at most this many bytes
 // of each: a multiple of 48, so both readings see whole records.
-constexpr std::size_t kSampleBlocks = 16;
-constexpr std::size_t kSampleBytesPerBlock = 48 * 64;
+constexpr std::size_t kSampleBlocks = 8;
+constexpr std::size_t kSampleBytesPerBlock = 48 * 8;
 
 // The used entries whose Length is a whole number of records of one size, of the other, of both or of
 // neither; the first such slot is kept for messages.
@@ -49,18 +50,21 @@ bool readingLooksLikeTiles(std::span<const std::uint8_t> bytes, RecordSize size)
     return true;
 }
 
-RecordSizeDecision decideFromContents(const std::vector<IndexRecord>& blocks, RandomAccessFile& data) {
+// Reads the sampled blocks, whose Lengths are multiples of 48, both ways.
+RecordSizeDecision decideFromContents(std::span<const IndexRecord> sample, RandomAccessFile& data) {
     bool twelvePasses = true;
     bool sixteenPasses = true;
-    const std::size_t picks = std::min(blocks.size(), kSampleBlocks);
-    std::vector<std::uint8_t> sample;
-    for (std::size_t k = 0; k < picks && (twelvePasses || sixteenPasses); ++k) {
-        const IndexRecord& entry = blocks[k * blocks.size() / picks];
-        sample.resize(std::min(static_cast<std::size_t>(entry.Length), kSampleBytesPerBlock));
-        const std::size_t got = data.readAt(static_cast<std::uint64_t>(entry.Offset), sample);
-        const auto whole = std::span<const std::uint8_t>(sample).first(got - got % 48);
+    std::array<std::uint8_t, kSampleBytesPerBlock> buffer{};
+    for (const IndexRecord& entry : sample) {
+        const std::span<std::uint8_t> bytes =
+            std::span(buffer).first(std::min(static_cast<std::size_t>(entry.Length), buffer.size()));
+        const std::size_t got = data.readAt(static_cast<std::uint64_t>(entry.Offset), bytes);
+        const auto whole = std::span<const std::uint8_t>(bytes).first(got - got % 48);
         twelvePasses = twelvePasses && readingLooksLikeTiles(whole, RecordSize::Twelve);
         sixteenPasses = sixteenPasses && readingLooksLikeTiles(whole, RecordSize::Sixteen);
+        if (!twelvePasses && !sixteenPasses) {
+            break;
+        }
     }
     if (twelvePasses == sixteenPasses) {
         return {RecordSize::Twelve, RecordSizeFrom::Assumed};
@@ -109,20 +113,29 @@ RecordSizeDecision DecideRecordSize(std::span<const std::uint8_t> index, RandomA
         throw Error(ErrorNumber::Overflow, "Multi.idx has more slots than a 32-bit slot number can count");
     }
     const std::uint64_t dataBytes = data.size();
+    const std::size_t slots = index.size() / kRecordSize;
     LengthKind twelveOnly, sixteenOnly, neither;
-    std::vector<IndexRecord> both;
-    for (std::size_t at = 0; at + kRecordSize <= index.size(); at += kRecordSize) {
-        const IndexRecord entry = IndexRecord::decode(ConstRecordSpan(index.data() + at, kRecordSize));
+    // The sample for the contents check: the first block fitting both sizes at or after each of
+    // kSampleBlocks evenly spaced slots, so that it is spread over the whole index.
+    std::array<IndexRecord, kSampleBlocks> sample{};
+    std::size_t sampled = 0;
+    for (std::size_t i = 0; i < slots; ++i) {
+        const IndexRecord entry =
+            IndexRecord::decode(ConstRecordSpan(index.data() + i * kRecordSize, kRecordSize));
         if (entry.Length <= 0 || !entry.blockFitsIn(dataBytes)) {
             continue;
         }
-        const auto slot = static_cast<std::int32_t>(at / kRecordSize + 1);
         const bool twelve = entry.Length % 12 == 0;
         const bool sixteen = entry.Length % 16 == 0;
         if (twelve && sixteen) {
-            both.push_back(entry);
+            if (sampled < kSampleBlocks && i >= sampled * slots / kSampleBlocks) {
+                sample[sampled++] = entry;
+            }
         } else {
-            (twelve ? twelveOnly : sixteen ? sixteenOnly : neither).add(slot, entry.Length);
+            (twelve    ? twelveOnly
+             : sixteen ? sixteenOnly
+                       : neither)
+                .add(static_cast<std::int32_t>(i + 1), entry.Length);
         }
     }
     if (neither.count > 0 || (twelveOnly.count > 0 && sixteenOnly.count > 0)) {
@@ -134,10 +147,10 @@ RecordSizeDecision DecideRecordSize(std::span<const std::uint8_t> index, RandomA
     if (sixteenOnly.count > 0) {
         return {RecordSize::Sixteen, RecordSizeFrom::Lengths};
     }
-    if (both.empty()) {
+    if (sampled == 0) {
         return {RecordSize::Twelve, RecordSizeFrom::Assumed};
     }
-    return decideFromContents(both, data);
+    return decideFromContents(std::span(sample).first(sampled), data);
 }
 
 RecordSizeDecision DecideRecordSize(FileSystem& fileSystem, const ClientFiles& files,

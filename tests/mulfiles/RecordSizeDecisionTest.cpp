@@ -136,8 +136,8 @@ TEST(DecideRecordSize, TheContentsCheckReadsABoundedSampleWhateverTheSizeOfMulti
         const RecordSizeDecision d = DecideRecordSize(asBytes(indexBytes), file);
         EXPECT_EQ(d.size, k16) << blocks;
         EXPECT_EQ(d.from, RecordSizeFrom::Contents) << blocks;
-        EXPECT_LE(file.reads, 16) << blocks;
-        EXPECT_LE(file.bytesRead, 16U * 96U) << blocks;
+        EXPECT_LE(file.reads, 8) << blocks;
+        EXPECT_LE(file.bytesRead, 8U * 96U) << blocks;
     }
 }
 
