@@ -13,8 +13,8 @@
 #include "model/ComponentTable.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/IndexRecord.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Patcher.h"
-#include "mulfiles/PosixFileSystem.h"
 
 namespace {
 
@@ -25,10 +25,10 @@ constexpr int kSlotsOfSixteenByteIndex = 8192;
 constexpr std::uint64_t kMebibyte = 1 << 20;
 
 // The real file system with flushes left out, to measure the rest of a patch.
-class NoSyncFileSystem : public PosixFileSystem {
+class NoSyncFileSystem : public NativeFileSystem {
 public:
     std::unique_ptr<RandomAccessFile> open(const std::filesystem::path& path, OpenMode mode) override {
-        return std::make_unique<NoSyncFile>(PosixFileSystem::open(path, mode));
+        return std::make_unique<NoSyncFile>(NativeFileSystem::open(path, mode));
     }
 
 private:
@@ -105,7 +105,7 @@ public:
                                             std::min<std::uint64_t>(megabyte.size(), dataBytes - written)));
         }
         data.close();
-        PosixFileSystem()
+        NativeFileSystem()
             .open(files_.multiMul, OpenMode::ReadWrite)
             ->sync();  // no earlier writes in the timings
         reset();
@@ -153,7 +153,7 @@ BenchFiles sixteenByteFiles(const benchmark::State& state) {
 }
 
 void BM_Patch(benchmark::State& state) {
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     BenchFiles files = classicFiles(state);
     runPatch(state, fileSystem, files);
 }
@@ -165,7 +165,7 @@ void BM_PatchWithoutFsync(benchmark::State& state) {
 }
 
 void BM_PatchSixteenByteRecords(benchmark::State& state) {
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     BenchFiles files = sixteenByteFiles(state);
     runPatch(state, fileSystem, files);
 }

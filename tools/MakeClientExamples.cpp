@@ -1,6 +1,7 @@
 // Writes the small example Multi.idx and Multi.mul of examples/client: five multis in sixteen slots, the
-// first free slot (5) after four used ones, the blocks end to end in Multi.mul. Given a second folder, it
-// writes the same multis there in the 16-byte records of clients from 7.0.9.0 on (examples/client-hs).
+// first free slot (5) after four used ones, the blocks end to end in Multi.mul. MultiCollection.uop holds
+// the same multis under the same numbers (see writeMultiCollection). Given a second folder, it writes the
+// same Multi.idx and Multi.mul there in the 16-byte records of clients from 7.0.9.0 on (examples/client-hs).
 //
 //   keelwright-make-client-examples examples/client examples/client-hs
 #include <cstdio>
@@ -10,8 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "model/Error.h"
+#include "model/PathText.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/IndexRecord.h"
+#include "mulfiles/NativeFileSystem.h"
+#include "uop/UopMultiFlags.h"
+#include "uop/UopMultis.h"
+#include "uop/UopWriter.h"
 
 namespace {
 
@@ -85,10 +92,45 @@ bool writeClientFiles(const std::filesystem::path& folder, const std::vector<Blo
     std::ofstream(folder / "Multi.idx", std::ios::binary) << indexBytes;
     std::ofstream(folder / "Multi.mul", std::ios::binary) << data;
     if (!std::ifstream(folder / "Multi.idx") || !std::ifstream(folder / "Multi.mul")) {
-        std::fprintf(stderr, "keelwright-make-client-examples: cannot write into %s\n", folder.c_str());
+        std::fprintf(stderr, "keelwright-make-client-examples: cannot write into %s\n",
+                     keelwright::PathText(folder).c_str());
         return false;
     }
     return true;
+}
+
+// Writes MultiCollection.uop: a version 4 container, a housing.bin entry of our own bytes, then multi
+// slot - 1 for every slot, its tiles those of the Multi.mul block, the lead record first. Every entry is
+// added by the patcher's own writer, at a fixed time so that the file is the same on every run. The
+// blocks hold 4 entries, not the 100 of the client's file, so that the writer's rule (a new block only
+// when every block is full) gives these six entries two blocks and the chain is exercised.
+void writeMultiCollection(const std::filesystem::path& folder, const std::vector<Block>& multis,
+                          const std::vector<int>& slots) {
+    constexpr std::int64_t kFileTime = 133485408000000000;  // 2024-01-01 00:00 UTC
+    constexpr std::uint32_t kCapacity = 4;
+    const std::filesystem::path path = folder / "MultiCollection.uop";
+    const std::vector<std::uint8_t> empty = keelwright::EmptyUopContainer(4, kCapacity);
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(empty.data()), static_cast<std::streamsize>(empty.size()));
+
+    keelwright::NativeFileSystem fileSystem;
+    const std::string catalogue =
+        "Keelwright example custom-housing catalogue: not a multi, kept byte for byte\r\n";
+    const std::vector<std::uint8_t> housing(catalogue.begin(), catalogue.end());
+    keelwright::AddUopEntry(fileSystem, path,
+                            keelwright::NewCompressedEntry(keelwright::kHousingBinName, housing, kFileTime));
+    for (std::size_t i = 0; i < multis.size(); ++i) {
+        std::vector<keelwright::UopTile> tiles = {keelwright::UopTile::lead()};
+        for (const ComponentRecord& record : multis[i]) {
+            tiles.push_back({static_cast<std::uint16_t>(record.ItemId),
+                             record.X,
+                             record.Y,
+                             record.Z,
+                             keelwright::UopFlagsOfMul({record.Flags, 0}),
+                             {}});
+        }
+        keelwright::AddMultiToUop(fileSystem, path, tiles, kFileTime, slots[i] - 1);
+    }
 }
 
 }  // namespace
@@ -110,6 +152,12 @@ int main(int argc, char* argv[]) {
     };
     const std::vector<int> slots = {1, 2, 3, 4, 6};
     if (!writeClientFiles(argv[1], multis, slots, RecordSize::Twelve)) {
+        return 1;
+    }
+    try {
+        writeMultiCollection(argv[1], multis, slots);
+    } catch (const keelwright::Error& e) {
+        std::fprintf(stderr, "keelwright-make-client-examples: %s\n", e.what());
         return 1;
     }
     if (argc == 3 && !writeClientFiles(argv[2], multis, slots, RecordSize::Sixteen)) {

@@ -42,15 +42,12 @@ bool namesAFile(const QString& path) {
 }  // namespace
 
 MainWindow::MainWindow(const Platform& platform, QString componentsPath, QWidget* parent)
-    : QWidget(parent), platform_(platform), componentsPath_(std::move(componentsPath)),
+    : QWidget(parent),
+      platform_(platform),
+      componentsPath_(std::move(componentsPath)),
       dlgCommon_(platform.files) {
     buildControls();
-    setTabOrder();
-    // Key preview: the window hears every key release in any of its controls.
-    installEventFilter(this);
-    for (QWidget* child : findChildren<QWidget*>()) {
-        child->installEventFilter(this);
-    }
+    connectControls();
 }
 
 MainWindow::~MainWindow() = default;
@@ -86,9 +83,13 @@ void MainWindow::showCentred() {
     }
 }
 
-void MainWindow::CheckMultiIdxPath() { checkPath(txtMultiIdx_, workspace_.MultiIdxPath); }
+void MainWindow::CheckMultiIdxPath() {
+    checkPath(txtMultiIdx_, workspace_.MultiIdxPath);
+}
 
-void MainWindow::CheckMultiMulPath() { checkPath(txtMultiMul_, workspace_.MultiMulPath); }
+void MainWindow::CheckMultiMulPath() {
+    checkPath(txtMultiMul_, workspace_.MultiMulPath);
+}
 
 void MainWindow::checkPath(QLineEdit* box, QString& path) {
     const QString trimmed = trimmedSpaces(box->text());
@@ -100,33 +101,54 @@ void MainWindow::checkPath(QLineEdit* box, QString& path) {
     }
     SetBoxColour(box, kValidPath);
     path = trimmed;
-    cmdPatch_->setEnabled(!workspace_.ScriptPath.isEmpty() && BoxColour(txtMultiIdx_) == kValidPath &&
+    cmdPatch_->setEnabled(multiLoaded() && BoxColour(txtMultiIdx_) == kValidPath &&
                           BoxColour(txtMultiMul_) == kValidPath);
 }
 
-void MainWindow::browse(QLineEdit* box, QString& path, const QString& filter, const QString& title) {
+void MainWindow::recheckPaths() {
+    // Only a box whose file came or went is checked again: a check that passes enables Patch Multi, which
+    // must stay disabled after a patch while nothing changed.
+    const std::pair<QLineEdit*, QString*> boxes[] = {{txtMultiIdx_, &workspace_.MultiIdxPath},
+                                                     {txtMultiMul_, &workspace_.MultiMulPath}};
+    for (const auto& [box, path] : boxes) {
+        if (namesAFile(trimmedSpaces(box->text())) != (BoxColour(box) == kValidPath)) {
+            checkPath(box, *path);
+        }
+    }
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    // A file may have been deleted or restored while the user was in another program.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        recheckPaths();
+    }
+    QWidget::changeEvent(event);
+}
+
+void MainWindow::browse(QLineEdit* box, QString& path, const QLineEdit* otherBox, const QString& filter,
+                        const QString& title) {
+    // The folder of the box's own file, else that of the other client file, which usually lies beside it.
+    QString folder;
+    for (const QLineEdit* candidate : {static_cast<const QLineEdit*>(box), otherBox}) {
+        if (BoxColour(candidate) == kValidPath) {
+            folder = QFileInfo(trimmedSpaces(candidate->text())).absolutePath();
+            break;
+        }
+    }
     dlgCommon_.setFilter(filter);
     dlgCommon_.setTitle(title);
-    const QString chosen = dlgCommon_.showOpen(this);
+    const QString chosen = dlgCommon_.showOpen(this, folder);
     if (chosen.isEmpty()) {
         return;
     }
-    path = chosen;
-    box->setText(path);  // a changed text runs the box's check
-    SetBoxColour(box, kValidPath);
+    box->setText(chosen);
+    checkPath(box, path);  // also when the text was already the box's, which runs no check of its own
 }
 
 void MainWindow::applyCreateScriptRule() {
-    cmdCreateScript_->setEnabled(!trimmedSpaces(txtMultiName_->text()).isEmpty() &&
+    cmdCreateScript_->setEnabled(multiLoaded() && !trimmedSpaces(txtMultiName_->text()).isEmpty() &&
                                  !trimmedSpaces(txtBuyValue_->text()).isEmpty() &&
                                  !trimmedSpaces(txtSellValue_->text()).isEmpty());
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyRelease) {
-        applyCreateScriptRule();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::showStatus(const QString& text, const QString& details) {
@@ -134,8 +156,12 @@ void MainWindow::showStatus(const QString& text, const QString& details) {
     lblStatus_->setToolTip(details.isEmpty() ? (text == lblStatus_->text() ? QString() : text) : details);
 }
 
-void MainWindow::showErrorReport(const Error& error) {
-    platform_.messages.showMessage(this, FromBytes(error.report()), kApplicationTitle, MessageIcon::None);
+void MainWindow::showErrorReport(const Error& error, const QString& advice) {
+    QString text = FromBytes(error.report());
+    if (!advice.isEmpty()) {
+        text += "\n\n" + advice;
+    }
+    platform_.messages.showMessage(this, text, kApplicationTitle, MessageIcon::Critical);
 }
 
 void MainWindow::exitProgram() {
@@ -154,12 +180,15 @@ void SetOptionSelected(QRadioButton* option, bool selected) {
     option->setAutoExclusive(true);
 }
 
-QColor BoxColour(const QLineEdit* box) { return box->palette().color(QPalette::Active, QPalette::Base); }
+QColor BoxColour(const QLineEdit* box) {
+    return box->palette().color(QPalette::Active, QPalette::Base);
+}
 
 void SetBoxColour(QLineEdit* box, const QColor& colour) {
     QPalette palette = box->palette();
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Base, colour);
+        palette.setColor(group, QPalette::Text, MainWindow::kBoxText);
     }
     box->setPalette(palette);
 }

@@ -18,22 +18,25 @@ class QRadioButton;
 
 namespace keelwright {
 
+class ColumnStack;
 class Error;
 class ScriptsWindow;
 
 // frmMain, the program's window: the two client-file paths with their checks, the script type and format
 // choices, the script details, the commands and the status line. Its buttons run the commands; the enabled
-// state of cmdPatch (the multi is loaded and not yet patched) and cmdCreateScript (the script details are
-// filled in) chains them.
+// state of cmdPatch (a multi is loaded and not yet patched) and cmdCreateScript (a multi is loaded and the
+// script details are filled in) chains them.
 class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
     static inline const QString kApplicationTitle = "Keelwright";
-    static inline const QColor kValidPath{0, 192, 0};
-    static inline const QColor kInvalidPath{255, 0, 0};
+    // Light path-box colours under dark text (kBoxText): both reach a contrast of 7:1 and more.
+    static inline const QColor kValidPath{168, 228, 168};
+    static inline const QColor kInvalidPath{255, 168, 168};
     static inline const QColor kBoxAsCreated{192, 192, 192};
     static inline const QColor kBoxOpen{255, 255, 255};
+    static inline const QColor kBoxText{0, 0, 0};
 
     // Builds the window with every control as created. `componentsPath` is the Components.txt to read.
     MainWindow(const Platform& platform, QString componentsPath, QWidget* parent = nullptr);
@@ -41,7 +44,7 @@ public:
 
     // Prepares the window (Ver. 51a, the components list, both path boxes red) and restores the settings.
     void startUp();
-    // Shows the window in the centre of its screen.
+    // Shows the window in the centre of its screen, the focus on its first control that takes it.
     void showCentred();
 
     void CheckMultiIdxPath();
@@ -52,23 +55,31 @@ public:
     const Workspace& workspace() const { return workspace_; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildControls();
-    void setTabOrder();
+    void buildScriptDetails(ColumnStack& column);
+    void buildClientFiles(ColumnStack& column);
+    void connectControls();
     void checkPath(QLineEdit* box, QString& path);
-    void browse(QLineEdit* box, QString& path, const QString& filter, const QString& title);
+    void recheckPaths();
+    void browse(QLineEdit* box, QString& path, const QLineEdit* otherBox, const QString& filter,
+                const QString& title);
     void applyCreateScriptRule();
     void showStatus(const QString& text, const QString& details = {});
+    bool multiLoaded() const { return !workspace_.ScriptPath.isEmpty(); }
+    // Back to no multi loaded: an empty table, and the script details and the commands after Load closed.
+    void forgetMulti();
 
     void loadScript();
     void patchMulti();
     void extractMulti();
     void createScript();
     void exitProgram();
-    // The error report: the error's number and description in a message box with an OK button only.
-    void showErrorReport(const Error& error);
+    // The error report: the error's number and description, and `advice` below them when given, in a
+    // critical message box with an OK button only.
+    void showErrorReport(const Error& error, const QString& advice = {});
 
     Platform platform_;  // references to the services, which outlive the window
     QString componentsPath_;
@@ -105,6 +116,7 @@ void SetOptionSelected(QRadioButton* option, bool selected);
 
 // The background colour of a text box, as the path checks set it.
 QColor BoxColour(const QLineEdit* box);
+// Sets the background of a text box in every state, with kBoxText over it: every box colour is light.
 void SetBoxColour(QLineEdit* box, const QColor& colour);
 
 }  // namespace keelwright

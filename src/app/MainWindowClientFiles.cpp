@@ -2,6 +2,7 @@
 // them, Extract writes one of their multis out as multi text.
 #include <QLabel>
 #include <QPushButton>
+#include <optional>
 
 #include "app/MainWindow.h"
 #include "app/QtText.h"
@@ -25,6 +26,24 @@ void MainWindow::patchMulti() {
         showStatus("Patching failed", FromBytes(unset.description()));
         return;
     }
+    // The same multi twice in one pair of files is almost always a second press by mistake. Declining keeps
+    // the multi where it is, so that its scripts get that slot's item number.
+    const std::optional<std::int32_t> earlier =
+        workspace_.patches.slotOf(workspace_.ScriptPath, workspace_.MultiIdxPath, workspace_.MultiMulPath);
+    if (earlier &&
+        !platform_.messages.askYesNo(
+            this,
+            QString("This multi is already in slot %1 of these files. Patch it again into a new slot?")
+                .arg(*earlier),
+            kApplicationTitle)) {
+        workspace_.PatchSlot = *earlier;
+        showStatus("Not patched again", QString("The multi stays in slot %1 (multi %2, item %3)")
+                                            .arg(*earlier)
+                                            .arg(MultiNumberOfSlot(*earlier))
+                                            .arg(FromBytes(ItemHexOfSlot(*earlier))));
+        cmdPatch_->setEnabled(false);
+        return;
+    }
     const ClientFiles files{ToPath(workspace_.MultiIdxPath), ToPath(workspace_.MultiMulPath)};
     PatchResult result;
     try {
@@ -34,23 +53,28 @@ void MainWindow::patchMulti() {
             lblStatus_->repaint();  // the window gets no paint events until the patch returns
             platform_.pointer.setBusy(true);
         });
-    } catch (const UnusableIndexError&) {
+    } catch (const UnusableIndexError& e) {
         // Not the client's index, or a full one: nothing was written, and the program ends without storing
         // the settings, since only Exit stores them.
         platform_.pointer.setBusy(false);
-        platform_.messages.showMessage(this, kUnusableIndexMessage, kUnusableIndexCaption,
-                                       MessageIcon::Critical);
+        platform_.messages.showMessage(this,
+                                       QString(kUnusableIndexMessage) + "\n" + FromBytes(e.explanation()),
+                                       kUnusableIndexCaption, MessageIcon::Critical);
         platform_.program.endProgram(1);
         return;
     } catch (const Error& e) {
         // The patcher has put both files back, so the multi can be patched again once the cause is fixed.
         platform_.pointer.setBusy(false);
-        showErrorReport(e);
+        showErrorReport(e,
+                        "Multi.idx and Multi.mul are as they were. Remove the cause and press Patch Multi "
+                        "again.");
         showStatus("Patching failed", FromBytes(e.description()));
         return;
     }
     workspace_.PatchSlot = result.slot;
     workspace_.FirstFreeRecord = result.firstFreeRecord;
+    workspace_.patches.record(workspace_.ScriptPath, workspace_.MultiIdxPath, workspace_.MultiMulPath,
+                              result.slot);
     platform_.pointer.setBusy(false);
     showStatus("Patching completed", QString("Patched into slot %1 (multi %2, item %3), %4")
                                          .arg(result.slot)
@@ -83,7 +107,7 @@ void MainWindow::extractMulti() {
         showErrorReport(e);
         return;
     }
-    platform_.messages.showMessage(this, "extract complete", kApplicationTitle, MessageIcon::None);
+    platform_.messages.showMessage(this, "extract complete", kApplicationTitle, MessageIcon::Information);
 }
 
 }  // namespace keelwright

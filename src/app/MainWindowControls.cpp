@@ -1,17 +1,42 @@
-// The controls of the main window as created: names, captions, tooltips, places, fonts, colours, tab order.
+// The controls of the main window as created: names, captions, tooltips, places, fonts and colours.
+//
+// Places are computed in twips from two columns, each built from the top down: the script details, the
+// two counters and the client files on the left; the commands and the two option frames on the right. A
+// frame's height follows from its rows and a column's controls from the one above, so another row or
+// button is one more line where it belongs. The controls are created in the order of the columns, top to
+// bottom and left to right, and that order is the tab order.
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
+#include "app/FormLayout.h"
 #include "app/MainWindow.h"
 #include "app/WindowIcon.h"
 #include "app/WindowLook.h"
 
 namespace keelwright {
 namespace {
+
+constexpr int kWindowWidth = 6435;
+constexpr int kMargin = 105;  // between the controls of a column, and below the lowest one
+constexpr int kLeftColumn = 120;
+constexpr int kLeftWidth = 4575;
+constexpr int kRightColumn = 4920;
+constexpr int kButtonWidth = 1215;
+constexpr int kButtonHeight = 375;
+constexpr int kOptionFrameWidth = 1335;
+constexpr int kStatusHeight = 255;
+
+// Inside Frame1: a label and its box per row.
+constexpr FormRows kDetailRows{240, 480, 375};
+// Inside Frame3: a label, a path box and its Browse button per row.
+constexpr FormRows kPathRows{360, 360, 285};
+// Inside frmFile and frmVersion: one option button per row.
+constexpr FormRows kOptionRows{240, 360, 360};
 
 template <typename Control>
 Control* make(QWidget* container, const char* name, const QString& caption, QRect place,
@@ -34,10 +59,17 @@ QLineEdit* makeBox(QWidget* container, const char* name, QRect place, const QStr
     return box;
 }
 
-QLabel* makeLabel(QWidget* container, const char* name, const QString& caption, QRect place) {
+// A label of a row takes the row's height and centres its text on the row's middle, where its box's text is.
+QLabel* makeLabel(QWidget* container, const char* name, const QString& caption, QRect place,
+                  Qt::Alignment vertical = Qt::AlignTop) {
     auto* label = make<QLabel>(container, name, caption, place);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setAlignment(Qt::AlignLeft | vertical);
     return label;
+}
+
+// The height of a frame of option buttons with `rows` rows.
+constexpr int optionFrameHeight(int rows) {
+    return kOptionRows.bottom(rows) + 135;
 }
 
 }  // namespace
@@ -47,113 +79,153 @@ void MainWindow::buildControls() {
     setWindowTitle("Keelwright 1.0");
     setWindowIcon(KeelwrightIcon());
     setFont(DefaultFont());
-    setFixedSize(6435 / kTwipsPerPixel, 4800 / kTwipsPerPixel);
 
-    frame1_ = make<QGroupBox>(this, "Frame1", "Script Details", Twips(240, 120, 4095, 1815));
-    makeLabel(frame1_, "Label2", "Multi Name", Twips(360, 360, 855, 255));
-    txtMultiName_ = makeBox(frame1_, "txtMultiName", Twips(1320, 240, 2415, 375), "Enter a name");
-    makeLabel(frame1_, "Label3", "Buy Value", Twips(360, 840, 855, 255));
-    txtBuyValue_ = makeBox(frame1_, "txtBuyValue", Twips(1320, 720, 1095, 375),
-                           "Price that the vendor will sell the deed for");
-    makeLabel(frame1_, "Label4", "Sell Value", Twips(360, 1320, 855, 255));
-    txtSellValue_ = makeBox(frame1_, "txtSellValue", Twips(1320, 1200, 1095, 375),
-                            "Price the vendor will pay for the deed");
-    for (QLineEdit* box : {txtMultiName_, txtBuyValue_, txtSellValue_}) {
-        box->setEnabled(false);
-    }
-
-    cmdExtract_ = make<QPushButton>(this, "cmdExtract", "Extract", Twips(2880, 1200, 975, 375));
-    cmdExtract_->setVisible(false);
-
-    auto* frame2 = make<QGroupBox>(this, "Frame2", "Multi Script Info", Twips(120, 2160, 2295, 735));
+    ColumnStack left(kLeftColumn, 120, kMargin);
+    buildScriptDetails(left);
+    left.addSpace(120);
+    const int countersTop = left.take(735);
+    auto* frame2 =
+        make<QGroupBox>(this, "Frame2", "Multi Script Info", Twips(kLeftColumn, countersTop, 2295, 735));
     makeLabel(frame2, "Label1", "Number of Items:", Twips(120, 360, 1215, 255));
     lblItems_ = makeLabel(frame2, "lblItems", "0", Twips(1440, 360, 615, 255));
-
-    auto* frame4 = make<QGroupBox>(this, "Frame4", "Components.txt Info", Twips(2640, 2160, 2055, 735));
+    auto* frame4 =
+        make<QGroupBox>(this, "Frame4", "Components.txt Info", Twips(2640, countersTop, 2055, 735));
     makeLabel(frame4, "Label7", "Number of Items:", Twips(120, 360, 1215, 255));
     txtComponents_ = makeLabel(frame4, "txtComponents", "", Twips(1440, 360, 495, 255));
+    buildClientFiles(left);
 
-    // Frame3 has its own font and a dark red caption; its controls keep the window's font and colours.
-    auto* frame3 = make<QGroupBox>(this, "Frame3", "Warning make backups of these files before patching.",
-                                   Twips(120, 3000, 4575, 1215));
-    frame3->setFont(TimesFont(9.75));
-    QPalette warning = frame3->palette();
-    warning.setColor(QPalette::Text, QColor(192, 0, 0));
-    warning.setColor(QPalette::WindowText, QColor(192, 0, 0));
-    frame3->setPalette(warning);
-    auto* label5 = makeLabel(frame3, "Label5", "Multi.idx", Twips(120, 360, 735, 255));
-    txtMultiIdx_ = makeBox(frame3, "txtMultiIdx", Twips(960, 360, 2655, 285));
-    command1_ = make<QPushButton>(frame3, "Command1", "Browse", Twips(3720, 360, 735, 255));
-    auto* label6 = makeLabel(frame3, "Label6", "Multi.mul", Twips(120, 720, 735, 255));
-    txtMultiMul_ = makeBox(frame3, "txtMultiMul", Twips(960, 720, 2655, 285));
-    command2_ = make<QPushButton>(frame3, "Command2", "Browse", Twips(3720, 720, 735, 255));
-    for (QWidget* control : frame3->findChildren<QWidget*>()) {
-        QPalette ordinary = control->palette();
-        ordinary.setColor(QPalette::Text, palette().color(QPalette::Text));
-        ordinary.setColor(QPalette::WindowText, palette().color(QPalette::WindowText));
-        control->setPalette(ordinary);
-        control->setFont(DefaultFont());
-    }
-    label5->setFont(TimesFont(9));
-    label6->setFont(TimesFont(9));
-    SetBoxColour(txtMultiIdx_, kBoxAsCreated);
-    SetBoxColour(txtMultiMul_, kBoxAsCreated);
-
-    cmdLoad_ = make<QPushButton>(this, "cmdLoad", "&Load Script", Twips(4920, 120, 1215, 375),
+    ColumnStack right(kRightColumn, 120, kMargin);
+    cmdLoad_ = make<QPushButton>(this, "cmdLoad", "&Load Script", right.place(kButtonWidth, kButtonHeight),
                                  "Load a multi to patch");
-    auto* frmFile = make<QGroupBox>(this, "frmFile", "Import file type", Twips(4920, 600, 1335, 1095));
-    optWsc_ = make<QRadioButton>(frmFile, "optWsc", "*.wsc", Twips(120, 240, 855, 375),
+    auto* frmFile = make<QGroupBox>(this, "frmFile", "Import file type",
+                                    right.place(kOptionFrameWidth, optionFrameHeight(2)));
+    optWsc_ = make<QRadioButton>(frmFile, "optWsc", "*.wsc", kOptionRows.cell(0, 120, 855),
                                  "WSC file created by .export command");
-    optTxt_ = make<QRadioButton>(frmFile, "optTxt", "*.txt", Twips(120, 600, 855, 375),
+    optTxt_ = make<QRadioButton>(frmFile, "optTxt", "*.txt", kOptionRows.cell(1, 120, 855),
                                  "*.txt file created by .EXTRACT command ");
     optWsc_->setChecked(true);
-
-    cmdPatch_ = make<QPushButton>(this, "cmdPatch", "&Patch Multi", Twips(4920, 1800, 1215, 375));
+    cmdPatch_ = make<QPushButton>(this, "cmdPatch", "&Patch Multi", right.place(kButtonWidth, kButtonHeight));
     cmdPatch_->setEnabled(false);
-    chkScriptOnly_ = make<QCheckBox>(this, "chkScriptOnly", "Scripts Only", Twips(4920, 2280, 1335, 255),
-                                     "Adds all items to the multi scripts only");
+    chkScriptOnly_ =
+        make<QCheckBox>(this, "chkScriptOnly", "Scripts Only", right.place(kOptionFrameWidth, 255),
+                        "Adds all items to the multi scripts only");
     chkScriptOnly_->setEnabled(false);
     chkScriptOnly_->setVisible(false);
-    cmdCreateScript_ = make<QPushButton>(this, "cmdCreateScript", "&Create Script", Twips(4920, 2640, 1215, 375),
-                                         "Auto creates the scripts in the chosen script format");
+    cmdCreateScript_ =
+        make<QPushButton>(this, "cmdCreateScript", "&Create Script", right.place(kButtonWidth, kButtonHeight),
+                          "Auto creates the scripts in the chosen script format");
     cmdCreateScript_->setEnabled(false);
-
-    auto* frmVersion = make<QGroupBox>(this, "frmVersion", "Server Version", Twips(4920, 3120, 1335, 975));
-    optVer54_ = make<QRadioButton>(frmVersion, "optVer54", "Ver. 54+", Twips(120, 240, 1095, 375),
+    auto* frmVersion = make<QGroupBox>(this, "frmVersion", "Server Version",
+                                       right.place(kOptionFrameWidth, optionFrameHeight(2)));
+    optVer54_ = make<QRadioButton>(frmVersion, "optVer54", "Ver. 54+", kOptionRows.cell(0, 120, 1095),
                                    "New sphere 54+ script format");
-    optVer51a_ = make<QRadioButton>(frmVersion, "optVer51a", "Ver. 51a", Twips(120, 600, 1095, 255),
+    optVer51a_ = make<QRadioButton>(frmVersion, "optVer51a", "Ver. 51a", kOptionRows.cell(1, 120, 1095),
                                     "Old script format");
     optVer54_->setChecked(true);
 
-    cmdExit_ = make<QPushButton>(this, "cmdExit", "E&xit", Twips(4920, 4320, 1215, 375));
+    // Exit and the status line end both columns on one line; the window reaches just below them.
+    const int bottom = std::max(left.next() + 120 + kStatusHeight, right.next() + kButtonHeight);
+    cmdExit_ = make<QPushButton>(this, "cmdExit", "E&xit",
+                                 Twips(kRightColumn, bottom - kButtonHeight, kButtonWidth, kButtonHeight));
     // The status line reaches to the Exit button, so that a failure's reason has room to show.
-    lblStatus_ = makeLabel(this, "lblStatus", "", Twips(120, 4440, 4695, 255));
+    lblStatus_ = makeLabel(
+        this, "lblStatus", "",
+        Twips(kLeftColumn, bottom - kStatusHeight, kRightColumn - kLeftColumn - 105, kStatusHeight));
+    cmdExtract_ = make<QPushButton>(this, "cmdExtract", "Extract", Twips(2880, 1200, 975, 375));
+    cmdExtract_->setVisible(false);
 
+    setFixedSize(kWindowWidth / kTwipsPerPixel, (bottom + kMargin) / kTwipsPerPixel);
+}
+
+void MainWindow::buildScriptDetails(ColumnStack& column) {
+    const struct {
+        const char* label;
+        const char* caption;
+        const char* box;
+        int width;
+        const char* tooltip;
+        QLineEdit** control;
+    } rows[] = {
+        {"Label2", "Multi Name", "txtMultiName", 2415, "Enter a name", &txtMultiName_},
+        {"Label3", "Buy Value", "txtBuyValue", 1095, "Price that the vendor will sell the deed for",
+         &txtBuyValue_},
+        {"Label4", "Sell Value", "txtSellValue", 1095, "Price the vendor will pay for the deed",
+         &txtSellValue_},
+    };
+    constexpr int kRows = static_cast<int>(std::size(rows));
+    frame1_ = make<QGroupBox>(this, "Frame1", "Script Details",
+                              column.place(kLeftWidth, kDetailRows.bottom(kRows) + 240));
+    for (int row = 0; row < kRows; ++row) {
+        makeLabel(frame1_, rows[row].label, rows[row].caption, kDetailRows.cell(row, 360, 855),
+                  Qt::AlignVCenter);
+        *rows[row].control =
+            makeBox(frame1_, rows[row].box, kDetailRows.cell(row, 1320, rows[row].width), rows[row].tooltip);
+        (*rows[row].control)->setEnabled(false);
+    }
+}
+
+void MainWindow::buildClientFiles(ColumnStack& column) {
+    const struct {
+        const char* label;
+        const char* caption;
+        const char* box;
+        const char* browse;
+        QLineEdit** control;
+        QPushButton** button;
+    } paths[] = {
+        {"Label5", "Multi.idx", "txtMultiIdx", "Command1", &txtMultiIdx_, &command1_},
+        {"Label6", "Multi.mul", "txtMultiMul", "Command2", &txtMultiMul_, &command2_},
+    };
+    constexpr int kRows = static_cast<int>(std::size(paths));
+    // Frame3 has its own font and a dark red caption; its controls keep the window's font and colours.
+    auto* frame = make<QGroupBox>(this, "Frame3", "Warning make backups of these files before patching.",
+                                  column.place(kLeftWidth, kPathRows.bottom(kRows) + 210));
+    frame->setFont(TimesFont(9.75));
+    QPalette warning = frame->palette();
+    warning.setColor(QPalette::Text, QColor(192, 0, 0));
+    warning.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    frame->setPalette(warning);
+    for (int row = 0; row < kRows; ++row) {
+        auto* label = makeLabel(frame, paths[row].label, paths[row].caption, kPathRows.cell(row, 120, 735),
+                                Qt::AlignVCenter);
+        *paths[row].control = makeBox(frame, paths[row].box, kPathRows.cell(row, 960, 2655));
+        *paths[row].button =
+            make<QPushButton>(frame, paths[row].browse, "Browse", kPathRows.cell(row, 3720, 735));
+        for (QWidget* control : {static_cast<QWidget*>(label), static_cast<QWidget*>(*paths[row].control),
+                                 static_cast<QWidget*>(*paths[row].button)}) {
+            QPalette ordinary = control->palette();
+            ordinary.setColor(QPalette::Text, palette().color(QPalette::Text));
+            ordinary.setColor(QPalette::WindowText, palette().color(QPalette::WindowText));
+            control->setPalette(ordinary);
+            control->setFont(DefaultFont());
+        }
+        label->setFont(TimesFont(9));
+        SetBoxColour(*paths[row].control, kBoxAsCreated);
+    }
+}
+
+void MainWindow::connectControls() {
     connect(txtMultiIdx_, &QLineEdit::textChanged, this, &MainWindow::CheckMultiIdxPath);
     connect(txtMultiMul_, &QLineEdit::textChanged, this, &MainWindow::CheckMultiMulPath);
+    // Every change counts: typing, paste, cut, undo, the context menu and the load command's clearing.
+    for (QLineEdit* box : {txtMultiName_, txtBuyValue_, txtSellValue_}) {
+        connect(box, &QLineEdit::textChanged, this, &MainWindow::applyCreateScriptRule);
+    }
     connect(command1_, &QPushButton::clicked, this, [this] {
-        browse(txtMultiIdx_, workspace_.MultiIdxPath, "Multi.idx files (*.idx)|*.idx", "Browse for the multi.idx file");
+        browse(txtMultiIdx_, workspace_.MultiIdxPath, txtMultiMul_, "Multi.idx files (*.idx)|*.idx",
+               "Browse for the multi.idx file");
     });
     connect(command2_, &QPushButton::clicked, this, [this] {
-        browse(txtMultiMul_, workspace_.MultiMulPath, "Multi.mul file (*.mul)|*.mul", "Browse for the multi.mul file");
+        browse(txtMultiMul_, workspace_.MultiMulPath, txtMultiIdx_, "Multi.mul file (*.mul)|*.mul",
+               "Browse for the multi.mul file");
     });
-    connect(chkScriptOnly_, &QCheckBox::clicked, this, [this](bool checked) { cmdPatch_->setEnabled(!checked); });
+    connect(chkScriptOnly_, &QCheckBox::clicked, this,
+            [this](bool checked) { cmdPatch_->setEnabled(!checked); });
     connect(cmdLoad_, &QPushButton::clicked, this, &MainWindow::loadScript);
     connect(cmdPatch_, &QPushButton::clicked, this, &MainWindow::patchMulti);
     connect(cmdExtract_, &QPushButton::clicked, this, &MainWindow::extractMulti);
     connect(cmdCreateScript_, &QPushButton::clicked, this, &MainWindow::createScript);
     connect(cmdExit_, &QPushButton::clicked, this, &MainWindow::exitProgram);
-}
-
-void MainWindow::setTabOrder() {
-    // The controls that take the focus, in the order of their tab index.
-    QWidget* const order[] = {txtMultiName_, txtBuyValue_, txtSellValue_, cmdExit_,   cmdCreateScript_,
-                              cmdLoad_,      optVer54_,    optVer51a_,    optTxt_,    optWsc_,
-                              cmdPatch_,     txtMultiIdx_, txtMultiMul_,  command1_,  command2_,
-                              chkScriptOnly_, cmdExtract_};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
-        QWidget::setTabOrder(order[i], order[i + 1]);
-    }
 }
 
 }  // namespace keelwright

@@ -7,19 +7,35 @@
 
 #include "app/MainWindow.h"
 #include "app/QtText.h"
+#include "app/ScriptsWindow.h"
 #include "model/Error.h"
 #include "scripts/ItemScripts.h"
-#include "app/ScriptsWindow.h"
 
 namespace keelwright {
 
 void MainWindow::createScript() {
-    // cmdPatch is disabled once the loaded multi is patched: only then do the scripts have its item number.
-    if (cmdPatch_->isEnabled()) {
+    // The scripts carry the item number of the slot the loaded multi was patched into.
+    if (!multiLoaded() || (workspace_.PatchSlot == 0 && !chkScriptOnly_->isChecked())) {
         platform_.sounds.beep();
         platform_.messages.showMessage(this, "You need to patch the multi before you can create the scripts",
-                                       "Script Creation Failed", MessageIcon::None);
+                                       "Script Creation Failed", MessageIcon::Warning);
         return;
+    }
+    // Each character becomes one byte of the scripts; any other would turn into a "?" there.
+    const std::pair<const QLineEdit*, const char*> boxes[] = {
+        {txtMultiName_, "Multi Name"}, {txtBuyValue_, "Buy Value"}, {txtSellValue_, "Sell Value"}};
+    for (const auto& [box, caption] : boxes) {
+        const QString character = FirstNonLatin1(box->text());
+        if (!character.isEmpty()) {
+            platform_.messages.showMessage(
+                this,
+                QString(
+                    "%1 holds the character %2, which the scripts cannot hold. Use only Latin-1 characters "
+                    "(the letters of Western European languages) and try again.")
+                    .arg(caption, character),
+                "Script Creation Failed", MessageIcon::Warning);
+            return;
+        }
     }
     platform_.pointer.setBusy(true);
     showStatus("Creating scripts, Please wait...");
@@ -29,7 +45,7 @@ void MainWindow::createScript() {
         platform_.pointer.setBusy(false);
         platform_.sounds.beep();
         platform_.messages.showMessage(this, "Please select which script format you wish to create.",
-                                       kApplicationTitle, MessageIcon::None);
+                                       kApplicationTitle, MessageIcon::Warning);
         showStatus("Scripts Completed");
         return;
     }
@@ -39,7 +55,8 @@ void MainWindow::createScript() {
                                 workspace_.PatchSlot,           workspace_.components.count()};
     std::string text;
     try {
-        text = newFormat ? CreateScript54(details, workspace_.table) : CreateScript51a(details, workspace_.table);
+        text = newFormat ? CreateScript54(details, workspace_.table)
+                         : CreateScript51a(details, workspace_.table);
     } catch (const Error& e) {
         platform_.pointer.setBusy(false);
         showErrorReport(e);
@@ -47,7 +64,7 @@ void MainWindow::createScript() {
         return;
     }
     if (scriptsWindow_.isNull()) {
-        scriptsWindow_ = new ScriptsWindow(this);
+        scriptsWindow_ = new ScriptsWindow(platform_.clipboard, this);
     }
     scriptsWindow_->showScripts(FromBytes(text));
     platform_.pointer.setBusy(false);

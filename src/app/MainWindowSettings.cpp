@@ -1,4 +1,5 @@
-// The settings kept between runs: the two client-file paths and the four option choices.
+// The settings kept between runs: the two client-file paths, the folder of the last script and the four
+// option choices.
 #include <QLineEdit>
 #include <QRadioButton>
 #include <optional>
@@ -27,7 +28,9 @@ std::optional<bool> truthValue(const QString& text) {
     return !number->isZero();
 }
 
-QString truthWord(bool value) { return value ? "True" : "False"; }
+QString truthWord(bool value) {
+    return value ? "True" : "False";
+}
 
 }  // namespace
 
@@ -35,6 +38,7 @@ void MainWindow::SaveSettings() {
     SettingsStore& store = platform_.settings;
     store.save(kApplicationTitle, "Files", "MultiIdx", workspace_.MultiIdxPath);
     store.save(kApplicationTitle, "Files", "MultiMul", workspace_.MultiMulPath);
+    store.save(kApplicationTitle, "Files", "LastScriptFolder", workspace_.LastScriptFolder);
     store.save(kApplicationTitle, "Settings", "OptWsc", truthWord(optWsc_->isChecked()));
     store.save(kApplicationTitle, "Settings", "OptTxt", truthWord(optTxt_->isChecked()));
     store.save(kApplicationTitle, "Settings", "optVer54", truthWord(optVer54_->isChecked()));
@@ -48,6 +52,7 @@ void MainWindow::LoadSettings() {
     txtMultiIdx_->setText(workspace_.MultiIdxPath);
     workspace_.MultiMulPath = store.get(kApplicationTitle, "Files", "MultiMul", {});
     txtMultiMul_->setText(workspace_.MultiMulPath);
+    workspace_.LastScriptFolder = store.get(kApplicationTitle, "Files", "LastScriptFolder", {});
 
     // The first value that is no truth value (an absent key on a first run) ends the loading silently.
     const std::pair<const char*, QRadioButton*> options[] = {

@@ -12,12 +12,12 @@ class SettingsStore;
 // The platform services the window uses, each behind a small interface so that tests can script a user's
 // answers and watch what the program would have done.
 
-// The settings of the open-file dialog at the moment it is shown.
+// The settings of the open-file dialog at the moment it is shown. Its file name field starts empty.
 struct FileDialogRequest {
     QString title;
     QString filter;  // description and pattern pairs, each part separated by "|"
     QString defaultExtension;
-    QString fileName;
+    QString folder;  // where the dialog opens; empty for the dialog's own choice
 };
 
 class FileDialogs {
@@ -27,13 +27,18 @@ public:
     virtual QString getOpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
 };
 
-enum class MessageIcon { None, Critical };
+// Information for news, Warning for a request refused until the user does something first, Critical for a
+// failure.
+enum class MessageIcon { None, Information, Warning, Critical };
 
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
     // A modal message with an OK button only.
-    virtual void showMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon) = 0;
+    virtual void showMessage(QWidget* parent, const QString& text, const QString& caption,
+                             MessageIcon icon) = 0;
+    // A modal question with Yes and No buttons, No the default; true when the user answers Yes.
+    virtual bool askYesNo(QWidget* parent, const QString& text, const QString& caption) = 0;
 };
 
 class InputBoxes {
@@ -42,6 +47,13 @@ public:
     // Asks for a line of text; returns empty text when the user cancels.
     virtual QString getText(QWidget* parent, const QString& prompt, const QString& title,
                             const QString& defaultText) = 0;
+};
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    // Replaces the clipboard's contents with the text.
+    virtual void setText(const QString& text) = 0;
 };
 
 class Sounds {
@@ -68,6 +80,7 @@ struct Platform {
     FileDialogs& files;
     MessageBoxes& messages;
     InputBoxes& inputs;
+    Clipboard& clipboard;
     Sounds& sounds;
     BusyPointer& pointer;
     ProgramControl& program;

@@ -1,8 +1,8 @@
 #include "app/QtPlatform.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -14,7 +14,8 @@ QStringList NameFilters(const QString& filter) {
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString& description = parts[i];
         const QString& pattern = parts[i + 1];
-        filters << (description.contains("(" + pattern + ")") ? description : description + " (" + pattern + ")");
+        filters << (description.contains("(" + pattern + ")") ? description
+                                                              : description + " (" + pattern + ")");
     }
     return filters;
 }
@@ -25,11 +26,9 @@ QString QtPlatform::getOpenFileName(QWidget* parent, const FileDialogRequest& re
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(NameFilters(request.filter));
     dialog.setDefaultSuffix(request.defaultExtension.startsWith('.') ? request.defaultExtension.mid(1)
-                                                                      : request.defaultExtension);
-    if (!request.fileName.isEmpty()) {
-        const QFileInfo last(request.fileName);
-        dialog.setDirectory(last.absolutePath());
-        dialog.selectFile(last.fileName());
+                                                                     : request.defaultExtension);
+    if (!request.folder.isEmpty()) {
+        dialog.setDirectory(request.folder);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
@@ -38,19 +37,46 @@ QString QtPlatform::getOpenFileName(QWidget* parent, const FileDialogRequest& re
 }
 
 void QtPlatform::showMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon) {
-    QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon, caption, text,
-                    QMessageBox::Ok, parent);
+    QMessageBox::Icon shown = QMessageBox::NoIcon;
+    switch (icon) {
+        case MessageIcon::None:
+            break;
+        case MessageIcon::Information:
+            shown = QMessageBox::Information;
+            break;
+        case MessageIcon::Warning:
+            shown = QMessageBox::Warning;
+            break;
+        case MessageIcon::Critical:
+            shown = QMessageBox::Critical;
+            break;
+    }
+    QMessageBox box(shown, caption, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool QtPlatform::askYesNo(QWidget* parent, const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 QString QtPlatform::getText(QWidget* parent, const QString& prompt, const QString& title,
                             const QString& defaultText) {
     bool accepted = false;
-    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &accepted);
+    const QString text =
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &accepted);
     return accepted ? text : QString();
 }
 
-void QtPlatform::beep() { QApplication::beep(); }
+void QtPlatform::setText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void QtPlatform::beep() {
+    QApplication::beep();
+}
 
 void QtPlatform::setBusy(bool busy) {
     if (busy == busy_) {

@@ -4,19 +4,22 @@
 
 namespace keelwright {
 
-// The platform services on Qt Widgets: the dialogs and message boxes the user sees, the system beep, the
-// application-wide hourglass and the end of the program.
+// The platform services on Qt Widgets: the dialogs and message boxes the user sees, the clipboard, the system
+// beep, the application-wide hourglass and the end of the program.
 class QtPlatform : public FileDialogs,
                    public MessageBoxes,
                    public InputBoxes,
+                   public Clipboard,
                    public Sounds,
                    public BusyPointer,
                    public ProgramControl {
 public:
     QString getOpenFileName(QWidget* parent, const FileDialogRequest& request) override;
     void showMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon) override;
+    bool askYesNo(QWidget* parent, const QString& text, const QString& caption) override;
     QString getText(QWidget* parent, const QString& prompt, const QString& title,
                     const QString& defaultText) override;
+    void setText(const QString& text) override;
     void beep() override;
     void setBusy(bool busy) override;
     void endProgram(int status) override;

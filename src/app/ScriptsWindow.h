@@ -8,20 +8,32 @@ class QPushButton;
 
 namespace keelwright {
 
-// frmMultiScripts: shows the item scripts for the user to copy into sphereitems2.scp. Not modal; Close or the
-// close box destroys it with its text.
+class Clipboard;
+
+// frmMultiScripts: shows the item scripts for the user to copy into sphereitems2.scp. Not modal; Close, the
+// close box or Escape destroys it with its text. The text stays editable; Copy All copies it as it stands.
 class ScriptsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit ScriptsWindow(QWidget* parent = nullptr);
+    explicit ScriptsWindow(Clipboard& clipboard, QWidget* parent = nullptr);
 
-    // Replaces the text with the given one and shows the window.
+    // Replaces the text with the given one and shows the window; the first time, centred on the window that
+    // opened it and within the screen.
     void showScripts(const QString& text);
+    // Puts the whole text on the clipboard, every line ending in CR LF as the server's scripts do.
+    void copyAll();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void placeOverOpener();
+
+    Clipboard& clipboard_;
     QPlainTextEdit* txtScripts_;
     QPushButton* okButton_;
+    QPushButton* cmdCopy_;
     QLabel* label1_;
 };
 

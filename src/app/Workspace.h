@@ -3,20 +3,23 @@
 #include <QString>
 #include <cstdint>
 
-#include "model/ComponentsList.h"
+#include "app/PatchHistory.h"
 #include "model/ComponentTable.h"
+#include "model/ComponentsList.h"
 
 namespace keelwright {
 
-// What the program knows for the whole run: the loaded multi, the paths it works on, the last patch and
+// What the program knows for the whole run: the loaded multi, the paths it works on, the patches made and
 // the components list. The main window owns the one instance and hands its parts to the commands.
 struct Workspace {
     ComponentTable table;
-    QString ScriptPath;    // the last script chosen for loading; empty until then
-    QString MultiIdxPath;  // empty while the path in its box fails its check
+    QString ScriptPath;        // the script the loaded multi came from; empty while no multi is loaded
+    QString LastScriptFolder;  // where the last script chosen for loading lies; kept in the settings
+    QString MultiIdxPath;      // empty while the path in its box fails its check
     QString MultiMulPath;
-    std::int32_t PatchSlot = 0;  // the slot the last completed patch filled; 0 before any
+    std::int32_t PatchSlot = 0;  // the slot the loaded multi was last patched into; 0 while it is not patched
     std::int32_t FirstFreeRecord = 0;
+    PatchHistory patches;
     ComponentsList components;
 };
 

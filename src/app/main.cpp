@@ -5,7 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/QtPlatform.h"
 #include "app/QtSettingsStore.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -13,9 +13,11 @@ int main(int argc, char* argv[]) {
 
     keelwright::QtPlatform services;
     keelwright::QtSettingsStore settings;
-    keelwright::PosixFileSystem fileSystem;
-    keelwright::Platform platform{services, services, services, services, services, services, settings, fileSystem};
-    keelwright::MainWindow window(platform, QDir(QApplication::applicationDirPath()).filePath("Components.txt"));
+    keelwright::NativeFileSystem fileSystem;
+    keelwright::Platform platform{services, services, services, services,  services,
+                                  services, services, settings, fileSystem};
+    keelwright::MainWindow window(platform,
+                                  QDir(QApplication::applicationDirPath()).filePath("Components.txt"));
     window.startUp();
     window.showCentred();
     return QApplication::exec();

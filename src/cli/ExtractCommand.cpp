@@ -3,7 +3,7 @@
 #include "cli/Commands.h"
 #include "mulfiles/AtomicFile.h"
 #include "mulfiles/Extractor.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
 
@@ -27,7 +27,7 @@ int RunExtract(const QStringList& arguments) {
         throw UsageError("--output needs a file name");
     }
 
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     const std::int32_t slot = SlotOfMultiNumber(*multi);
     const IndexRecord entry = ReadIndexEntry(fileSystem, files.multiIdx, slot);
     const RecordSize size = DecideRecordSize(fileSystem, files).size;

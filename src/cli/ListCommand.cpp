@@ -8,7 +8,7 @@
 #include "cli/Commands.h"
 #include "model/NumberText.h"
 #include "mulfiles/ClientFilesSurvey.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Slots.h"
 
 namespace keelwright::cli {
@@ -107,7 +107,7 @@ int RunList(const QStringList& arguments) {
     Parse(parser, arguments, 0);
     const ClientFiles files = ClientFilesOf(parser);
 
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     const ClientFilesSurvey survey = SurveyClientFiles(fileSystem, files);
     WriteOut(parser.isSet("json") ? asJson(survey) : asText(survey));
     if (!survey.sound()) {

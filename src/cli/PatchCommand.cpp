@@ -8,8 +8,8 @@
 #include "cli/ScriptsFile.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Patcher.h"
-#include "mulfiles/PosixFileSystem.h"
 #include "mulfiles/Slots.h"
 
 namespace keelwright::cli {
@@ -91,7 +91,7 @@ int RunPatch(const QStringList& arguments) {
         BuildScripts(*request, loaded, 0);
         scriptsFile.emplace(request->outputPath);
     }
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     const PatchResult result = PatchMulti(fileSystem, loaded.table, files);
     WriteOut(parser.isSet("json") ? asJson(result) : asText(result, loaded.table.Count));
     if (!scriptsFile) {

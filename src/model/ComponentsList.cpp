@@ -4,6 +4,7 @@
 
 #include "model/Error.h"
 #include "model/NumberText.h"
+#include "model/PathText.h"
 #include "model/TextLines.h"
 
 namespace keelwright {
@@ -67,7 +68,7 @@ ComponentsList ReadComponentsList(std::string_view text, const std::string& file
 
 ComponentsList ReadComponentsList(const std::filesystem::path& path) {
     const std::string bytes = ReadFileBytes(path);
-    return ReadComponentsList(bytes, path.string());
+    return ReadComponentsList(bytes, PathText(path));
 }
 
 }  // namespace keelwright

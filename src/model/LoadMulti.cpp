@@ -1,13 +1,14 @@
 #include <algorithm>
 
 #include "model/ComponentTable.h"
+#include "model/PathText.h"
 #include "model/ScriptReaders.h"
 #include "model/TextLines.h"
 
 namespace keelwright {
 
 ScriptType ScriptTypeOf(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
+    std::string extension = PathText(path.extension());
     std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) {
         return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     });
@@ -18,7 +19,7 @@ void LoadMulti(const std::filesystem::path& script, ScriptType type, ComponentTa
                const ComponentsList& components, const ItemCountSink& showItemCount) {
     table.ResetMulti();
     const std::string bytes = ReadFileBytes(script);
-    const std::string name = script.string();
+    const std::string name = PathText(script);
     if (type == ScriptType::MultiTxt) {
         ReadMultiTxt(bytes, name, table, components, showItemCount);
     } else {

@@ -2,6 +2,7 @@
 
 #include "model/ComponentTable.h"
 #include "model/ComponentsList.h"
+#include "model/HeaderlessMultiTxt.h"
 #include "model/NumberText.h"
 #include "model/ScriptReaders.h"
 #include "model/TextLines.h"
@@ -11,21 +12,32 @@ namespace {
 
 constexpr int kCountLine = 4;
 constexpr int kFirstComponentLine = 5;
+constexpr std::string_view kCountLineName = "the count line after the three header lines";
+constexpr std::string_view kLayouts =
+    "expected three header lines and a count line (\"26 num components\"), or \"ItemId X Y Z Flags\" lines "
+    "without a header";
 
 }  // namespace
 
 void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentTable& table,
                   const ComponentsList& components, const ItemCountSink& showItemCount) {
+    if (IsHeaderlessMultiTxt(text)) {
+        ReadHeaderlessMultiTxt(text, fileName, table, components, showItemCount);
+        return;
+    }
     LineReader lines(text, fileName);
     for (int header = 1; header < kCountLine; ++header) {
-        lines.next("the count line");
+        lines.next(kCountLineName);
     }
-    const std::string_view countLine = lines.next("the count line");
+    const std::string_view countLine = lines.next(kCountLineName);
     std::int32_t count = 0;
     try {
         count = ToInt32(FirstWord(countLine), "component count");
         table.BeginSizedFill(count, lines.remainingLines());
     } catch (Error& e) {
+        if (e.number() == ErrorNumber::TypeMismatch) {
+            throw Error(e.number(), e.reason() + ": " + std::string(kLayouts)).at(fileName, kCountLine);
+        }
         throw e.at(fileName, kCountLine);
     }
 
@@ -48,7 +60,11 @@ void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentT
         }
     }
     if (showItemCount) {
-        showItemCount(count);
+        std::size_t unread = 0;
+        while (!lines.atEnd()) {
+            unread += lines.next().empty() ? 0 : 1;
+        }
+        showItemCount({count, unread});
     }
 
     try {

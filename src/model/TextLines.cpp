@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "model/Error.h"
+#include "model/PathText.h"
 
 namespace keelwright {
 
@@ -62,14 +63,14 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(path, ec);
     if (!std::filesystem::exists(status)) {
-        throw Error(ErrorNumber::FileNotFound, "file not found").at(path.string());
+        throw Error(ErrorNumber::FileNotFound, "file not found").at(PathText(path));
     }
     if (std::filesystem::is_directory(status)) {
-        throw Error(ErrorNumber::PathAccess, "is a folder, not a file").at(path.string());
+        throw Error(ErrorNumber::PathAccess, "is a folder, not a file").at(PathText(path));
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw Error(ErrorNumber::PathAccess, "the file cannot be opened for reading").at(path.string());
+        throw Error(ErrorNumber::PathAccess, "the file cannot be opened for reading").at(PathText(path));
     }
     std::string bytes;
     in.seekg(0, std::ios::end);
@@ -80,7 +81,7 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
         in.read(bytes.data(), size);
     }
     if (!in) {
-        throw Error(ErrorNumber::DeviceIo, "the file could not be read").at(path.string());
+        throw Error(ErrorNumber::DeviceIo, "the file could not be read").at(PathText(path));
     }
     return bytes;
 }

@@ -38,6 +38,27 @@ std::size_t SplitWords(std::string_view line, std::span<std::string_view> words)
 // The text before the first space of a line (the whole line when it has none).
 std::string_view FirstWord(std::string_view line);
 
+// Cuts the first word off `rest`: the text up to a space or tab, without the blanks before and after it,
+// which are cut off too. Empty when `rest` holds blanks alone. Inline: the readers call it for every line,
+// and a call that writes `rest` through memory costs more than the scan itself.
+inline std::string_view TakeWord(std::string_view& rest) {
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    std::size_t start = 0;
+    while (start < rest.size() && isBlank(rest[start])) {
+        ++start;
+    }
+    std::size_t end = start;
+    while (end < rest.size() && !isBlank(rest[end])) {
+        ++end;
+    }
+    const std::string_view word = rest.substr(start, end - start);
+    while (end < rest.size() && isBlank(rest[end])) {
+        ++end;
+    }
+    rest.remove_prefix(end);
+    return word;
+}
+
 // The bytes of a file, unchanged. Throws an error that names the file when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& path);
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "model/Error.h"
+#include "model/PathText.h"
 
 namespace keelwright {
 namespace {
@@ -12,16 +13,19 @@ constexpr int kTemporaryNameAttempts = 100;
 // A new, empty file beside the target whose name no other file has.
 std::pair<std::filesystem::path, std::unique_ptr<RandomAccessFile>> createTemporary(
     FileSystem& fileSystem, const std::filesystem::path& target) {
-    const std::string stem = "." + target.filename().string() + ".keelwright-";
     for (int attempt = 0;; ++attempt) {
-        std::filesystem::path temporary = target.parent_path() / (stem + std::to_string(attempt) + ".tmp");
+        // Joined as paths, not as narrow text, so that a file name in any alphabet survives on Windows.
+        std::filesystem::path name = ".";
+        name += target.filename();
+        name += ".keelwright-" + std::to_string(attempt) + ".tmp";
+        std::filesystem::path temporary = target.parent_path() / name;
         try {
             return {temporary, fileSystem.open(temporary, OpenMode::CreateNew)};
         } catch (const Error& e) {
             if (attempt + 1 < kTemporaryNameAttempts && fileSystem.exists(temporary)) {
                 continue;
             }
-            throw Error(e.number(), e.reason()).at(target.string());
+            throw Error(e.number(), e.reason()).at(PathText(target));
         }
     }
 }
@@ -34,7 +38,7 @@ void WriteFileAtomically(FileSystem& fileSystem, const std::filesystem::path& ta
         throw Error(ErrorNumber::BadFileName, "no file name was given to write to");
     }
     if (!target.has_filename()) {
-        throw Error(ErrorNumber::BadFileName, "names a folder, not a file").at(target.string());
+        throw Error(ErrorNumber::BadFileName, "names a folder, not a file").at(PathText(target));
     }
     auto [temporary, file] = createTemporary(fileSystem, target);
     try {

@@ -44,10 +44,10 @@ std::optional<std::int32_t> ParseMultiNumber(std::string_view typed) {
     const std::optional<Number> number = Number::parse(text);
     if (!number || !number->isWhole()) {
         throw Error(ErrorNumber::TypeMismatch,
-                    "multi number \"" + std::string(text) + "\" is not a whole number");
+                    "multi number " + QuoteInput(text) + " is not a whole number");
     }
     if (number->compare(0) < 0 || number->compare(kHighestExtractableMulti) > 0) {
-        throw Error(ErrorNumber::Overflow, "multi number " + std::string(text) + " is outside 0 to " +
+        throw Error(ErrorNumber::Overflow, "multi number " + QuoteInput(text) + " is outside 0 to " +
                                                NumberText(kHighestExtractableMulti));
     }
     return static_cast<std::int32_t>(*number->roundHalfEven());

@@ -13,7 +13,7 @@ enum class OpenMode {
     CreateNew,  // a new, empty file; fails if anything exists at the path
 };
 
-// Opens files and changes folders. PosixFileSystem is the real one; tests wrap it to inject failures.
+// Opens files and changes folders. NativeFileSystem is the real one; tests wrap it to inject failures.
 // Every failure throws Error naming the path.
 class FileSystem {
 public:

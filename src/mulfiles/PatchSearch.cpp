@@ -61,7 +61,7 @@ ComponentRecord convert(const ComponentTable& table, std::size_t entry) {
 
 std::int32_t FindFreeSlot(FileSystem& fileSystem, const std::filesystem::path& multiIdx) {
     if (!fileSystem.exists(multiIdx)) {
-        throw UnusableIndexError(1);
+        throw UnusableIndexError(1, UnusableIndexError::Cause::MissingIndex);
     }
     RecordFile index(fileSystem, multiIdx, OpenMode::Read);
     RefuseUopContainer(index.file());
@@ -75,7 +75,9 @@ std::int32_t FindFreeSlot(FileSystem& fileSystem, const std::filesystem::path& m
                 IndexRecord::decode(ConstRecordSpan(piece.data() + i * kRecordSize, kRecordSize));
             // A trailing partial record is no slot: the index ends before it, as if it read as zeros.
             if (slot > slots || record.isZero()) {
-                throw UnusableIndexError(checkedSlot(std::min(slot, kInt32Max), index.name()));
+                throw UnusableIndexError(checkedSlot(std::min(slot, kInt32Max), index.name()),
+                                         slot > slots ? UnusableIndexError::Cause::IndexEnds
+                                                      : UnusableIndexError::Cause::ZeroRecord);
             }
             if (record.isFree()) {
                 return checkedSlot(slot, index.name());

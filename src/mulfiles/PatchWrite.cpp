@@ -4,6 +4,7 @@
 #include "model/ComponentTable.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
+#include "model/PathText.h"
 #include "mulfiles/Patcher.h"
 #include "mulfiles/RecordFile.h"
 
@@ -95,7 +96,7 @@ PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, cons
                        const std::function<void()>& beforeWriting, std::optional<RecordSize> recordSize) {
     if (fileSystem.sameFile(files.multiIdx, files.multiMul)) {
         throw Error(ErrorNumber::PathAccess, "Multi.idx and Multi.mul name the same file")
-            .at(files.multiIdx.string());
+            .at(PathText(files.multiIdx));
     }
     // The slot search comes first: a missing or unusable index ends the window's program whatever else
     // is wrong.

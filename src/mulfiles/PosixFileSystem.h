@@ -5,7 +5,7 @@
 namespace keelwright {
 
 // The operating system's files through POSIX calls (open, pread, pwrite, ftruncate, fsync, rename).
-// This and its .cpp are the only platform code of the core.
+// This and its .cpp are the only POSIX code of the core.
 class PosixFileSystem : public FileSystem {
 public:
     std::unique_ptr<RandomAccessFile> open(const std::filesystem::path& path, OpenMode mode) override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "model/Error.h"
 
@@ -16,13 +17,24 @@ inline constexpr const char* kUnusableIndexCaption = "File Not Found!";
 // program; the command line exits with status 3. Nothing has been written when it is thrown.
 class UnusableIndexError : public Error {
 public:
-    explicit UnusableIndexError(std::int32_t slot);
+    enum class Cause {
+        MissingIndex,  // no Multi.idx at the path
+        IndexEnds,     // the index ends before any free slot
+        ZeroRecord,    // a record of zeros before any free slot
+    };
+
+    UnusableIndexError(std::int32_t slot, Cause cause);
 
     // The slot whose record read as zeros (one past the last slot when the index ended).
     std::int32_t slot() const { return slot_; }
+    Cause cause() const { return cause_; }
+    // One sentence naming the slot and the cause, e.g. "Multi.idx holds an empty record at slot 3 before any
+    // free slot."
+    std::string explanation() const;
 
 private:
     std::int32_t slot_;
+    Cause cause_;
 };
 
 }  // namespace keelwright

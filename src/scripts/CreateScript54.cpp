@@ -1,28 +1,16 @@
-#include <algorithm>
-
 #include "model/NumberText.h"
 #include "scripts/ItemScripts.h"
 #include "scripts/ScriptParts.h"
 #include "scripts/ScriptText.h"
 
 namespace keelwright {
-namespace {
-
-// The name both sections are defined by: the multi name with every space an underscore ("Lakeside_Mill").
-std::string definitionName(std::string_view multiName) {
-    std::string name(multiName);
-    std::replace(name.begin(), name.end(), ' ', '_');
-    return name;
-}
-
-}  // namespace
 
 std::string CreateScript54(const ScriptDetails& details, const ComponentTable& table) {
     const std::string& name = details.multiName;
     CheckSingleLine(name, "the multi name");
     CheckSingleLine(details.buyValue, "the buy value");
     const std::string itemNumber = ItemNumberText(details.patchSlot);
-    const std::string defName = definitionName(name);
+    const std::string defName = DefinitionName(name);
 
     ScriptText text(ExpectedScriptBytes(details, table));
     text.line({kRuleLine});

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace keelwright {
 
@@ -18,17 +20,41 @@ struct ScriptDetails {
     std::int16_t componentsListCount = 0;  // while the list is empty, no component gets a line
 };
 
+// The script formats, each for the Sphere servers that read it.
+enum class ScriptFormat {
+    Ver51a,  // "Ver. 51a": the multi is an item numbered slot + 3FFF
+    Ver54,   // "Ver. 54+": the multi is an ITEMDEF numbered slot + 3FFF, with definition names
+    VerX,    // "Ver. X", Sphere 0.56d and the X line: the multi is a MULTIDEF numbered slot - 1
+};
+
 // The multi's item number is the patch slot plus 3FFF; larger slots would take it past 32 bits.
 inline constexpr std::int32_t kMaxPatchSlot = std::numeric_limits<std::int32_t>::max() - 0x3FFF;
 
-// The two builders return the whole text or throw Error: TypeMismatch or Overflow for an item id or Flags
+// The highest multi number (patch slot - 1) that Sphere can use in a MULTIDEF section.
+inline constexpr std::int32_t kMaxSphereMultiNumber = 8190;
+
+// The format a command line names: "51a", "54" or "x"; empty for any other text.
+std::optional<ScriptFormat> ScriptFormatNamed(std::string_view name);
+
+// Whether the format names the multi by the slot a patch gave it, so that it has no text before a patch
+// (patch slot 0): the front ends ask for a patch, or a slot, first.
+bool NeedsPatchSlot(ScriptFormat format);
+
+// The builders return the whole text or throw Error: TypeMismatch or Overflow for an item id or Flags
 // text that the text needs as a number and that is not one, InvalidCall for a slot outside 0 to
-// kMaxPatchSlot or for a line break in a value the text holds.
+// kMaxPatchSlot (1 to kMaxSphereMultiNumber + 1 for "Ver. X", whose reason for slot 0 says that the multi
+// must be patched first) or for a line break in a value the text holds.
+
+// The item scripts for the multi and its deed in the chosen format, from the builder below that makes it.
+std::string CreateScript(ScriptFormat format, const ScriptDetails& details, const ComponentTable& table);
 
 // The item scripts for the multi and its deed in the old ("Ver. 51a") format, every line ending in CR LF.
 std::string CreateScript51a(const ScriptDetails& details, const ComponentTable& table);
 
 // The item scripts for the multi and its deed in the new ("Ver. 54+") format, every line ending in CR LF.
 std::string CreateScript54(const ScriptDetails& details, const ComponentTable& table);
+
+// The multi's MULTIDEF section and its deed's ITEMDEF in the "Ver. X" format, every line ending in CR LF.
+std::string CreateScriptX(const ScriptDetails& details, const ComponentTable& table);
 
 }  // namespace keelwright

@@ -33,9 +33,35 @@ std::string ItemNumberText(std::int32_t patchSlot) {
     return Hex32(patchSlot + 0x3FFF);
 }
 
+std::int32_t SphereMultiNumber(std::int32_t patchSlot) {
+    if (patchSlot == 0) {
+        throw Error(
+            ErrorNumber::InvalidCall,
+            "the multi must be patched first: Ver. X scripts name it by the multi number of its slot");
+    }
+    if (patchSlot < 1 || patchSlot - 1 > kMaxSphereMultiNumber) {
+        throw Error(ErrorNumber::InvalidCall, "patch slot " + NumberText(patchSlot) + " gives multi number " +
+                                                  NumberText(std::int64_t{patchSlot} - 1) +
+                                                  ", which Sphere cannot use (multi numbers run from 0 to " +
+                                                  NumberText(kMaxSphereMultiNumber) + ")");
+    }
+    return patchSlot - 1;
+}
+
+std::string DefinitionName(std::string_view multiName) {
+    std::string name(multiName);
+    for (char& c : name) {
+        const bool safe =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+        if (!safe) {
+            c = '_';
+        }
+    }
+    return name;
+}
+
 std::string ComponentIdText(const ComponentTable& table, std::int32_t entry) {
-    return ofComponent(
-        entry, [&] { return Hex16(ToItemId(table.ItemId[static_cast<std::size_t>(entry)])); });
+    return ofComponent(entry, [&] { return Hex16(ToItemId(table.ItemId[static_cast<std::size_t>(entry)])); });
 }
 
 bool HasZeroFlags(const ComponentTable& table, std::int32_t entry) {

@@ -1,6 +1,6 @@
 #pragma once
 
-// The lines, values and component choice that the two script formats share.
+// The lines, values and component choice that the script formats share.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +24,15 @@ static_assert(kRuleLine.size() == 57);
 // The multi's item number: the patch slot plus 3FFF in upper-case hex ("44D1" for slot 1234, "3FFF" before
 // any patch). Throws InvalidCall for a slot outside 0 to kMaxPatchSlot.
 std::string ItemNumberText(std::int32_t patchSlot);
+
+// The multi number that names the multi in a MULTIDEF section: the patch slot - 1. Throws InvalidCall for
+// slot 0, naming the patch the multi needs first, and for a number outside 0 to kMaxSphereMultiNumber.
+std::int32_t SphereMultiNumber(std::int32_t patchSlot);
+
+// The name a format defines its sections by: the multi name with every byte other than an ASCII letter,
+// digit or underscore made an underscore, since Sphere reads signs such as "&", "-" and "'" as operators
+// ("Stone & Plaster" gives "Stone___Plaster").
+std::string DefinitionName(std::string_view multiName);
 
 // Entry `entry`'s item id as the upper-case hex of its 16-bit value, without leading zeros ("4B0" for 1200).
 // Throws, naming the component, for an id that is not a 16-bit number.

@@ -102,7 +102,7 @@ TEST_F(ClientFilesCommands, ExtractFailsOnOneLineAndWritesNothing) {
          "keelwright-cli: error: " + idx() +
              ": multi 16 (slot 17) lies past the end of the index, which has 16 slots\n"},
         {"abc", 1, "keelwright-cli: error: multi number \"abc\" is not a whole number\n"},
-        {"32767", 1, "keelwright-cli: error: multi number 32767 is outside 0 to 32766\n"},
+        {"32767", 1, "keelwright-cli: error: multi number \"32767\" is outside 0 to 32766\n"},
     };
     const auto target = dir_ / "out.txt";
     for (const Row& row : rows) {

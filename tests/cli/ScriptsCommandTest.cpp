@@ -79,12 +79,14 @@ TEST(ScriptsCommand, WritesTheOutputFileWholeOrNotAtAll) {
     EXPECT_EQ(std::count(failed.err.begin(), failed.err.end(), '\n'), 1);
     EXPECT_FALSE(std::filesystem::exists(nowhere));
 
+#ifndef _WIN32
     // A disk that fills up part way leaves the earlier file too, not a truncated script reported as written.
     const CliResult cut = RunCliWithFileSizeLimit(mill.arguments("54", {"-o", output.string()}), 512);
     EXPECT_EQ(cut.status, 1);
     EXPECT_EQ(cut.err, "keelwright-cli: error: " + output.string() + ": cannot write: only 512 of " +
                            std::to_string(LakesideMill54(false).size()) + " bytes could be written\n");
     EXPECT_EQ(ReadAll(output), LakesideMill54(false));
+#endif
 }
 
 TEST(ScriptsCommand, ReportsAFailedLoadOnOneLineWithStatusOne) {
@@ -96,8 +98,9 @@ TEST(ScriptsCommand, ReportsAFailedLoadOnOneLineWithStatusOne) {
     const CliResult r = RunCli(arguments);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err,
-              "keelwright-cli: error: " + bad.string() + ":4: component count \"x\" is not a number\n");
+    EXPECT_EQ(r.err, "keelwright-cli: error: " + bad.string() +
+                         ":4: component count \"x\" is not a number: expected three header lines and a count "
+                         "line (\"26 num components\"), or \"ItemId X Y Z Flags\" lines without a header\n");
 }
 
 TEST(ScriptsCommand, RejectsMissingOrBadOptionsWithStatusTwo) {

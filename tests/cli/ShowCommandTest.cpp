@@ -54,7 +54,9 @@ TEST(ShowCommand, ReportsAFailedLoadOnOneLineOfStderrWithStatusOne) {
     const CliResult r = RunCli({"show", "--no-components", script.string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "keelwright-cli: error: " + script.string() + ":4: component count \"x\" is not a number\n");
+    EXPECT_EQ(r.err, "keelwright-cli: error: " + script.string() +
+                         ":4: component count \"x\" is not a number: expected three header lines and a count "
+                         "line (\"26 num components\"), or \"ItemId X Y Z Flags\" lines without a header\n");
 
     const CliResult missing = RunCli({"show", "--no-components", (dir / "none.txt").string()});
     EXPECT_EQ(missing.status, 1);

@@ -10,34 +10,13 @@ class ClientFilesCommandsTest : public QObject, private WindowHarness {
     Q_OBJECT
 
 private:
-    QString idx_;
-    QString mul_;
-
-    static QByteArray bytesOf(const QString& path) {
-        QFile in(path);
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("(missing)");
+    // Started with copies of the example client files of `folder` (client-hs: the multis of client in
+    // 16-byte records), or the index given.
+    void startWithCopiesOf(const char* folder, const QByteArray& index = {}) {
+        startWithClientFiles();
+        file("Multi.idx", index.isNull() ? bytesOf(example(folder) + "/Multi.idx") : index);
+        file("Multi.mul", bytesOf(example(folder) + "/Multi.mul"));
     }
-
-    // A started window whose path boxes name copies of the example client files (5 slots used, slot 5
-    // the first free one, Multi.mul 456 bytes; in client-hs, the same multis in 16-byte records).
-    void startWithClientFiles(const QByteArray& index = {}, const char* folder = "client") {
-        idx_ = index.isNull() ? file("Multi.idx", bytesOf(example(folder) + "/Multi.idx"))
-                              : file("Multi.idx", index);
-        mul_ = file("Multi.mul", bytesOf(example(folder) + "/Multi.mul"));
-        start();
-        box("txtMultiIdx")->setText(idx_);
-        box("txtMultiMul")->setText(mul_);
-    }
-
-    static std::int32_t int32At(const QByteArray& bytes, qsizetype at) {
-        std::uint32_t value = 0;
-        for (int i = 3; i >= 0; --i) {
-            value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
-        }
-        return static_cast<std::int32_t>(value);
-    }
-
-    void patch() { QTest::mouseClick(button("cmdPatch"), Qt::LeftButton); }
 
     void extract(std::initializer_list<QString> answers) {
         fake_->inputAnswers.assign(answers.begin(), answers.end());
@@ -105,7 +84,7 @@ private slots:
             {"client", QByteArray(3 * 12, '\xFF'), 12, "12-byte records (assumed: the files do not tell)"},
         };
         for (const auto& c : cases) {
-            startWithClientFiles(c.index, c.folder);
+            startWithCopiesOf(c.folder, c.index);
             load(example("house.wsc"));
             const QByteArray mulBefore = bytesOf(mul_);
             patch();
@@ -134,7 +113,7 @@ private slots:
             {{}, uop, "is a MultiCollection container"},
         };
         for (const auto& c : cases) {
-            startWithClientFiles(c.index, "client-hs");
+            startWithCopiesOf("client-hs", c.index);
             if (!c.data.isNull()) {
                 mul_ = file("Multi.mul", c.data);
             }
@@ -156,7 +135,7 @@ private slots:
     }
 
     void extractReadsASixteenBytePairInItsRecordSize() {
-        startWithClientFiles({}, "client-hs");
+        startWithCopiesOf("client-hs");
         const QString out = dir_->filePath("out.txt");
         extract({"3", out});
         QCOMPARE(bytesOf(out),
@@ -190,7 +169,8 @@ private slots:
         QCOMPARE(fake_->messages.size(), std::size_t{1});
         QVERIFY2(fake_->messages[0].text.startsWith("61 "), qPrintable(fake_->messages[0].text));
         QCOMPARE(fake_->messages[0].caption, QString("Keelwright"));
-        QCOMPARE(fake_->messages[0].icon, MessageIcon::None);
+        QCOMPARE(fake_->messages[0].icon, MessageIcon::Critical);
+        QVERIFY(fake_->messages[0].text.endsWith("press Patch Multi again."));
         QCOMPARE(label("lblStatus")->text(), QString("Patching failed"));
         QVERIFY(label("lblStatus")->toolTip().contains("Multi.mul"));
         QVERIFY(button("cmdPatch")->isEnabled());
@@ -224,20 +204,42 @@ private slots:
         QCOMPARE(bytesOf(mul_), mulBefore);
     }
 
-    void anIndexWithAZeroRecordBeforeAFreeSlotEndsTheProgramWithoutWriting() {
-        startWithClientFiles(QByteArray(24, '\0'));
-        load(example("house.wsc"));
-        const QByteArray mulBefore = bytesOf(mul_);
-        patch();
-        QCOMPARE(fake_->messages.size(), std::size_t{1});
-        QCOMPARE(fake_->messages[0].text, QString(kUnusableIndexMessage));
-        QCOMPARE(fake_->messages[0].caption, QString("File Not Found!"));
-        QCOMPARE(fake_->messages[0].icon, MessageIcon::Critical);
-        QVERIFY(fake_->endedWith.has_value());
-        QCOMPARE(fake_->saves, 0);  // only Exit stores the settings
-        QVERIFY(!fake_->busy);
-        QCOMPARE(bytesOf(idx_), QByteArray(24, '\0'));
-        QCOMPARE(bytesOf(mul_), mulBefore);
+    void anIndexThatCannotTakeAPatchEndsTheProgramWithoutWritingAndSaysWhere() {
+        // A used record (Offset 0, Length 12, Extra 0), a zero record and a free one.
+        const QByteArray used = QByteArray::fromHex("000000000c00000000000000");
+        const QByteArray zero(12, '\0');
+        const QByteArray free = QByteArray::fromHex("00000000ffffffff00000000");
+        const struct {
+            const char* name;
+            QByteArray index;  // a null array: Multi.idx vanishes after its box turned green
+            const char* reason;
+        } cases[] = {
+            {"zero record first", zero + zero,
+             "Multi.idx holds an empty record at slot 1 before any free slot."},
+            {"zero record at 3", used + used + zero + free,
+             "Multi.idx holds an empty record at slot 3 before any free slot."},
+            {"no free slot", used + used, "Multi.idx ends before slot 3 without any free slot."},
+            {"missing", QByteArray(), "There is no Multi.idx at the path given."},
+        };
+        for (const auto& c : cases) {
+            restartWindowTest();
+            startWithClientFiles(c.index.isNull() ? used : c.index);
+            load(example("house.wsc"));
+            if (c.index.isNull()) {
+                QFile::remove(idx_);
+            }
+            const QByteArray mulBefore = bytesOf(mul_);
+            patch();
+            QCOMPARE(fake_->messages.size(), std::size_t{1});
+            QCOMPARE(fake_->messages[0].text, QString(kUnusableIndexMessage) + "\n" + c.reason);
+            QCOMPARE(fake_->messages[0].caption, QString("File Not Found!"));
+            QCOMPARE(fake_->messages[0].icon, MessageIcon::Critical);
+            QVERIFY2(fake_->endedWith.has_value(), c.name);
+            QCOMPARE(fake_->saves, 0);  // only Exit stores the settings
+            QVERIFY(!fake_->busy);
+            QCOMPARE(bytesOf(idx_), c.index.isNull() ? QByteArray("(missing)") : c.index);
+            QCOMPARE(bytesOf(mul_), mulBefore);
+        }
     }
 
     void aPatchWithARedPathBoxIsRefusedWithoutTouchingAnyFile() {

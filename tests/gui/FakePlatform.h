@@ -18,6 +18,7 @@ namespace keelwright::test {
 class FakePlatform : public FileDialogs,
                      public MessageBoxes,
                      public InputBoxes,
+                     public Clipboard,
                      public Sounds,
                      public BusyPointer,
                      public ProgramControl,
@@ -29,7 +30,7 @@ public:
         MessageIcon icon;
     };
 
-    Platform platform() { return {*this, *this, *this, *this, *this, *this, *this, fileSystem}; }
+    Platform platform() { return {*this, *this, *this, *this, *this, *this, *this, *this, fileSystem}; }
 
     QString getOpenFileName(QWidget*, const FileDialogRequest& request) override {
         fileRequests.push_back(request);
@@ -38,6 +39,16 @@ public:
     void showMessage(QWidget*, const QString& text, const QString& caption, MessageIcon icon) override {
         messages.push_back({text, caption, icon});
     }
+    bool askYesNo(QWidget*, const QString& text, const QString& caption) override {
+        questions.push_back({text, caption, MessageIcon::None});
+        if (questionAnswers.empty()) {
+            return false;  // the question's default answer
+        }
+        const bool yes = questionAnswers.front();
+        questionAnswers.pop_front();
+        return yes;
+    }
+    void setText(const QString& text) override { clipboard = text; }
     QString getText(QWidget*, const QString& prompt, const QString& title, const QString&) override {
         inputPrompts.push_back(prompt);
         inputTitles.push_back(title);
@@ -69,6 +80,9 @@ public:
     std::deque<QString> fileAnswers;  // an empty answer is a cancelled dialog
     std::vector<FileDialogRequest> fileRequests;
     std::vector<Message> messages;
+    std::deque<bool> questionAnswers;  // true for Yes; an empty queue answers No, the default
+    std::vector<Message> questions;
+    QString clipboard;
     std::deque<QString> inputAnswers;
     std::vector<QString> inputPrompts;
     std::vector<QString> inputTitles;

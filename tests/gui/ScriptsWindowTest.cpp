@@ -1,32 +1,54 @@
+#include <QFontInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QtTest>
 
+#include "app/Platform.h"
 #include "app/ScriptsWindow.h"
 
 namespace keelwright::test {
 
+class FakeClipboard : public Clipboard {
+public:
+    void setText(const QString& copied) override { text = copied; }
+    QString text = "(nothing copied)";
+};
+
 class ScriptsWindowTest : public QObject {
     Q_OBJECT
 
+private:
+    FakeClipboard clipboard_;
+
 private slots:
     void isBuiltAsDesigned() {
-        ScriptsWindow window;
+        ScriptsWindow window(clipboard_);
         QCOMPARE(window.windowTitle(), QString("Multi & Deed Scripts"));
         QCOMPARE(window.size(), QSize(526, 453));
         auto* text = window.findChild<QPlainTextEdit*>("txtScripts");
         auto* close = window.findChild<QPushButton*>("OKButton");
+        auto* copy = window.findChild<QPushButton*>("cmdCopy");
         auto* label = window.findChild<QLabel*>("Label1");
-        QVERIFY(text && close && label);
+        QVERIFY(text && close && copy && label);
         QCOMPARE(text->geometry(), QRect(8, 8, 505, 401));
         QCOMPARE(close->geometry(), QRect(432, 416, 81, 25));
         QCOMPARE(close->text(), QString("&Close"));
-        QVERIFY(!close->isDefault() && !close->autoDefault());
+        QCOMPARE(copy->text(), QString("Copy &All"));
+        // Copy All sits beside Close, on its line, clear of it and of the label.
+        QCOMPARE(copy->geometry().top(), close->geometry().top());
+        QCOMPARE(copy->size(), close->size());
+        QVERIFY(copy->geometry().right() < close->geometry().left());
+        QVERIFY(label->geometry().right() < copy->geometry().left());
+        for (const QPushButton* button : {close, copy}) {
+            QVERIFY(!button->isDefault() && !button->autoDefault());
+        }
         QCOMPARE(label->text(), QString("Copy these scripts to your sphereitems2.scp"));
         QVERIFY(!text->isReadOnly());
+        QVERIFY(QFontInfo(text->font()).fixedPitch());
         QCOMPARE(text->lineWrapMode(), QPlainTextEdit::NoWrap);
         QCOMPARE(text->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QWidget* next = close->nextInFocusChain();
@@ -35,11 +57,12 @@ private slots:
         }
         QCOMPARE(next, text);
         QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(), "Label1 is cut");
+        QVERIFY(copy->fontMetrics().horizontalAdvance("Copy All") <= copy->width() - 8);
         QVERIFY(!window.isModal());
     }
 
     void showingScriptsAgainReplacesTheText() {
-        ScriptsWindow window;
+        ScriptsWindow window(clipboard_);
         window.showScripts("[44D1]\r\nNAME=Mill\r\n");
         auto* text = window.findChild<QPlainTextEdit*>("txtScripts");
         QCOMPARE(text->toPlainText(), QString("[44D1]\nNAME=Mill\n"));
@@ -48,11 +71,61 @@ private slots:
         QCOMPARE(text->toPlainText(), QString("[4000]\n"));
     }
 
-    void closeDestroysTheWindow() {
-        QPointer<ScriptsWindow> window = new ScriptsWindow;
-        window->showScripts("text\r\n");
-        QTest::mouseClick(window->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
-        QTRY_VERIFY(window.isNull());
+    void closeOrEscapeDestroysTheWindow() {
+        for (const bool escape : {false, true}) {
+            QPointer<ScriptsWindow> window = new ScriptsWindow(clipboard_);
+            window->showScripts("text\r\n");
+            if (escape) {
+                QTest::keyClick(window->findChild<QPlainTextEdit*>("txtScripts"), Qt::Key_Escape);
+            } else {
+                QTest::mouseClick(window->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+            }
+            QTRY_VERIFY(window.isNull());
+        }
+    }
+
+    void copyAllCopiesTheTextAsItStandsWithCrLfLineEnds() {
+        ScriptsWindow window(clipboard_);
+        window.showScripts(QString::fromUtf8("[4004]\r\nNAME=Mill\u00A0House ÿ\r\n\r\nTYPE=47\r\n"));
+        auto* text = window.findChild<QPlainTextEdit*>("txtScripts");
+        text->moveCursor(QTextCursor::End);
+        QTest::keyClicks(text, "// mine");  // the text is the user's to edit
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdCopy"), Qt::LeftButton);
+        QCOMPARE(clipboard_.text,
+                 QString::fromUtf8("[4004]\r\nNAME=Mill\u00A0House ÿ\r\n\r\nTYPE=47\r\n// mine"));
+    }
+
+    void opensCentredOnItsOpenerAndNeverOffTheScreen() {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QSize openerSize(429, 320);
+        const struct {
+            const char* where;
+            QPoint openerAt;
+        } cases[] = {
+            {"centre", screen.center() - QPoint(openerSize.width() / 2, openerSize.height() / 2)},
+            {"top left", screen.topLeft()},
+            {"bottom right", screen.bottomRight() - QPoint(openerSize.width(), openerSize.height())},
+        };
+        for (const auto& c : cases) {
+            QWidget opener;
+            opener.setGeometry(QRect(c.openerAt, openerSize));
+            opener.show();
+            auto* window = new ScriptsWindow(clipboard_, &opener);
+            window->showScripts("text\r\n");
+            const QRect placed = window->frameGeometry();
+            QVERIFY2(screen.contains(placed), c.where);
+            const QPoint offCentre = placed.center() - opener.frameGeometry().center();
+            const bool roomToCentre = placed.width() <= screen.width() &&
+                                      placed.height() <= screen.height() &&
+                                      std::string_view(c.where) == "centre";
+            if (roomToCentre) {
+                QVERIFY2(offCentre.manhattanLength() <= 2, c.where);
+            }
+            // Showing new scripts leaves the window where the user put it.
+            window->move(placed.topLeft() + QPoint(3, 4));
+            window->showScripts("more\r\n");
+            QCOMPARE(window->pos(), placed.topLeft() + QPoint(3, 4));
+        }
     }
 };
 

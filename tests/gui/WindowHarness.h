@@ -29,6 +29,11 @@ protected:
         fake_.reset();
         dir_.reset();
     }
+    // A new window test within one test function, for a table of cases that each need a fresh start.
+    void restartWindowTest() {
+        tearDownWindowTest();
+        setUpWindowTest();
+    }
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<FakePlatform> fake_;
@@ -70,6 +75,36 @@ protected:
         fake_->fileAnswers.push_back(path);
         QTest::mouseClick(button("cmdLoad"), Qt::LeftButton);
     }
+
+    // The client files the path boxes name, once startWithClientFiles has made them.
+    QString idx_;
+    QString mul_;
+
+    static QByteArray bytesOf(const QString& path) {
+        QFile in(path);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("(missing)");
+    }
+
+    // A started window whose path boxes name copies of the example client files (5 slots used, slot 5
+    // the first free one, Multi.mul 456 bytes), or the index given.
+    void startWithClientFiles(const QByteArray& index = {}) {
+        idx_ = index.isNull() ? file("Multi.idx", bytesOf(example("client/Multi.idx")))
+                              : file("Multi.idx", index);
+        mul_ = file("Multi.mul", bytesOf(example("client/Multi.mul")));
+        start();
+        box("txtMultiIdx")->setText(idx_);
+        box("txtMultiMul")->setText(mul_);
+    }
+
+    static std::int32_t int32At(const QByteArray& bytes, qsizetype at) {
+        std::uint32_t value = 0;
+        for (int i = 3; i >= 0; --i) {
+            value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+        }
+        return static_cast<std::int32_t>(value);
+    }
+
+    void patch() { QTest::mouseClick(button("cmdPatch"), Qt::LeftButton); }
 };
 
 }  // namespace keelwright::test

@@ -104,6 +104,12 @@ TEST(MultiTxtReader, FailuresNameTheFileTheLineAndTheReason) {
         {withComponentLines({"2 num components", "604 0 0 0", "", "605 0 0 0"}), 6, "blank line"},
         {withComponentLines({"3 num components", "604 0 0 0", "605 1 0 0"}), 4, "only 2 component lines"},
         {withComponentLines({"1 num components"}), 4, "only 0 component lines"},
+        {{"0x6A5 0 3 7", "0x6A6 1 3 7", "0x6A7 2 3 7", "0x6A8 3 3 7"}, 4,
+         "component count \"0x6A8\" is not a number: expected three header lines and a count line"},
+        {{"0x6A5 0 3 7 0", "0x6A6 1 3 7"}, 2, "not a tile line: expected five words \"ItemId X Y Z Flags\""},
+        {{"0x6A5 0 3 7 0", "0x6A6 1 3 7 0 1"}, 2, "found \"0x6A6 1 3 7 0 1\""},
+        {{"0x6A5 0 3 7 0", "", "0x6A6 1 3 7 0"}, 2, "blank line among the tile lines"},
+        {{"0x6A5 0 3 7 0", "0x6A6 east 3 7 0"}, 2, "x \"east\" is not a number"},
     };
     for (const Row& row : rows) {
         Loaded loaded;
@@ -112,6 +118,38 @@ TEST(MultiTxtReader, FailuresNameTheFileTheLineAndTheReason) {
         EXPECT_EQ(e.line(), row.line) << e.description();
         EXPECT_NE(e.reason().find(row.reasonPart), std::string::npos) << e.description();
     }
+}
+
+TEST(MultiTxtReader, ATextWhoseFirstLineHasFiveWordsIsOneTilePerLineWithoutAHeader) {
+    const std::vector<std::string> tiles = {"0x6A5 0 3 7 0", "0x6a6  4 3 7 0", "1200\t1\t5\t0\t1",
+                                            "0x06A7 2 1 0 0"};
+    std::vector<std::string> trailingBlanks = tiles;
+    trailingBlanks.insert(trailingBlanks.end(), {"", " "});
+    for (const std::string& text : {CrLfLines(tiles), LfLines(trailingBlanks)}) {
+        const Loaded loaded = read(text, ComponentsList({"06A5", "04B0"}));
+        const ComponentTable& t = loaded.table;
+        ASSERT_EQ(t.Count, 4);
+        EXPECT_EQ(loaded.shownCount, 4);
+        const char* ids[] = {"0x6A5", "0x6a6", "1200", "0x06A7"};
+        const char* xs[] = {"-2", "2", "-1", "0"};
+        const char* ys[] = {"0", "0", "2", "-2"};
+        const char* zs[] = {"7", "7", "0", "0"};
+        const char* flags[] = {"0", "1", "0", "1"};  // the fifth word is not read
+        for (std::int32_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(t.ItemId[i], ids[i]);
+            EXPECT_EQ(t.X[i], xs[i]);
+            EXPECT_EQ(t.Y[i], ys[i]);
+            EXPECT_EQ(t.Z[i], zs[i]);
+            EXPECT_EQ(t.Flags[i], flags[i]);
+        }
+        EXPECT_EQ(t.MinX, -2);
+        EXPECT_EQ(t.MaxY, 2);
+    }
+
+    Loaded loaded;
+    const Error e = readFailure(CrLfLines({"0x6A5 0 3 7 0", "0x10000 1 1 0 0"}), loaded, ComponentsList({"06A5"}));
+    EXPECT_EQ(e.line(), 2);
+    EXPECT_EQ(e.number(), ErrorNumber::Overflow);
 }
 
 TEST(MultiTxtReader, TooFewComponentLinesFailInCentringAfterTheCountIsShown) {

@@ -31,6 +31,12 @@ TEST(LineReader, SplitsAtLfAndCrLfAndKeepsTheBreakOutOfTheLine) {
     EXPECT_EQ(allLines("\r\n"), (Lines{""}));
 }
 
+TEST(LineReader, ErrorsNameLinesPastTwoBillion) {
+    // A WSC export of 160 million items has more lines than a 32-bit count can number.
+    EXPECT_EQ(Error(ErrorNumber::TypeMismatch, "bad").at("big.wsc", 3'000'000'000).description(),
+              "big.wsc:3000000000: bad");
+}
+
 TEST(LineReader, CountsRemainingLinesAndNumbersTheLinesItReturns) {
     LineReader reader("one\ntwo\nthree", "test.txt");
     EXPECT_EQ(reader.remainingLines(), 3u);
@@ -74,6 +80,26 @@ TEST(SplitWords, CutsAtEverySingleSpace) {
     EXPECT_EQ(FirstWord("0e26 a word"), "0e26");
     EXPECT_EQ(FirstWord(" 0E28"), "");
     EXPECT_EQ(FirstWord("0E27"), "0E27");
+}
+
+TEST(TakeWord, CutsWordsAtRunsOfSpacesAndTabs) {
+    const struct {
+        std::string_view line;
+        std::vector<std::string_view> words;
+    } rows[] = {{"ID 1709", {"ID", "1709"}},
+                {"\tX\t0\t", {"X", "0"}},
+                {"  0x6A5  0 3\t7 0 ", {"0x6A5", "0", "3", "7", "0"}},
+                {" \t ", {}},
+                {"", {}}};
+    for (const auto& row : rows) {
+        std::string_view rest = row.line;
+        std::vector<std::string_view> words;
+        for (std::string_view word = TakeWord(rest); !word.empty(); word = TakeWord(rest)) {
+            words.push_back(word);
+        }
+        EXPECT_EQ(words, row.words) << row.line;
+        EXPECT_TRUE(rest.empty()) << row.line;
+    }
 }
 
 TEST(ReadFileBytes, ReturnsTheBytesUnchangedAndNamesAMissingFile) {

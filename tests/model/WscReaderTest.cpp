@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
-#include "model/ReaderTestSupport.h"
-#include "model/ComponentsList.h"
 #include "model/ComponentTable.h"
+#include "model/ComponentsList.h"
 #include "model/Error.h"
+#include "model/ReaderTestSupport.h"
 #include "model/ScriptReaders.h"
 
 namespace keelwright {
@@ -17,8 +17,20 @@ struct Item {
 // The 14 lines a Sphere server's .export writes for one item, starting at its ID line (the four lines before
 // it, SECTION to NAME, are the previous group's tail or the file's preamble).
 std::vector<std::string> groupLines(const Item& item, std::int32_t serial) {
-    return {"ID " + item.id, "X " + item.x, "Y " + item.y, "Z " + item.z, "CONT -1", "TYPE 0", "AMOUNT 1",
-            "COLOR 0", "}", "", "SECTION WORLDITEM 0", "{", "SERIAL " + std::to_string(serial), "NAME tile"};
+    return {"ID " + item.id,
+            "X " + item.x,
+            "Y " + item.y,
+            "Z " + item.z,
+            "CONT -1",
+            "TYPE 0",
+            "AMOUNT 1",
+            "COLOR 0",
+            "}",
+            "",
+            "SECTION WORLDITEM 0",
+            "{",
+            "SERIAL " + std::to_string(serial),
+            "NAME tile"};
 }
 
 std::vector<std::string> exportLines(const std::vector<Item>& items) {
@@ -35,12 +47,37 @@ std::vector<std::string> exportLines(const std::vector<Item>& items) {
     return lines;
 }
 
-const std::vector<Item> kThreeItems = {{"1709", "430", "620", "20"}, {"1710", "431", "625", "20"},
-                                       {"1711", "432", "630", "27"}};
+const std::vector<Item> kThreeItems = {
+    {"1709", "430", "620", "20"}, {"1710", "431", "625", "20"}, {"1711", "432", "630", "27"}};
+
+// The same items as UOFiddler's WSC export writes them: tab-separated, eight lines per item, no blank line.
+std::vector<std::string> uoFiddlerLines(const std::vector<Item>& items) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        lines.insert(lines.end(),
+                     {"SECTION WORLDITEM " + std::to_string(i + 1), "{", "\tID\t" + items[i].id,
+                      "\tX\t" + items[i].x, "\tY\t" + items[i].y, "\tZ\t" + items[i].z, "\tColor\t0", "}"});
+    }
+    return lines;
+}
+
+// The same items as ServUO's ExportWSC writes them.
+std::vector<std::string> servUoLines(const std::vector<Item>& items) {
+    std::vector<std::string> lines;
+    for (const Item& item : items) {
+        lines.insert(lines.end(),
+                     {"SECTION WORLDITEM 0", "{", "SERIAL 1073745920", "NAME #", "NAME2 #", "ID " + item.id,
+                      "X " + item.x, "Y " + item.y, "Z " + item.z, "COLOR 0", "CONT -1", "TYPE 0", "AMOUNT 1",
+                      "WEIGHT 255", "OWNER -1", "SPAWN -1", "VALUE 1", "}", ""});
+    }
+    return lines;
+}
 
 using test::Loaded;
 
-Loaded read(std::string_view text, const ComponentsList& list = {}) { return test::Read(ReadWscFile, text, list); }
+Loaded read(std::string_view text, const ComponentsList& list = {}) {
+    return test::Read(ReadWscFile, text, list);
+}
 
 Error readFailure(std::string_view text, Loaded& loaded, const ComponentsList& list = {}) {
     return test::ReadFailure(ReadWscFile, text, loaded, list);
@@ -63,15 +100,19 @@ TEST(WscReader, LoadsThreeItemsCentredWithZAsExported) {
     EXPECT_EQ(t.MaxY, 5);
 }
 
-TEST(WscReader, GroupsOfFourteenLinesWithOrWithoutTheLastGroupsTailLoadAlike) {
-    std::vector<std::string> full = exportLines(kThreeItems);
-    full.insert(full.end(), {"SECTION WORLDITEM 0", "{", "SERIAL 1", "NAME tile"});
-    ASSERT_EQ(full.size(), 4u + 14u * 3u);
-    EXPECT_EQ(read(test::LfLines(full)).table.Count, 3);
-
-    std::vector<std::string> cut = exportLines(kThreeItems);
-    cut.resize(4 + 14 * 2 + 4);  // ends right after the third item's z line
-    EXPECT_EQ(read(test::LfLines(cut)).table.Count, 3);
+TEST(WscReader, BlankLinesBetweenAndAfterTheGroupsMayBeThereOrNot) {
+    std::vector<std::string> noFinalBlank = exportLines(kThreeItems);
+    noFinalBlank.pop_back();
+    std::vector<std::string> moreBlanks = exportLines(kThreeItems);
+    moreBlanks.insert(moreBlanks.begin() + 14, {"", " \t"});
+    moreBlanks.insert(moreBlanks.begin(), "");
+    moreBlanks.push_back("");
+    for (const std::vector<std::string>& lines : {noFinalBlank, moreBlanks}) {
+        const Loaded loaded = read(test::LfLines(lines));
+        ASSERT_EQ(loaded.table.Count, 3);
+        EXPECT_EQ(loaded.table.ItemId[2], "1711");
+        EXPECT_EQ(loaded.table.Y[2], "5");
+    }
 }
 
 TEST(WscReader, WindowsAndUnixLineEndsLoadTheSameTable) {
@@ -84,30 +125,84 @@ TEST(WscReader, WindowsAndUnixLineEndsLoadTheSameTable) {
     }
 }
 
-TEST(WscReader, APreambleAloneLoadsNoItems) {
-    const Loaded loaded = read(test::CrLfLines({"a", "b", "c", "d"}));
-    EXPECT_EQ(loaded.table.Count, 0);
-    EXPECT_EQ(loaded.shownCount, 0);
+TEST(WscReader, KeysMatchInAnyLetterCaseAndTakeTheFirstWordAfterSpacesOrTabs) {
+    std::vector<std::string> lines = exportLines({{"1709", "430", "620", "20"}});
+    lines[4] = "id 1709 extra words";
+    lines[5] = "\tx\t430";
+    lines[6] = "  Y \t 620  ";
+    lines[7] = "zZ 99";  // not a key the reader needs
+    lines.insert(lines.begin() + 8, "z 20");
+    const Loaded loaded = read(test::CrLfLines(lines));
+    ASSERT_EQ(loaded.table.Count, 1);
+    EXPECT_EQ(loaded.table.ItemId[0], "1709");
+    EXPECT_EQ(loaded.table.Z[0], "20");
     EXPECT_EQ(loaded.table.MaxX, 0);
 }
 
-TEST(WscReader, TakesOnlyTheSecondWordOfAValueLineAndIgnoresKeyNames) {
-    std::vector<std::string> lines = exportLines({{"1709", "430", "620", "20"}});
-    lines[4] = "ITEM 1709 extra words";
-    lines[7] = "HEIGHT 20";
-    const Loaded loaded = read(test::CrLfLines(lines));
-    EXPECT_EQ(loaded.table.ItemId[0], "1709");
-    EXPECT_EQ(loaded.table.Z[0], "20");
+TEST(WscReader, GroupsOfAnyLengthAndKeyOrderLoadAsTheirKeysSay) {
+    std::vector<std::string> lines = exportLines(kThreeItems);
+    lines.erase(lines.begin() + 10);                    // the first group loses its AMOUNT line
+    std::swap(lines[4 + 13 + 1], lines[4 + 13 + 2]);    // the second group has Y before X
+    lines.insert(lines.begin() + 4 + 13 + 3, "HUE 5");  // and a key of its own
+    const Loaded shuffled = read(test::CrLfLines(lines));
+    const Loaded plain = read(test::CrLfLines(exportLines(kThreeItems)));
+    ASSERT_EQ(shuffled.table.Count, 3);
+    for (std::int32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(shuffled.table.ItemId[i], plain.table.ItemId[i]);
+        EXPECT_EQ(shuffled.table.X[i], plain.table.X[i]);
+        EXPECT_EQ(shuffled.table.Y[i], plain.table.Y[i]);
+        EXPECT_EQ(shuffled.table.Z[i], plain.table.Z[i]);
+    }
 }
 
-TEST(WscReader, AGroupOfTheWrongLengthShiftsTheLaterGroups) {
-    std::vector<std::string> lines = exportLines(kThreeItems);
-    lines.erase(lines.begin() + 10);  // the first item's group loses its AMOUNT line
-    const Loaded loaded = read(test::CrLfLines(lines));
-    ASSERT_EQ(loaded.table.Count, 3);
-    EXPECT_EQ(loaded.table.ItemId[0], "1709");
-    EXPECT_EQ(loaded.table.ItemId[1], "431");  // "X 431" falls where the id line should be
-    EXPECT_EQ(loaded.table.Z[1], "-1");        // and "CONT -1" where the z line should be
+TEST(WscReader, SphereUoFiddlerAndServUoExportsOfTheSameItemsLoadTheSameMulti) {
+    const Loaded sphere = read(test::CrLfLines(exportLines(kThreeItems)));
+    const Loaded single = read(test::CrLfLines(servUoLines({{"1196", "1500", "1600", "7"}})));
+    ASSERT_EQ(single.table.Count, 1);
+    EXPECT_EQ(single.table.ItemId[0], "1196");
+    EXPECT_EQ(single.table.Z[0], "7");
+    for (const std::string& text :
+         {test::CrLfLines(uoFiddlerLines(kThreeItems)), test::LfLines(servUoLines(kThreeItems))}) {
+        const Loaded other = read(text);
+        ASSERT_EQ(other.table.Count, 3) << text;
+        for (std::int32_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(other.table.ItemId[i], sphere.table.ItemId[i]);
+            EXPECT_EQ(other.table.X[i], sphere.table.X[i]);
+            EXPECT_EQ(other.table.Y[i], sphere.table.Y[i]);
+            EXPECT_EQ(other.table.Z[i], sphere.table.Z[i]);
+        }
+        EXPECT_EQ(other.table.MinY, sphere.table.MinY);
+        EXPECT_EQ(other.table.MaxY, sphere.table.MaxY);
+    }
+}
+
+TEST(WscReader, FilesThatAreNotSphereExportsFailInsteadOfLoadingAsGarbage) {
+    struct Row {
+        std::vector<std::string> lines;
+        int line;
+        const char* reasonPart;
+    };
+    std::vector<std::string> uoFiddlerText;
+    for (int i = 0; i < 26; ++i) {  // the 26 tiles of the example house
+        uoFiddlerText.push_back("0x6A5 " + std::to_string(i % 5) + " " + std::to_string(i / 5) + " 7 0");
+    }
+    std::vector<std::string> secondWithoutZ = exportLines(kThreeItems);
+    secondWithoutZ.erase(secondWithoutZ.begin() + 4 + 14 + 3);
+    const Row rows[] = {
+        {uoFiddlerText, 1, "not a WSC item group: expected SECTION WORLDITEM, found \"0x6A5 0 0 7 0\""},
+        {{"6 version", "1 template id", "-1 item version", "5 num components", "604 -1 -1 0 1",
+          "605 0 -1 0 1", "606 1 1 5 0", "607 2 1 5 0", "608 3 1 5 0"},
+         1,
+         "not a WSC item group: expected SECTION WORLDITEM, found \"6 version\""},
+        {secondWithoutZ, 4 + 14 + 8, "the item group begun at line 15 has no Z line"},
+    };
+    for (const Row& row : rows) {
+        Loaded loaded;
+        const Error e = readFailure(test::CrLfLines(row.lines), loaded);
+        EXPECT_EQ(e.line(), row.line) << e.description();
+        EXPECT_NE(e.reason().find(row.reasonPart), std::string::npos) << e.description();
+        EXPECT_EQ(e.number(), ErrorNumber::InvalidFileFormat);
+    }
 }
 
 TEST(WscReader, FailuresNameTheFileTheLineAndTheReason) {
@@ -118,15 +213,36 @@ TEST(WscReader, FailuresNameTheFileTheLineAndTheReason) {
     };
     std::vector<std::string> endsAfterX = exportLines(kThreeItems);
     endsAfterX.resize(4 + 14 * 2 + 2);
+    std::vector<std::string> danglingHead = exportLines(kThreeItems);
+    danglingHead.insert(danglingHead.end(), {"SECTION WORLDITEM 0", "{", "SERIAL 1", "NAME tile"});
     std::vector<std::string> noValue = exportLines(kThreeItems);
     noValue[4 + 14 + 1] = "X";
     std::vector<std::string> notANumber = exportLines(kThreeItems);
     notANumber[4 + 14 * 2 + 2] = "Y north";
+    std::vector<std::string> otherKeyNames = exportLines(kThreeItems);
+    otherKeyNames[4] = "ITEM 1709";
+    otherKeyNames[7] = "HEIGHT 20";
+    std::vector<std::string> twoX = exportLines(kThreeItems);
+    twoX[4 + 4] = "X 1";
+    std::vector<std::string> unclosed = exportLines(kThreeItems);
+    unclosed.erase(unclosed.begin() + 4 + 8);
     const Row rows[] = {
-        {{"a", "b", "c"}, 4, "ends before the end of the preamble"},
-        {endsAfterX, 4 + 14 * 2 + 3, "ends before the y line of item 3"},
-        {noValue, 4 + 14 + 2, "needs a word, a space and the value"},
+        {{"a", "b", "c", "d"}, 1, "not a WSC item group: expected SECTION WORLDITEM, found \"a\""},
+        {{"SECTION WORLDCHAR 0", "{", "}"}, 1, "expected SECTION WORLDITEM, found \"SECTION WORLDCHAR 0\""},
+        {{"\x1B[2J"}, 1, "found \"\\x1B[2J\""},
+        {{}, 1, "the file holds no WSC item group: expected SECTION WORLDITEM"},
+        {{"", " "}, 3, "the file holds no WSC item group"},
+        {{"SECTION WORLDITEM 0", "ID 1"}, 2, "expected \"{\" after SECTION WORLDITEM, found \"ID 1\""},
+        {{"SECTION WORLDITEM 0"}, 2, "the file ends before the \"{\" of the item group begun at line 1"},
+        {endsAfterX, 4 + 14 * 2 + 3, "the file ends inside the item group begun at line 29: expected \"}\""},
+        {danglingHead, 4 + 14 * 3 + 1, "the file ends inside the item group begun at line 43"},
+        {noValue, 4 + 14 + 2, "the X line has no value: expected X, spaces or tabs and the value"},
         {notANumber, 4 + 14 * 2 + 3, "y \"north\" is not a number"},
+        {otherKeyNames, 13, "the item group begun at line 1 has no ID and Z line: expected one line each"},
+        {twoX, 9, "the item group begun at line 1 has a second X line"},
+        {unclosed, 14,
+         "the item group begun at line 1 is not closed: expected \"}\" before the next group, "
+         "found \"SECTION WORLDITEM 0\""},
     };
     for (const Row& row : rows) {
         Loaded loaded;

@@ -129,7 +129,7 @@ protected:
 
     test::TempDir dir_;
     ClientFiles files_{dir_ / "Multi.idx", dir_ / "Multi.mul"};
-    PosixFileSystem fileSystem_;
+    NativeFileSystem fileSystem_;
 };
 
 TEST_F(ExtractorTest, MultiNumberZeroReadsTheFirstSlot) {
@@ -238,7 +238,7 @@ TEST_F(ExtractorTest, LoadPatchExtractAndLoadAgainGiveTheSameComponentsInEitherR
 // examples/client-hs is examples/client in 16-byte records; both survey as sound and every multi extracts
 // to the same text.
 TEST(ExampleClientFiles, TheSixteenBytePairHoldsTheMultisOfTheTwelveBytePair) {
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     const std::filesystem::path examples = KEELWRIGHT_EXAMPLES;
     const ClientFiles classic{examples / "client" / "Multi.idx", examples / "client" / "Multi.mul"};
     const ClientFiles wide{examples / "client-hs" / "Multi.idx", examples / "client-hs" / "Multi.mul"};
@@ -277,7 +277,7 @@ protected:
     }
 
     test::TempDir dir_;
-    PosixFileSystem fileSystem_;
+    NativeFileSystem fileSystem_;
 };
 
 TEST_F(AtomicFileTest, ReplacesAnExistingFileWhole) {

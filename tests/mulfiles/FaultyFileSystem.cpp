@@ -59,7 +59,7 @@ std::unique_ptr<RandomAccessFile> FaultyFileSystem::open(const std::filesystem::
     if (mode != OpenMode::Read && found != faults.end() && found->second.refuseWriting) {
         throw Error(ErrorNumber::PathAccess, "cannot open for writing: injected refusal").at(path.string());
     }
-    return std::make_unique<FaultyFile>(PosixFileSystem::open(path, mode), *this, key);
+    return std::make_unique<FaultyFile>(NativeFileSystem::open(path, mode), *this, key);
 }
 
 }  // namespace keelwright::test

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 
 namespace keelwright::test {
 
@@ -39,7 +39,7 @@ struct FileFaults {
 };
 
 // The real file system with failures injected into the files named in `faults`.
-class FaultyFileSystem : public PosixFileSystem {
+class FaultyFileSystem : public NativeFileSystem {
 public:
     std::map<std::string, FileFaults> faults;
 

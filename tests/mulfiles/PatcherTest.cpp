@@ -5,7 +5,7 @@
 #include "TestFiles.h"
 #include "model/Error.h"
 #include "mulfiles/ClientFileBytes.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/UnusableIndexError.h"
 
 namespace keelwright {
@@ -44,7 +44,7 @@ protected:
 
     test::TempDir dir_;
     ClientFiles files_{dir_ / "Multi.idx", dir_ / "Multi.mul"};
-    PosixFileSystem fileSystem_;
+    NativeFileSystem fileSystem_;
 };
 
 TEST_F(PatcherTest, AppendsTenComponentsAfterAThousandRecordsAndPointsTheFreeSlotAtThem) {

@@ -11,7 +11,7 @@
 #include "mulfiles/Extractor.h"
 #include "mulfiles/MemoryFile.h"
 #include "mulfiles/Patcher.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 
 namespace keelwright {
 namespace {
@@ -160,7 +160,7 @@ TEST(UopContainer, IsRefusedAsEitherClientFileBeforeAnythingIsWritten) {
                             std::string(36, '\x01');
     const std::string index = IndexBytes({Used(0, 24), Free()});
     const std::string data = FillerRecords(2);
-    PosixFileSystem fileSystem;
+    NativeFileSystem fileSystem;
     const std::function<void(const ClientFiles&)> commands[] = {
         [&](const ClientFiles& f) { PatchMulti(fileSystem, test::GeneratedTable(3), f); },
         [&](const ClientFiles& f) { PatchMulti(fileSystem, test::GeneratedTable(3), f, {}, k16); },

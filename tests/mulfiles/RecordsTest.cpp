@@ -5,7 +5,7 @@
 #include "mulfiles/ClientFileBytes.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/IndexRecord.h"
-#include "mulfiles/PosixFileSystem.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/RecordFile.h"
 #include "mulfiles/Slots.h"
 
@@ -82,7 +82,7 @@ protected:
     std::string contents() const { return test::ReadAll(dir_ / "records.bin"); }
 
     test::TempDir dir_;
-    PosixFileSystem fileSystem_;
+    NativeFileSystem fileSystem_;
 };
 
 TEST_F(RecordFileTest, ReadsPastTheEndAsZerosAndSetsAtEnd) {

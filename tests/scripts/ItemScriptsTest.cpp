@@ -51,13 +51,21 @@ bool hasLine(const std::string& text, const std::string& line) {
     return text.find("\r\n" + line + "\r\n") != std::string::npos;
 }
 
-TEST(ItemScripts, BothFormatsReproduceTheLakesideMillScriptsByteForByte) {
-    for (const bool scriptsOnly : {false, true}) {
-        EXPECT_EQ(CreateScript51a(lakesideDetails(scriptsOnly), lakesideMill()),
-                  test::LakesideMill51a(scriptsOnly));
-        EXPECT_EQ(CreateScript54(lakesideDetails(scriptsOnly), lakesideMill()),
-                  test::LakesideMill54(scriptsOnly));
+TEST(ItemScripts, EveryFormatReproducesTheLakesideMillScriptsByteForByte) {
+    const struct {
+        const char* formatName;
+        std::string (*expected)(bool scriptsOnly);
+    } rows[] = {{"51a", test::LakesideMill51a}, {"54", test::LakesideMill54}, {"x", test::LakesideMillX}};
+    for (const auto& row : rows) {
+        const std::optional<ScriptFormat> format = ScriptFormatNamed(row.formatName);
+        ASSERT_TRUE(format.has_value()) << row.formatName;
+        for (const bool scriptsOnly : {false, true}) {
+            EXPECT_EQ(CreateScript(*format, lakesideDetails(scriptsOnly), lakesideMill()),
+                      row.expected(scriptsOnly))
+                << row.formatName;
+        }
     }
+    EXPECT_FALSE(ScriptFormatNamed("56d").has_value());
 }
 
 TEST(ItemScripts, TheItemNumberIsThePatchSlotPlus3FFFInUpperCaseHex) {
@@ -91,6 +99,35 @@ TEST(ItemScripts, ASlotWithoutAnItemNumberIsRefused) {
     }
 }
 
+TEST(ItemScripts, VerXNamesTheMultiBySlotMinusOneAndRefusesNumbersSphereCannotUse) {
+    const struct {
+        std::int32_t slot;
+        const char* header;  // nullptr: refused
+        const char* reasonPart;
+    } rows[] = {{1, "// Lakeside Mill: multi 0 (Multi.idx slot 1)\r\n[MULTIDEF 00]\r\n", ""},
+                {11, "// Lakeside Mill: multi 10 (Multi.idx slot 11)\r\n[MULTIDEF 0A]\r\n", ""},
+                {8191, "// Lakeside Mill: multi 8190 (Multi.idx slot 8191)\r\n[MULTIDEF 01FFE]\r\n", ""},
+                {0, nullptr, "must be patched first"},
+                {8192, nullptr, "multi number 8191, which Sphere cannot use"},
+                {kMaxPatchSlot, nullptr, "which Sphere cannot use"},
+                {-1, nullptr, "which Sphere cannot use"}};
+    for (const auto& row : rows) {
+        ScriptDetails details = lakesideDetails();
+        details.patchSlot = row.slot;
+        try {
+            const std::string text = CreateScriptX(details, lakesideMill());
+            ASSERT_NE(row.header, nullptr) << "wrote a script for slot " << row.slot;
+            EXPECT_EQ(text.rfind(row.header, 0), 0u) << text;
+        } catch (const Error& e) {
+            EXPECT_EQ(row.header, nullptr) << e.reason();
+            EXPECT_EQ(e.number(), ErrorNumber::InvalidCall);
+            EXPECT_NE(e.reason().find(row.reasonPart), std::string::npos) << e.reason();
+        }
+    }
+    EXPECT_TRUE(NeedsPatchSlot(ScriptFormat::VerX));
+    EXPECT_FALSE(NeedsPatchSlot(ScriptFormat::Ver54));
+}
+
 TEST(ItemScripts, NoComponentGetsALineWithAnEmptyListAnEmptyTableOrNoListedComponent) {
     // Texts that are not numbers show that nothing is converted where no line is written.
     const ComponentTable mill = lakesideMill();
@@ -115,6 +152,8 @@ TEST(ItemScripts, NoComponentGetsALineWithAnEmptyListAnEmptyTableOrNoListedCompo
         const std::string current = CreateScript54(details, row.table);
         EXPECT_NE(old.find("MULTIREGION=-1, -1, 1, 1\r\n\r\n\r\n// This"), std::string::npos) << old;
         EXPECT_NE(current.find("MULTIREGION=-1,-1,1,1\r\nCATEGORY=MULTIS\r\n"), std::string::npos) << current;
+        const std::string x = CreateScriptX(details, row.table);
+        EXPECT_NE(x.find("MULTIREGION=-1,-1,1,1\r\n\r\n[ITEMDEF"), std::string::npos) << x;
     }
 }
 
@@ -160,7 +199,7 @@ TEST(ItemScripts, AnIdOrFlagsThatIsNeededButNotANumberStopsTheScriptNamingTheCom
                 {{"1300", "0", "0", "0", "zero"}, false, ErrorNumber::TypeMismatch}};
     for (const auto& row : rows) {
         const ComponentTable table = tableOf({{"1200", "0", "0", "0", "0"}, row.second});
-        for (const Builder build : {CreateScript51a, CreateScript54}) {
+        for (const Builder build : {CreateScript51a, CreateScript54, CreateScriptX}) {
             try {
                 build(lakesideDetails(row.scriptsOnly), table);
                 ADD_FAILURE() << "wrote a script for item id \"" << row.second.itemId << "\"";
@@ -194,6 +233,9 @@ TEST(ItemScripts, BoundsAreSignedDecimalsAndCoordinatesAreCopiedAsText) {
     const std::string current = CreateScript54(lakesideDetails(), table);
     EXPECT_TRUE(hasLine(current, "MULTIREGION=-2,-3,2,3")) << current;
     EXPECT_TRUE(hasLine(current, "COMPONENT=0258,05,+5,-0,0")) << current;
+    const std::string x = CreateScriptX(lakesideDetails(), table);
+    EXPECT_TRUE(hasLine(x, "MULTIREGION=-2,-3,2,3")) << x;
+    EXPECT_TRUE(hasLine(x, "COMPONENT=0258,05,+5,-0")) << x;
 }
 
 TEST(ItemScripts, SpacesOfTheNameBecomeUnderscoresInDefinitionNamesOnly) {
@@ -218,11 +260,42 @@ TEST(ItemScripts, SpacesOfTheNameBecomeUnderscoresInDefinitionNamesOnly) {
     EXPECT_TRUE(hasLine(blank, "[ITEMDEF i_deed_]"));
 }
 
-TEST(ItemScripts, TheSellValueTakesNoPartInTheNewFormat) {
+TEST(ItemScripts, TheSellValueTakesNoPartInTheNewFormats) {
     ScriptDetails otherSell = lakesideDetails();
-    otherSell.sellValue = "not a price";
+    otherSell.sellValue = "not a price\r\n";
     EXPECT_EQ(CreateScript54(otherSell, lakesideMill()), test::LakesideMill54(false));
+    EXPECT_EQ(CreateScriptX(otherSell, lakesideMill()), test::LakesideMillX(false));
+    otherSell.sellValue = "not a price";
     EXPECT_TRUE(hasLine(CreateScript51a(otherSell, lakesideMill()), "SELLVALUE=not a price"));
+}
+
+TEST(ItemScripts, DefinitionNamesKeepOnlyLettersDigitsAndUnderscores) {
+    const struct {
+        const char* name;
+        const char* defName;
+    } rows[] = {{"Lakeside Mill 2", "Lakeside_Mill_2"},
+                {"Stone & Plaster House", "Stone___Plaster_House"},
+                {"O'Hara's Inn-Tavern", "O_Hara_s_Inn_Tavern"},
+                {"Keep (big), v1.5", "Keep__big___v1_5"},
+                {"Tower\t#1/\"north\"", "Tower__1__north_"},
+                {"Caf\xE9 \xC6gir", "Caf___gir"},
+                {"snake_case_ok", "snake_case_ok"}};
+    for (const auto& row : rows) {
+        ScriptDetails details = lakesideDetails();
+        details.multiName = row.name;
+        const std::string defName = row.defName;
+        const std::string current = CreateScript54(details, lakesideMill());
+        for (const std::string& line : {"DEFNAME=i_" + defName, "[ITEMDEF i_deed_" + defName + "]",
+                                        "RESOURCES=i_deed, i_" + defName, "MORE=i_" + defName}) {
+            EXPECT_TRUE(hasLine(current, line)) << line;
+        }
+        const std::string x = CreateScriptX(details, lakesideMill());
+        for (const std::string& line :
+             {"DEFNAME=m_" + defName, "[ITEMDEF i_deed_" + defName + "]", "MORE=m_" + defName}) {
+            EXPECT_TRUE(hasLine(x, line)) << line;
+        }
+        EXPECT_TRUE(hasLine(x, std::string("NAME=") + row.name)) << "the name itself is written as typed";
+    }
 }
 
 TEST(ItemScripts, ALineBreakInAWrittenValueIsRefused) {
@@ -237,6 +310,8 @@ TEST(ItemScripts, ALineBreakInAWrittenValueIsRefused) {
         EXPECT_THROW(CreateScript51a(details, lakesideMill()), Error);
     }
     EXPECT_THROW(CreateScript54(withBreak(&ScriptDetails::buyValue, "25000\n"), lakesideMill()), Error);
+    EXPECT_THROW(CreateScriptX(withBreak(&ScriptDetails::multiName, "Mill\nON=@Create"), lakesideMill()),
+                 Error);
     EXPECT_NO_THROW(CreateScript54(withBreak(&ScriptDetails::sellValue, "\r12500"), lakesideMill()));
 }
 

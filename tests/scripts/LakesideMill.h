@@ -1,6 +1,6 @@
 #pragma once
 
-// The Lakeside Mill: three components in slot 1234, the third one listed, and its two scripts as the server
+// The Lakeside Mill: three components in slot 1234, the third one listed, and its scripts as the server
 // admin is shown them. The core tests and the keelwright-cli tests compare against the same texts.
 
 #include <string>
@@ -28,6 +28,14 @@ inline std::vector<std::string> LakesideMillComponents54(bool scriptsOnly) {
         return {"COMPONENT=04B0,-1,-1,0,0", "COMPONENT=04B0,1,1,0,0", "COMPONENT=0514,0,1,7,0"};
     }
     return {"COMPONENT=0514,0,1,7,0"};
+}
+
+// The component lines of the "Ver. X" format: four values, no flags.
+inline std::vector<std::string> LakesideMillComponentsX(bool scriptsOnly) {
+    if (scriptsOnly) {
+        return {"COMPONENT=04B0,-1,-1,0", "COMPONENT=04B0,1,1,0", "COMPONENT=0514,0,1,7"};
+    }
+    return {"COMPONENT=0514,0,1,7"};
 }
 
 inline std::string LakesideMill51a(bool scriptsOnly) {
@@ -101,6 +109,38 @@ inline std::string LakesideMill54(bool scriptsOnly) {
                                   "CATEGORY=Provisons - Deeds",
                                   "SUBSECTION=Custom Deeds",
                                   "DESCRIPTION=Deed to Lakeside Mill",
+                              });
+    return CrLfLines(lines);
+}
+
+// Slot 1234 holds multi 1233, 4D1 in hex.
+inline std::string LakesideMillX(bool scriptsOnly) {
+    std::vector<std::string> lines = {
+        "// Lakeside Mill: multi 1233 (Multi.idx slot 1234)",
+        "[MULTIDEF 04D1]",
+        "DEFNAME=m_Lakeside_Mill",
+        "NAME=Lakeside Mill",
+        "TYPE=t_multi",
+        "VALUE=25000",
+        "CATEGORY=Multis",
+        "SUBSECTION=Custom Structures",
+        "DESCRIPTION=Lakeside Mill",
+        "MULTIREGION=-1,-1,1,1",
+    };
+    for (const std::string& component : LakesideMillComponentsX(scriptsOnly)) {
+        lines.push_back(component);
+    }
+    lines.insert(lines.end(), {
+                                  "",
+                                  "[ITEMDEF i_deed_Lakeside_Mill]",
+                                  "ID=i_deed",
+                                  "NAME=Deed to a Lakeside Mill",
+                                  "VALUE=25000",
+                                  "CATEGORY=Provisions - Deeds",
+                                  "SUBSECTION=House Deeds",
+                                  "DESCRIPTION=Lakeside Mill",
+                                  "ON=@Create",
+                                  "MORE=m_Lakeside_Mill",
                               });
     return CrLfLines(lines);
 }

@@ -1,0 +1,167 @@
+// Adding a multi to MultiCollection.uop. The cost must follow the table and the new entry, not the size
+// of the file: 10 components cost the same in a 100 MB file as in a small one with the same table, and
+// the add writes fewer than (entry data + 200) bytes. The counters give the bytes written per add
+// (`written`), the entry's data (per-entry header and zlib stream, `data`) and what the table took
+// beyond it (`overhead`).
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "mulfiles/NativeFileSystem.h"
+#include "mulfiles/RecordLayout.h"
+#include "uop/UopMultis.h"
+#include "uop/UopNameHash.h"
+
+namespace {
+
+using namespace keelwright;
+
+constexpr std::int64_t kFileTime = 133485408000000000;
+constexpr std::uint32_t kCapacity = 100;
+
+// The real file system, counting the bytes written; flushes are left out when asked, to measure the rest.
+class CountingFileSystem : public NativeFileSystem {
+public:
+    explicit CountingFileSystem(bool flush) : flush_(flush) {}
+    std::uint64_t written = 0;
+
+    std::unique_ptr<RandomAccessFile> open(const std::filesystem::path& path, OpenMode mode) override {
+        return std::make_unique<File>(NativeFileSystem::open(path, mode), *this);
+    }
+
+private:
+    class File : public RandomAccessFile {
+    public:
+        File(std::unique_ptr<RandomAccessFile> real, CountingFileSystem& owner)
+            : real_(std::move(real)), owner_(owner) {}
+        const std::string& name() const override { return real_->name(); }
+        std::uint64_t size() override { return real_->size(); }
+        std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) override {
+            return real_->readAt(offset, into);
+        }
+        void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+            owner_.written += bytes.size();
+            real_->writeAt(offset, bytes);
+        }
+        void truncate(std::uint64_t size) override { real_->truncate(size); }
+        void sync() override {
+            if (owner_.flush_) {
+                real_->sync();
+            }
+        }
+
+    private:
+        std::unique_ptr<RandomAccessFile> real_;
+        CountingFileSystem& owner_;
+    };
+    bool flush_;
+};
+
+template <typename Int>
+void put(std::string& out, Int value) {
+    char bytes[sizeof(Int)];
+    PutLittleEndian(reinterpret_cast<std::uint8_t*>(bytes), value);
+    out.append(bytes, sizeof(Int));
+}
+
+// A version 4 file of `entries` multis (0 to entries - 1) whose data fill `dataBytes` after the table:
+// full blocks of 100, the last with room. The data is filler; an add never reads it.
+void writeUop(const std::filesystem::path& path, std::uint32_t entries, std::uint64_t dataBytes) {
+    const std::uint32_t blocks = entries / kCapacity + 1;
+    const std::uint64_t blockBytes = 12 + kCapacity * 34;
+    const std::uint64_t dataStart = 40 + blocks * blockBytes;
+    const std::uint64_t each = std::max<std::uint64_t>(32, dataBytes / entries);
+    std::string table;
+    put(table, kUopMagic);
+    put(table, std::uint32_t{4});
+    put(table, kUopSignature);
+    put(table, std::int64_t{40});
+    put(table, kCapacity);
+    put(table, entries);
+    table.append(12, '\0');
+    for (std::uint32_t b = 0; b < blocks; ++b) {
+        const std::uint32_t used = std::min(kCapacity, entries - b * kCapacity);
+        put(table, static_cast<std::int32_t>(used));
+        put(table, static_cast<std::int64_t>(b + 1 < blocks ? 40 + (b + 1) * blockBytes : 0));
+        for (std::uint32_t i = 0; i < kCapacity; ++i) {
+            const std::uint32_t multi = b * kCapacity + i;
+            if (i >= used) {
+                table.append(34, '\0');
+                continue;
+            }
+            put(table, static_cast<std::int64_t>(dataStart + multi * each));
+            put(table, std::int32_t{12});
+            put(table, static_cast<std::int32_t>(each - 12));
+            put(table, static_cast<std::int32_t>(each * 4));
+            put(table, UopNameHash(MultiEntryName(static_cast<std::int32_t>(multi))));
+            put(table, std::uint32_t{0});
+            put(table, std::int16_t{1});
+        }
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << table;
+    const std::string megabyte(1 << 20, '\x07');
+    const std::uint64_t total = each * entries;
+    for (std::uint64_t done = 0; done < total; done += megabyte.size()) {
+        out.write(megabyte.data(),
+                  static_cast<std::streamsize>(std::min<std::uint64_t>(megabyte.size(), total - done)));
+    }
+}
+
+// The lead record and n tiles of a multi.
+std::vector<UopTile> tiles(int n) {
+    std::vector<UopTile> all = {UopTile::lead()};
+    for (int i = 0; i < n; ++i) {
+        all.push_back({static_cast<std::uint16_t>(1000 + i),
+                       static_cast<std::int16_t>(i % 5 - 2),
+                       static_cast<std::int16_t>(i / 5 - 1),
+                       0,
+                       static_cast<std::uint16_t>(i % 4 == 0),
+                       {}});
+    }
+    return all;
+}
+
+void runAdd(benchmark::State& state, bool flush) {
+    const auto entries = static_cast<std::uint32_t>(state.range(0));
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "keelwright-bench-uop";
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path path = folder / "MultiCollection.uop";
+    writeUop(path, entries, static_cast<std::uint64_t>(state.range(1)) << 20);
+    NativeFileSystem().open(path, OpenMode::ReadWrite)->sync();  // no earlier writes in the timings
+    const std::vector<UopTile> multi = tiles(10);
+    CountingFileSystem fileSystem(flush);
+    std::uint64_t data = 0;
+    for (auto _ : state) {
+        fileSystem.written = 0;
+        const UopMultiAdded added = AddMultiToUop(fileSystem, path, multi, kFileTime);
+        state.PauseTiming();
+        data = 12 + static_cast<std::uint64_t>(added.storedLength);
+        state.counters["written"] = static_cast<double>(fileSystem.written);
+        RestoreUopFile(fileSystem, path, added.added.undo);
+        state.ResumeTiming();
+    }
+    state.counters["data"] = static_cast<double>(data);
+    state.counters["overhead"] = state.counters["written"] - static_cast<double>(data);
+    std::filesystem::remove_all(folder);
+}
+
+void BM_UopAdd(benchmark::State& state) {
+    runAdd(state, true);
+}
+
+void BM_UopAddWithoutFsync(benchmark::State& state) {
+    runAdd(state, false);
+}
+
+// Arguments: entries in the table, MiB of entry data.
+void addCases(benchmark::internal::Benchmark* cases) {
+    cases->Args({8050, 1})->Args({8050, 100})->Args({50, 0});
+    cases->Unit(benchmark::kMicrosecond)->UseRealTime();
+}
+BENCHMARK(BM_UopAdd)->Apply(addCases);
+BENCHMARK(BM_UopAddWithoutFsync)->Apply(addCases);
+
+}  // namespace

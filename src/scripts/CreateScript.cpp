@@ -1,0 +1,36 @@
+#include "scripts/ItemScripts.h"
+
+#include "model/Error.h"
+
+namespace keelwright {
+
+std::optional<ScriptFormat> ScriptFormatNamed(std::string_view name) {
+    if (name == "51a") {
+        return ScriptFormat::Ver51a;
+    }
+    if (name == "54") {
+        return ScriptFormat::Ver54;
+    }
+    if (name == "x") {
+        return ScriptFormat::VerX;
+    }
+    return std::nullopt;
+}
+
+bool NeedsPatchSlot(ScriptFormat format) {
+    return format == ScriptFormat::VerX;
+}
+
+std::string CreateScript(ScriptFormat format, const ScriptDetails& details, const ComponentTable& table) {
+    switch (format) {
+        case ScriptFormat::Ver51a:
+            return CreateScript51a(details, table);
+        case ScriptFormat::Ver54:
+            return CreateScript54(details, table);
+        case ScriptFormat::VerX:
+            return CreateScriptX(details, table);
+    }
+    throw Error(ErrorNumber::InvalidCall, "no such script format");
+}
+
+}  // namespace keelwright

@@ -1,0 +1,200 @@
+#include "uop/UopSurvey.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "model/Error.h"
+#include "model/NumberText.h"
+#include "uop/UopContainer.h"
+#include "uop/UopMultis.h"
+#include "uop/UopNameHash.h"
+
+namespace keelwright {
+namespace {
+
+using Kind = UopProblem::Kind;
+
+// Multi numbers by name hash, for M from 0 to a bound: hashes cannot be reversed, so every name a
+// file is likely to hold is hashed once.
+std::unordered_map<std::uint64_t, std::int32_t> multiNames(std::int32_t entries) {
+    const std::int32_t last = std::min(kHighestUopMulti, 0x10000 + entries);
+    std::unordered_map<std::uint64_t, std::int32_t> names;
+    names.reserve(static_cast<std::size_t>(last) + 1);
+    for (std::int32_t multi = 0; multi <= last; ++multi) {
+        names.emplace(UopNameHash(MultiEntryName(multi)), multi);
+    }
+    return names;
+}
+
+// Bytes of the file that one thing occupies: the header, a table block or an entry's data.
+struct Extent {
+    std::uint64_t start, end;
+    const UopContainer::Located* entry;  // null for the header and the table blocks
+    std::string what;
+};
+
+std::string entryName(const UopContainer::Located& located, std::optional<std::int32_t> multi) {
+    return multi ? MultiEntryName(*multi) + " (" + UopContainer::describe(located) + ")"
+                 : UopContainer::describe(located);
+}
+
+class Surveyor {
+public:
+    Surveyor(UopContainer& container, UopSurvey& survey) : container_(container), survey_(survey) {}
+
+    void run() {
+        survey_.blocks = static_cast<std::int32_t>(container_.blocks().size());
+        survey_.entryCount = static_cast<std::int32_t>(container_.entries().size());
+        names_ = multiNames(survey_.entryCount);
+        addTableExtents();
+        for (const UopContainer::Located& located : container_.entries()) {
+            surveyEntry(located);
+        }
+        findOverlaps();
+        std::sort(survey_.multis.begin(), survey_.multis.end(),
+                  [](const auto& a, const auto& b) { return a.multi < b.multi; });
+    }
+
+private:
+    void problem(Kind kind, const UopContainer::Located& located, std::optional<std::int32_t> multi,
+                 const std::string& reason) {
+        survey_.problems.push_back(
+            {kind, located.position, multi, entryName(located, multi) + ": " + reason});
+    }
+
+    void addTableExtents() {
+        extents_.push_back({0, kUopHeaderSize, nullptr, "the header"});
+        const std::uint64_t blockBytes =
+            kUopBlockHeaderSize + std::uint64_t{container_.header().Capacity} * kUopEntrySize;
+        for (const UopContainer::Block& block : container_.blocks()) {
+            extents_.push_back({block.offset, block.offset + blockBytes, nullptr,
+                                "the table block at byte " + std::to_string(block.offset)});
+        }
+    }
+
+    void surveyEntry(const UopContainer::Located& located) {
+        const UopEntry& e = located.entry;
+        const auto found = names_.find(e.NameHash);
+        const std::optional<std::int32_t> multi =
+            found == names_.end() ? std::nullopt : std::optional(found->second);
+        if (!container_.dataInsideFile(e)) {
+            problem(Kind::EntryPastEnd, located, multi,
+                    "its data (offset " + NumberText(e.Offset) + ", header length " +
+                        NumberText(e.HeaderLength) + ", stored length " + NumberText(e.StoredLength) +
+                        ") reaches outside the file's " + std::to_string(survey_.fileBytes) + " bytes");
+            return;
+        }
+        extents_.push_back({static_cast<std::uint64_t>(e.Offset), *e.dataEnd(), &located, ""});
+        if (e.NameHash == UopNameHash(kHousingBinName)) {
+            survey_.housingBin = true;
+            return;
+        }
+        if (!multi) {
+            problem(Kind::UnknownEntry, located, multi,
+                    "its name is neither housing.bin nor a multi's from 0 to " +
+                        std::to_string(std::min(kHighestUopMulti, 0x10000 + survey_.entryCount)));
+            return;
+        }
+        UopMulti read;
+        try {
+            read = ReadUopMulti(container_, located, *multi);
+        } catch (const Error& e) {
+            problem(Kind::BadPayload, located, multi, "its payload does not read: " + e.reason());
+            return;
+        }
+        if (read.payload.number != static_cast<std::uint32_t>(*multi)) {
+            problem(Kind::NumberMismatch, located, multi,
+                    "its payload holds multi number " + std::to_string(read.payload.number));
+        }
+        survey_.multis.push_back({*multi, static_cast<std::uint32_t>(read.payload.tiles.size()),
+                                  read.payload.startsWithLeadRecord(), e.StoredLength, e.DecompressedLength,
+                                  located.position});
+    }
+
+    std::string describe(const Extent& extent) const {
+        if (extent.entry == nullptr) {
+            return extent.what;
+        }
+        const auto found = names_.find(extent.entry->entry.NameHash);
+        return entryName(*extent.entry, found == names_.end() ? std::nullopt : std::optional(found->second));
+    }
+
+    // Sorted by start, each extent is checked against the one before it that reaches furthest.
+    void findOverlaps() {
+        std::stable_sort(extents_.begin(), extents_.end(),
+                         [](const Extent& a, const Extent& b) { return a.start < b.start; });
+        const Extent* furthest = nullptr;
+        for (const Extent& extent : extents_) {
+            if (furthest != nullptr && extent.start < furthest->end && extent.end > extent.start) {
+                const Extent& entry = extent.entry != nullptr ? extent : *furthest;
+                const Extent& other = extent.entry != nullptr ? *furthest : extent;
+                survey_.problems.push_back({Kind::Overlap, entry.entry->position, std::nullopt,
+                                            describe(entry) + ": its data (bytes " +
+                                                std::to_string(entry.start) + " to " +
+                                                std::to_string(entry.end) + ") overlaps " + describe(other)});
+            }
+            if (furthest == nullptr || extent.end > furthest->end) {
+                furthest = &extent;
+            }
+        }
+    }
+
+    UopContainer& container_;
+    UopSurvey& survey_;
+    std::unordered_map<std::uint64_t, std::int32_t> names_;
+    std::vector<Extent> extents_;
+};
+
+}  // namespace
+
+const char* UopProblemKindName(UopProblem::Kind kind) {
+    switch (kind) {
+        case Kind::BadMagic:
+            return "bad-magic";
+        case Kind::BadVersion:
+            return "bad-version";
+        case Kind::EntryPastEnd:
+            return "entry-past-end";
+        case Kind::BadPayload:
+            return "bad-payload";
+        case Kind::NumberMismatch:
+            return "number-mismatch";
+        case Kind::UnknownEntry:
+            return "unknown-entry";
+        case Kind::Overlap:
+            return "overlap";
+    }
+    return "unknown";
+}
+
+UopSurvey SurveyUop(FileSystem& fileSystem, const std::filesystem::path& uop) {
+    std::unique_ptr<RandomAccessFile> file = fileSystem.open(uop, OpenMode::Read);
+    UopSurvey survey;
+    survey.fileBytes = file->size();
+    UopHeader::Bytes raw{};
+    const bool whole = survey.fileBytes >= raw.size() && file->readAt(0, raw) == raw.size();
+    const UopHeader header = UopHeader::decode(raw);
+    if (!whole || header.Magic != kUopMagic || header.Signature != kUopSignature) {
+        survey.problems.push_back(
+            {Kind::BadMagic, 0, std::nullopt,
+             whole
+                 ? "the header has magic " + Hex32(static_cast<std::int32_t>(header.Magic)) +
+                       " and signature " + Hex32(static_cast<std::int32_t>(header.Signature)) +
+                       ", not 50594D and FD23EC43"
+                 : "the file's " + std::to_string(survey.fileBytes) + " bytes are too few for a UOP header"});
+        return survey;
+    }
+    survey.version = header.Version;
+    survey.capacity = header.Capacity;
+    survey.headerFileCount = header.FileCount;
+    if (header.Version != kMultiCollectionVersion) {
+        survey.problems.push_back({Kind::BadVersion, 0, std::nullopt,
+                                   "the header gives version " + std::to_string(header.Version) +
+                                       "; MultiCollection.uop is version 4"});
+    }
+    UopContainer container(std::move(file));
+    Surveyor(container, survey).run();
+    return survey;
+}
+
+}  // namespace keelwright

@@ -1,0 +1,186 @@
+// Adding to a UOP file: the data first, the table entry's Offset (the pointer to it) after, the counts
+// last, each flushed before the next; every failed step puts back what was changed before it throws.
+#include "uop/UopWriter.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "model/Error.h"
+#include "mulfiles/RecordLayout.h"
+#include "uop/UopContainer.h"
+#include "uop/UopNameHash.h"
+
+namespace keelwright {
+namespace {
+
+// The failure that stopped an add, telling also that putting things back failed.
+Error undoFailed(const Error& cause, const Error& undo) {
+    return Error(cause.number(),
+                 cause.description() + "; undoing the change also failed: " + undo.description());
+}
+
+void restore(RandomAccessFile& file, const UopAddUndo& undo) {
+    for (auto it = undo.overwritten.rbegin(); it != undo.overwritten.rend(); ++it) {
+        file.writeAt(it->offset, it->oldBytes);
+        file.sync();
+    }
+    file.truncate(undo.originalSize);
+    file.sync();
+}
+
+template <typename Int>
+std::array<std::uint8_t, sizeof(Int)> littleEndian(Int value) {
+    std::array<std::uint8_t, sizeof(Int)> bytes{};
+    PutLittleEndian(bytes.data(), value);
+    return bytes;
+}
+
+// The writing steps of one add on one open file, each recorded in the undo before it starts.
+class Adder {
+public:
+    // Appends begin at the size the undo keeps.
+    Adder(RandomAccessFile& file, UopAddResult& result)
+        : file_(file), result_(result), end_(result.undo.originalSize) {}
+
+    // Appends the bytes at the end of the file and flushes them; returns where they begin.
+    std::uint64_t append(std::span<const std::uint8_t> bytes) {
+        const std::uint64_t at = end_;
+        end_ += bytes.size();
+        file_.writeAt(at, bytes);
+        file_.sync();
+        result_.bytesWritten += bytes.size();
+        return at;
+    }
+
+    // Writes the bytes over the file's at `offset`, after keeping the old ones, and flushes them.
+    void overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+        UopAddUndo::Overwrite old{offset, std::vector<std::uint8_t>(bytes.size())};
+        if (file_.readAt(offset, old.oldBytes) != bytes.size()) {
+            throw Error(ErrorNumber::InputPastEnd,
+                        "the bytes at " + std::to_string(offset) + " could not be read before writing them")
+                .at(file_.name());
+        }
+        result_.undo.overwritten.push_back(std::move(old));
+        file_.writeAt(offset, bytes);
+        file_.sync();
+        result_.bytesWritten += bytes.size();
+    }
+
+private:
+    RandomAccessFile& file_;
+    UopAddResult& result_;
+    std::uint64_t end_ = 0;
+};
+
+// Refuses an add that the file cannot take, before anything is written.
+void check(const UopContainer& container, const UopNewEntry& entry) {
+    const auto refuse = [&](ErrorNumber number, const std::string& reason) {
+        return Error(number, reason + "; nothing was written").at(container.name());
+    };
+    if (container.header().Version != entry.version) {
+        throw refuse(ErrorNumber::InvalidFileFormat,
+                     "the file is UOP version " + std::to_string(container.header().Version) +
+                         ", the new entry is made for version " + std::to_string(entry.version));
+    }
+    if (container.blocks().empty()) {
+        throw refuse(ErrorNumber::InvalidFileFormat, "the file has no table block");
+    }
+    if (container.find(entry.nameHash) != nullptr) {
+        throw refuse(ErrorNumber::PathAccess,
+                     "the file already has an entry with name hash " + UopHashText(entry.nameHash));
+    }
+    if (container.header().FileCount == std::numeric_limits<std::uint32_t>::max() ||
+        container.fileSize() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max() / 2) ||
+        entry.headerLength < 0 || entry.storedLength() < 0) {
+        throw refuse(ErrorNumber::Overflow, "the new entry does not fit the file's fields");
+    }
+}
+
+void addEntry(UopContainer& container, const UopNewEntry& entry, UopAddResult& result) {
+    Adder adder(container.file(), result);
+    const std::uint64_t dataAt = adder.append(entry.data);
+
+    const auto& blocks = container.blocks();
+    const auto withRoom =
+        std::find_if(blocks.begin(), blocks.end(), [](const auto& b) { return b.firstUnused; });
+    std::uint64_t blockAt = 0;
+    std::uint32_t index = 0;
+    std::int32_t usedCount = 0;
+    if (withRoom != blocks.end()) {
+        blockAt = withRoom->offset;
+        index = *withRoom->firstUnused;
+        usedCount = withRoom->usedCount;
+    } else {
+        const std::vector<std::uint8_t> zeroed(kUopBlockHeaderSize +
+                                               std::size_t{container.header().Capacity} * kUopEntrySize);
+        blockAt = adder.append(zeroed);
+        adder.overwrite(blocks.back().offset + kUopNextBlockField,
+                        littleEndian(static_cast<std::int64_t>(blockAt)));
+        result.appendedBlock = true;
+    }
+
+    result.entry = UopEntry{static_cast<std::int64_t>(dataAt),
+                            entry.headerLength,
+                            entry.storedLength(),
+                            entry.decompressedLength,
+                            entry.nameHash,
+                            entry.dataHash,
+                            static_cast<std::int16_t>(entry.compression)};
+    result.position = blockAt + UopEntryPosition(index);
+    const UopEntry::Bytes bytes = result.entry.encode();
+    // Offset last: a write torn by a crash then leaves it 0, and readers skip the half-written entry.
+    adder.overwrite(result.position + 8, std::span(bytes).subspan(8));
+    adder.overwrite(result.position, std::span(bytes).first(8));
+
+    const auto newCount = std::max(usedCount, static_cast<std::int32_t>(index + 1));
+    if (newCount != usedCount) {
+        adder.overwrite(blockAt, littleEndian(newCount));
+    }
+    adder.overwrite(kUopFileCountField, littleEndian(container.header().FileCount + 1));
+}
+
+}  // namespace
+
+UopAddResult AddUopEntry(FileSystem& fileSystem, const std::filesystem::path& uop, const UopNewEntry& entry) {
+    UopContainer container(fileSystem, uop, OpenMode::ReadWrite);
+    return AddUopEntry(container, entry);
+}
+
+UopAddResult AddUopEntry(UopContainer& container, const UopNewEntry& entry) {
+    check(container, entry);
+    UopAddResult result;
+    result.undo.originalSize = container.file().size();
+    if (result.undo.originalSize != container.fileSize()) {
+        throw Error(ErrorNumber::PathAccess, "the file changed while its table was read; nothing was written")
+            .at(container.name());
+    }
+    try {
+        addEntry(container, entry, result);
+    } catch (const Error& e) {
+        try {
+            restore(container.file(), result.undo);
+        } catch (const Error& undoError) {
+            throw undoFailed(e, undoError);
+        }
+        throw;
+    }
+    return result;
+}
+
+void RestoreUopFile(FileSystem& fileSystem, const std::filesystem::path& uop, const UopAddUndo& undo) {
+    restore(*fileSystem.open(uop, OpenMode::ReadWrite), undo);
+}
+
+std::vector<std::uint8_t> EmptyUopContainer(std::uint32_t version, std::uint32_t capacity) {
+    UopHeader header;
+    header.Version = version;
+    header.FirstBlock = kUopHeaderSize;
+    header.Capacity = capacity;
+    const UopHeader::Bytes head = header.encode();
+    std::vector<std::uint8_t> bytes(head.begin(), head.end());
+    bytes.resize(kUopHeaderSize + kUopBlockHeaderSize + std::size_t{capacity} * kUopEntrySize);
+    return bytes;
+}
+
+}  // namespace keelwright

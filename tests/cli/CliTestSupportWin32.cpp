@@ -1,0 +1,99 @@
+// RunCli on Windows (and under Wine): keelwright-cli.exe started with CreateProcessW, its output captured
+// in files. CliTestSupport.cpp is the POSIX counterpart.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "TestFiles.h"
+#include "cli/CliTestSupport.h"
+#include "model/PathText.h"
+
+namespace keelwright::test {
+namespace {
+
+std::wstring wideOf(const std::string& utf8) {
+    const std::u8string text(utf8.begin(), utf8.end());
+    return std::filesystem::path(text).native();
+}
+
+// One argument as the C runtime's command-line splitting (CommandLineToArgvW) gives it back: quoted when
+// it is empty or holds blanks or quotes, with the backslashes before a quote or the closing quote doubled.
+std::wstring quoted(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+        return argument;
+    }
+    std::wstring text = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        text.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        text += c;
+        backslashes = 0;
+    }
+    text.append(backslashes * 2, L'\\');
+    return text + L"\"";
+}
+
+// A handle the child inherits as one of its standard handles.
+HANDLE inheritedHandle(const wchar_t* path, DWORD access, DWORD disposition) {
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const HANDLE handle = CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                      disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        throw std::runtime_error("cannot open a standard handle for keelwright-cli");
+    }
+    return handle;
+}
+
+}  // namespace
+
+CliResult RunCli(const std::vector<std::string>& arguments) {
+    const TempDir capture;
+    const std::filesystem::path outPath = capture / "out";
+    const std::filesystem::path errPath = capture / "err";
+
+    const std::filesystem::path program = KEELWRIGHT_CLI;
+    std::wstring commandLine = quoted(program.native());
+    for (const std::string& argument : arguments) {
+        commandLine += L" " + quoted(wideOf(argument));
+    }
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = inheritedHandle(L"NUL", GENERIC_READ, OPEN_EXISTING);
+    startup.hStdOutput = inheritedHandle(outPath.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+    startup.hStdError = inheritedHandle(errPath.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+    PROCESS_INFORMATION process{};
+    const bool started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &startup, &process);
+    CloseHandle(startup.hStdInput);
+    CloseHandle(startup.hStdOutput);
+    CloseHandle(startup.hStdError);
+    if (!started) {
+        throw std::runtime_error("cannot start " + PathText(program));
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+
+    CliResult result;
+    result.status = static_cast<int>(exitCode);
+    result.out = ReadAll(outPath);
+    result.err = ReadAll(errPath);
+    return result;
+}
+
+std::filesystem::path ExamplesDir() {
+    return KEELWRIGHT_EXAMPLES;
+}
+
+}  // namespace keelwright::test

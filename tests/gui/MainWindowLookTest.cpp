@@ -1,0 +1,133 @@
+// What the window looks like: readable path-box colours that still say valid and invalid, labels on the
+// line of their boxes, and a tab order that reads the window as it is laid out.
+#include <QGroupBox>
+#include <cmath>
+
+#include "WindowHarness.h"
+
+namespace keelwright::test {
+
+namespace {
+
+// The relative luminance and contrast ratio of the Web Content Accessibility Guidelines.
+double luminance(const QColor& colour) {
+    const auto linear = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The vertical middle of a control in the window's coordinates.
+int middleOf(const QWidget* control, const QWidget* window) {
+    return control->mapTo(window, control->rect().center()).y();
+}
+
+}  // namespace
+
+class MainWindowLookTest : public QObject, private WindowHarness {
+    Q_OBJECT
+
+private slots:
+    void init() { setUpWindowTest(); }
+    void cleanup() { tearDownWindowTest(); }
+
+    void pathBoxesAreLightGreenOrLightRedUnderReadableDarkText() {
+        start();
+        const QString idx = file("Multi.idx");
+        const struct {
+            QString path;
+            QColor expected;
+            bool green;
+        } cases[] = {{idx, MainWindow::kValidPath, true}, {idx + "x", MainWindow::kInvalidPath, false}};
+        for (const auto& c : cases) {
+            box("txtMultiIdx")->setText(c.path);
+            const QColor background = BoxColour(box("txtMultiIdx"));
+            const QColor text = box("txtMultiIdx")->palette().color(QPalette::Active, QPalette::Text);
+            QCOMPARE(background, c.expected);
+            QVERIFY2(contrast(background, text) >= 7.0,
+                     qPrintable(QString::number(contrast(background, text))));
+            QVERIFY(background.lightnessF() >= 0.75 && text.lightnessF() <= 0.25);
+            // Clearly the one colour: its channel leads the others by a wide margin.
+            const int lead = c.green ? background.green() : background.red();
+            const int others = c.green ? std::max(background.red(), background.blue())
+                                       : std::max(background.green(), background.blue());
+            QVERIFY2(lead - others >= 48, c.green ? "not green enough" : "not red enough");
+        }
+    }
+
+    void labelsLineUpWithTheirBoxes() {
+        start();
+        const std::pair<const char*, const char*> rows[] = {
+            {"Label2", "txtMultiName"}, {"Label3", "txtBuyValue"}, {"Label4", "txtSellValue"},
+            {"Label5", "txtMultiIdx"},  {"Label6", "txtMultiMul"}, {"Command1", "txtMultiIdx"},
+            {"Command2", "txtMultiMul"}};
+        for (const auto& [control, boxName] : rows) {
+            const auto* widget = window_->findChild<QWidget*>(control);
+            QCOMPARE(middleOf(widget, window_.get()), middleOf(box(boxName), window_.get()));
+            QVERIFY(widget->geometry().right() < box(boxName)->geometry().left() ||
+                    widget->geometry().left() > box(boxName)->geometry().right());
+            if (const auto* text = qobject_cast<const QLabel*>(widget)) {
+                QVERIFY2(text->alignment() & Qt::AlignVCenter, control);
+            }
+        }
+    }
+
+    void theTabOrderReadsTheWindowFromTopLeftToBottomRight() {
+        start();
+        QStringList order;
+        for (QWidget* w = window_->nextInFocusChain(); w != window_.get(); w = w->nextInFocusChain()) {
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window_.get())) {
+                order << w->objectName();
+            }
+        }
+        const QStringList expected = {"txtMultiName", "txtBuyValue", "txtSellValue", "txtMultiIdx",
+                                      "Command1",     "txtMultiMul", "Command2",     "cmdLoad",
+                                      "optWsc",       "optTxt",      "cmdPatch",     "cmdCreateScript",
+                                      "optVer54",     "optVer51a",   "cmdExit"};
+        QCOMPARE(order, expected);
+        // The left column from the top down, then the right one.
+        const int rightColumn = button("cmdLoad")->x();
+        std::pair<int, int> last{0, 0};
+        for (const QString& name : order) {
+            const QPoint at = window_->findChild<QWidget*>(name)->mapTo(window_.get(), QPoint(0, 0));
+            const std::pair<int, int> place{at.x() >= rightColumn ? 1 : 0, at.y()};
+            QVERIFY2(place >= last, qPrintable(name));
+            last = place;
+        }
+    }
+
+    void noTwoControlsOverlap() {
+        start();
+        QList<QWidget*> containers{window_.get()};
+        for (QGroupBox* frame : window_->findChildren<QGroupBox*>()) {
+            containers << frame;
+        }
+        for (const QWidget* container : containers) {
+            QList<QWidget*> shown;
+            for (QWidget* w : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (w->isVisibleTo(window_.get())) {
+                    shown << w;
+                }
+            }
+            for (qsizetype i = 0; i < shown.size(); ++i) {
+                QVERIFY(container->rect().contains(shown[i]->geometry()));
+                for (qsizetype j = i + 1; j < shown.size(); ++j) {
+                    QVERIFY2(!shown[i]->geometry().intersects(shown[j]->geometry()),
+                             qPrintable(shown[i]->objectName() + " and " + shown[j]->objectName()));
+                }
+            }
+        }
+    }
+};
+
+}  // namespace keelwright::test
+
+QTEST_MAIN(keelwright::test::MainWindowLookTest)
+#include "MainWindowLookTest.moc"

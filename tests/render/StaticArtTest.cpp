@@ -1,0 +1,177 @@
+#include "render/StaticArt.h"
+
+#include <gtest/gtest.h>
+
+#include "model/Error.h"
+#include "render/ArtLibrary.h"
+#include "render/MulArtSource.h"
+#include "render/RenderTestSupport.h"
+
+namespace keelwright {
+namespace {
+
+using test::Bytes;
+using test::BytesFile;
+using test::Words16;
+using test::Words32;
+using test::operator+;
+
+constexpr std::uint16_t R = 0x7C00;  // pure red
+constexpr std::uint16_t G = 0x03E0;  // pure green
+constexpr std::uint16_t B = 0x001F;  // pure blue
+constexpr std::uint16_t W = 0xFFFF;  // white, with bit 15 set
+constexpr std::uint16_t H = 0x4210;  // 16 of 31 in every channel
+constexpr std::uint16_t Z = 0x8000;  // 0 once bit 15 is ignored
+
+// The picture as text, a row a line: '.' transparent, else the letter of its colour (or '?').
+std::string pictureText(const RgbaImage& picture) {
+    std::string text;
+    for (std::int32_t y = 0; y < picture.height(); ++y) {
+        for (std::int32_t x = 0; x < picture.width(); ++x) {
+            const Rgba p = picture.pixel(x, y);
+            char c = '?';
+            if (p == Rgba{}) {
+                c = '.';
+            } else if (p == Rgba{255, 0, 0, 255}) {
+                c = 'R';
+            } else if (p == Rgba{0, 255, 0, 255}) {
+                c = 'G';
+            } else if (p == Rgba{0, 0, 255, 255}) {
+                c = 'B';
+            } else if (p == Rgba{255, 255, 255, 255}) {
+                c = 'W';
+            } else if (p == Rgba{131, 131, 131, 255}) {  // 16 * 255 / 31, rounded down
+                c = 'H';
+            }
+            text += c;
+        }
+        text += '|';
+    }
+    return text;
+}
+
+TEST(StaticArt, DecodesRunsOffsetsAndTransparency) {
+    struct Case {
+        const char* what;
+        Bytes entry;  // header, width, height, lookup, rows
+        const char* picture;
+    };
+    const Case cases[] = {
+        {"offsets move x within a row and every row starts at 0",
+         Words16({0, 0, 4, 2, 0, 6}) + Words16({1, 2, R, G, 0, 0}) + Words16({0, 1, B, 2, 1, W, 0, 0}),
+         ".RG.|B..W|"},
+        {"rows found through the lookup table, in any order and shared",
+         Words16({0, 0, 2, 3, 5, 0, 5}) + Words16({1, 1, G, 0, 0}) + Words16({0, 2, R, R, 0, 0}),
+         "RR|.G|RR|"},
+        {"a run with no pixels only moves x", Words16({0, 0, 4, 1, 0}) + Words16({2, 0, 1, 1, B, 0, 0}),
+         "...B|"},
+        {"pixels 0 inside a run are transparent, with or without bit 15",
+         Words16({0, 0, 4, 1, 0}) + Words16({0, 4, R, 0, Z, H, 0, 0}), "R..H|"},
+        {"pixels right of the width are cut", Words16({0, 0, 2, 1, 0}) + Words16({1, 3, G, B, R, 0, 0}),
+         ".G|"},
+        {"a row without runs is transparent", Words16({0, 0, 3, 1, 0}) + Words16({0, 0}), "...|"},
+        {"a run may end at x 2047", Words16({0, 0, 3, 1, 0}) + Words16({2047, 1, R, 0, 0}), "...|"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(pictureText(DecodeStaticArt(c.entry)), c.picture) << c.what;
+    }
+}
+
+TEST(StaticArt, RefusesEntriesThatBreakTheLayoutNamingTheByte) {
+    struct Case {
+        const char* what;
+        Bytes entry;
+        const char* reason;  // the entry begins at byte 1000 of its file
+    };
+    const Case cases[] = {
+        {"too short for the header", Words16({0, 0, 4}), "byte 1000: the entry of 6 bytes is too short"},
+        {"width 0", Words16({0, 0, 0, 1, 0, 0, 0}), "byte 1004: width 0 is outside 1 to 1023"},
+        {"width 1024", Words16({0, 0, 1024, 1, 0, 0, 0}), "byte 1004: width 1024 is outside 1 to 1023"},
+        {"height 0", Words16({0, 0, 1, 0, 0, 0}), "byte 1006: height 0 is outside 1 to 2560"},
+        {"height 2561", Words16({0, 0, 1, 2561, 0, 0, 0}), "byte 1006: height 2561 is outside 1 to 2560"},
+        {"a header that claims more rows than the entry holds", Words16({0, 0, 1000, 2000, 0, 0, 0, 0}),
+         "byte 1008: the lookup table of 2000 rows reaches past the end of the 16-byte entry"},
+        {"a run cut short by the end of the entry", Words16({0, 0, 8, 1, 0}) + Words16({0, 5, R, R}),
+         "byte 1010: row 0 has a run of 5 pixels past the end of the entry"},
+        {"a row without its end mark", Words16({0, 0, 8, 1, 0}) + Words16({0, 1, R}),
+         "byte 1016: row 0 runs past the end of the entry before its end mark"},
+        {"a lookup entry that points past the entry", Words16({0, 0, 1, 2, 0, 9}) + Words16({0, 0}),
+         "byte 1030: row 1 runs past the end of the entry before its end mark"},
+        {"a run that reaches x 2048", Words16({0, 0, 8, 1, 0}) + Words16({2047, 2, R, R, 0, 0}),
+         "byte 1010: row 0 has a run that reaches x 2048, past 2047"},
+        {"offsets that add up past x 2047",
+         Words16({0, 0, 8, 1, 0}) + Words16({1000, 0, 1000, 0, 48, 1, R, 0, 0}),
+         "byte 1018: row 0 has a run that reaches x 2048, past 2047"},
+    };
+    for (const Case& c : cases) {
+        try {
+            DecodeStaticArt(c.entry, 1000);
+            ADD_FAILURE() << c.what << ": decoded";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), ErrorNumber::InvalidFileFormat) << c.what;
+            EXPECT_EQ(e.reason().rfind(c.reason, 0), 0U) << c.what << ": " << e.reason();
+        }
+    }
+}
+
+// An artidx.mul whose records from 0x4000 on are the given (offset, length) pairs.
+Bytes artIndex(std::initializer_list<std::pair<std::int32_t, std::int32_t>> statics) {
+    Bytes index(std::size_t{0x4000} * 12, 0xFF);
+    for (const auto& [offset, length] : statics) {
+        index = index + Words32({offset, length, 0});
+    }
+    return index;
+}
+
+TEST(MulArtSource, FindsEntriesByItemAndTakesNoRecordForNone) {
+    const Bytes art = Bytes(7, 0xAA) + test::SolidArtEntry(2, 2, R);  // 24 bytes at offset 7
+    MulArtSource source(BytesFile::Make("artidx.mul", artIndex({{7, 24}, {-1, 24}, {7, 0}, {7, -1}})),
+                        BytesFile::Make("art.mul", art));
+    const std::optional<ArtEntry> found = source.staticEntry(0);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->bytes, Bytes(art.begin() + 7, art.end()));
+    EXPECT_EQ(found->file, "art.mul");
+    EXPECT_EQ(found->offset, 7U);
+    EXPECT_FALSE(source.staticEntry(1)) << "offset below 0";
+    EXPECT_FALSE(source.staticEntry(2)) << "length 0";
+    EXPECT_FALSE(source.staticEntry(3)) << "length below 0 (bit 31 set)";
+    EXPECT_FALSE(source.staticEntry(4)) << "past the end of the index";
+    EXPECT_FALSE(source.staticEntry(0xFFFF)) << "the highest item id";
+}
+
+TEST(MulArtSource, RefusesAnEntryPastTheEndOfArtMulNamingIndexItemAndRecord) {
+    MulArtSource source(BytesFile::Make("artidx.mul", artIndex({{0, 24}, {20, 5}})),
+                        BytesFile::Make("art.mul", Bytes(24, 0)));
+    EXPECT_TRUE(source.staticEntry(0)) << "an entry that ends at the end of the file";
+    try {
+        source.staticEntry(1);
+        FAIL() << "read an entry past the end";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::InvalidFileFormat);
+        EXPECT_EQ(e.description(),
+                  "artidx.mul: item 1 (0x0001): the record at byte 196620 points at bytes 20 to 25, past the "
+                  "end of art.mul (24 bytes)");
+    }
+}
+
+TEST(ArtLibrary, DecodesEachItemOnceAndNamesFileItemAndOffsetOfABadEntry) {
+    const Bytes bad = Words16({0, 0, 0, 1, 0, 0, 0});
+    ArtLibrary library(
+        std::make_unique<MulArtSource>(BytesFile::Make("artidx.mul", artIndex({{0, 24}, {24, 14}})),
+                                       BytesFile::Make("art.mul", test::SolidArtEntry(2, 2, G) + bad)));
+    const RgbaImage* first = library.picture(0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->pixel(1, 1), (Rgba{0, 255, 0, 255}));
+    EXPECT_EQ(library.picture(0), first) << "decoded once and kept";
+    EXPECT_EQ(library.picture(9), nullptr);
+    try {
+        library.picture(1);
+        FAIL() << "decoded a picture of width 0";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.description(),
+                  "art.mul: item 1 (0x0001), art entry at byte 24: byte 28: width 0 is outside 1 to 1023");
+    }
+}
+
+}  // namespace
+}  // namespace keelwright

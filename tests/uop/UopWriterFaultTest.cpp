@@ -1,0 +1,185 @@
+// Every way an add can fail leaves MultiCollection.uop byte for byte as it was, and a crash at any write
+// leaves a file that every client reads as before or as after.
+#include <gtest/gtest.h>
+
+#include "TestFiles.h"
+#include "model/Error.h"
+#include "mulfiles/FaultyFileSystem.h"
+#include "uop/UopMultis.h"
+#include "uop/UopTestFiles.h"
+
+namespace keelwright {
+namespace {
+
+using test::ClientReads;
+using test::FactEntry;
+using test::FactUopBytes;
+using test::FileFaults;
+
+constexpr std::int64_t kFileTime = 133485408000000000;
+const std::vector<UopTile> kTiles = {UopTile::lead(), {1200, -2, 3, 0, 0, {}}, {1653, 1, 1, 5, 1, {9}}};
+
+// The real file system, until the power goes off during one write: that write puts part of its bytes,
+// and every later write, cut or flush does nothing and fails.
+class PowerCutFileSystem : public NativeFileSystem {
+public:
+    PowerCutFileSystem(int cutAtWrite, double partWritten) : cutAt_(cutAtWrite), part_(partWritten) {}
+
+    std::unique_ptr<RandomAccessFile> open(const std::filesystem::path& path, OpenMode mode) override {
+        return std::make_unique<File>(NativeFileSystem::open(path, mode), *this);
+    }
+
+private:
+    class File : public RandomAccessFile {
+    public:
+        File(std::unique_ptr<RandomAccessFile> real, PowerCutFileSystem& owner)
+            : real_(std::move(real)), owner_(owner) {}
+        const std::string& name() const override { return real_->name(); }
+        std::uint64_t size() override { return real_->size(); }
+        std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) override {
+            return real_->readAt(offset, into);
+        }
+        void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+            powerOn();
+            if (++owner_.writes_ == owner_.cutAt_) {
+                owner_.off_ = true;
+                real_->writeAt(offset, bytes.first(static_cast<std::size_t>(bytes.size() * owner_.part_)));
+                powerOn();
+            }
+            real_->writeAt(offset, bytes);
+        }
+        void truncate(std::uint64_t size) override {
+            powerOn();
+            real_->truncate(size);
+        }
+        void sync() override { powerOn(); }
+
+    private:
+        void powerOn() const {
+            if (owner_.off_) {
+                throw Error(ErrorNumber::DeviceIo, "the power is off").at(name());
+            }
+        }
+        std::unique_ptr<RandomAccessFile> real_;
+        PowerCutFileSystem& owner_;
+    };
+
+    int cutAt_;
+    double part_;
+    int writes_ = 0;
+    bool off_ = false;
+};
+
+std::vector<FactEntry> entries(int multis) {
+    std::vector<FactEntry> all = {{std::string(kHousingBinName), std::string(300, 'h')}};
+    for (int m = 0; m < multis; ++m) {
+        all.push_back({MultiEntryName(m), "payload of multi " + std::to_string(m)});
+    }
+    return all;
+}
+
+class UopWriterFaultTest : public ::testing::TestWithParam<const char*> {
+protected:
+    // A block with room, or every block full so that the add appends one.
+    std::string before() const {
+        return std::string(GetParam()) == "room" ? FactUopBytes(4, 4, entries(2))
+                                                 : FactUopBytes(4, 2, entries(3));
+    }
+
+    void add(FileSystem& fileSystem) { AddMultiToUop(fileSystem, path_, kTiles, kFileTime); }
+
+    // The file after a successful add, and the writes and flushes it took.
+    std::string after(int& writes, int& syncs) {
+        test::WriteAll(path_, before());
+        test::FaultyFileSystem counting;
+        add(counting);
+        writes = counting.writes["MultiCollection.uop"];
+        syncs = counting.syncs["MultiCollection.uop"];
+        return test::ReadAll(path_);
+    }
+
+    Error failedAdd(FileSystem& fileSystem) {
+        test::WriteAll(path_, before());
+        try {
+            add(fileSystem);
+            ADD_FAILURE() << "the add reported success";
+        } catch (const Error& e) {
+            return e;
+        }
+        return Error(ErrorNumber::InvalidCall, "no error");
+    }
+
+    test::TempDir dir_;
+    std::filesystem::path path_ = dir_ / "MultiCollection.uop";
+};
+
+TEST_P(UopWriterFaultTest, LeavesTheFileAsItWasWhenAnyWriteOrFlushFails) {
+    int writes = 0, syncs = 0;
+    const std::string added = after(writes, syncs);
+    EXPECT_EQ(writes, std::string(GetParam()) == "room" ? 5 : 7);
+    EXPECT_EQ(syncs, writes) << "every write is flushed before the next";
+    std::vector<std::pair<std::string, FileFaults>> rows = {
+        {"opening for writing", FileFaults::RefuseWriting()},
+        {"a full disk", FileFaults::Capacity(before().size() + 20)}};
+    for (int n = 1; n <= writes; ++n) {
+        rows.push_back({"write " + std::to_string(n), FileFaults::FailingWrite(n)});
+        rows.push_back({"flush " + std::to_string(n), FileFaults::FailingSync(n)});
+    }
+    for (const auto& [what, faults] : rows) {
+        test::FaultyFileSystem fileSystem;
+        fileSystem.faults["MultiCollection.uop"] = faults;
+        const Error e = failedAdd(fileSystem);
+        EXPECT_EQ(e.description().find("undoing"), std::string::npos) << what << ": " << e.description();
+        EXPECT_EQ(test::ReadAll(path_), before()) << what;
+    }
+    NativeFileSystem real;
+    add(real);
+    EXPECT_EQ(test::ReadAll(path_), added) << "a later add works as if nothing had happened";
+}
+
+TEST_P(UopWriterFaultTest, SaysSoWhenPuttingTheFileBackFailsToo) {
+    int writes = 0, syncs = 0;
+    after(writes, syncs);
+    test::FaultyFileSystem fileSystem;
+    fileSystem.faults["MultiCollection.uop"] = FileFaults::FailingSync(writes);  // the file count's flush
+    fileSystem.faults["MultiCollection.uop"].failingWrite = writes + 1;          // putting the count back
+    const Error e = failedAdd(fileSystem);
+    EXPECT_NE(e.description().find("injected flush failure; undoing the change also failed: "),
+              std::string::npos)
+        << e.description();
+}
+
+TEST_P(UopWriterFaultTest, ACrashAtAnyWriteLeavesAFileThatReadsAsBeforeOrAsAfter) {
+    int writes = 0, syncs = 0;
+    const std::string added = after(writes, syncs);
+    for (const bool honourUsedCount : {false, true}) {
+        const auto asBefore = ClientReads(before(), honourUsedCount);
+        const auto asAfter = ClientReads(added, honourUsedCount);
+        for (int n = 1; n <= writes; ++n) {
+            for (const double part : {0.0, 0.5, 1.0}) {
+                PowerCutFileSystem fileSystem(n, part);
+                failedAdd(fileSystem);
+                const std::string crashed = test::ReadAll(path_);
+                const auto reads = ClientReads(crashed, honourUsedCount);
+                EXPECT_TRUE(reads == asBefore || reads == asAfter)
+                    << "power cut at write " << n << " with " << part
+                    << " of it written, honouring the used count: " << honourUsedCount;
+                NativeFileSystem real;
+                EXPECT_NO_THROW(UopContainer(real, path_)) << "our reader too, at write " << n;
+            }
+        }
+    }
+}
+
+TEST_P(UopWriterFaultTest, RestoreUndoesACompletedAdd) {
+    test::WriteAll(path_, before());
+    NativeFileSystem real;
+    const UopMultiAdded added = AddMultiToUop(real, path_, kTiles, kFileTime);
+    RestoreUopFile(real, path_, added.added.undo);
+    EXPECT_EQ(test::ReadAll(path_), before());
+}
+
+INSTANTIATE_TEST_SUITE_P(IntoABlock, UopWriterFaultTest, ::testing::Values("room", "full"));
+
+}  // namespace
+}  // namespace keelwright
