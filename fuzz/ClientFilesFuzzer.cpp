@@ -65,12 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(files.bytes("Multi.mul") == mul, "a failed patch leaves Multi.mul as it was");
         return 0;
     }
-    const RecordSize size = result.recordSize.size;
+    const RecordSize recordSize = result.recordSize.size;
     const std::string text = ExtractMultiText(files, paths.multiMul, result.slot,
-                                              ReadIndexEntry(files, paths.multiIdx, result.slot), size);
+                                              ReadIndexEntry(files, paths.multiIdx, result.slot), recordSize);
     ComponentTable back;
     ReadMultiTxt(text, "extracted.txt", back, fuzz::DoorsAndSigns());
-    fuzz::Require(EncodeMultiData(back, size) == EncodeMultiData(smallHouse(), size),
+    fuzz::Require(EncodeMultiData(back, recordSize) == EncodeMultiData(smallHouse(), recordSize),
                   "the patched multi extracts as it was");
     return 0;
 }

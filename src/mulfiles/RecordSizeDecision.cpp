@@ -132,10 +132,8 @@ RecordSizeDecision DecideRecordSize(std::span<const std::uint8_t> index, RandomA
                 sample[sampled++] = entry;
             }
         } else {
-            (twelve    ? twelveOnly
-             : sixteen ? sixteenOnly
-                       : neither)
-                .add(static_cast<std::int32_t>(i + 1), entry.Length);
+            LengthKind& kind = twelve ? twelveOnly : (sixteen ? sixteenOnly : neither);
+            kind.add(static_cast<std::int32_t>(i + 1), entry.Length);
         }
     }
     if (neither.count > 0 || (twelveOnly.count > 0 && sixteenOnly.count > 0)) {
