@@ -4,6 +4,7 @@
 #include "mulfiles/AtomicFile.h"
 #include "mulfiles/Extractor.h"
 #include "mulfiles/NativeFileSystem.h"
+#include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
 
 namespace keelwright::cli {
@@ -29,7 +30,8 @@ int RunExtract(const QStringList& arguments) {
     NativeFileSystem fileSystem;
     const std::int32_t slot = SlotOfMultiNumber(*multi);
     const IndexRecord entry = ReadIndexEntry(fileSystem, files.multiIdx, slot);
-    const std::string text = ExtractMultiText(fileSystem, files.multiMul, slot, entry);
+    const RecordSize size = DecideRecordSize(fileSystem, files).size;
+    const std::string text = ExtractMultiText(fileSystem, files.multiMul, slot, entry, size);
     if (parser.isSet("output")) {
         WriteFileAtomically(fileSystem, ToPath(parser.value("output")), text);
     } else {

@@ -14,11 +14,6 @@
 namespace keelwright::cli {
 namespace {
 
-// A block's component count, or nothing when its Length holds no whole number of records.
-std::optional<std::int32_t> componentsOf(const IndexRecord& entry) {
-    return entry.hasWholeBlockLength() ? std::optional(entry.componentCount()) : std::nullopt;
-}
-
 std::string counted(std::size_t n, const std::string& noun) {
     return NumberText(static_cast<std::int64_t>(n)) + " " + noun + (n == 1 ? "" : "s");
 }
@@ -40,7 +35,7 @@ std::string asText(const ClientFilesSurvey& s) {
     if (!s.usedSlots.empty()) {
         text += "\n    Slot   Multi   Item      Offset      Length  Components\n";
         for (const auto& used : s.usedSlots) {
-            const std::optional<std::int32_t> components = componentsOf(used.entry);
+            const std::optional<std::int32_t> components = used.components;
             text += rightAligned(NumberText(used.slot), 8) +
                     rightAligned(NumberText(MultiNumberOfSlot(used.slot)), 8) +
                     rightAligned(ItemHexOfSlot(used.slot), 7) +
@@ -63,7 +58,7 @@ std::string asText(const ClientFilesSurvey& s) {
 std::string asJson(const ClientFilesSurvey& s) {
     QJsonArray multis;
     for (const auto& used : s.usedSlots) {
-        const std::optional<std::int32_t> components = componentsOf(used.entry);
+        const std::optional<std::int32_t> components = used.components;
         multis.append(QJsonObject{
             {"slot", used.slot},
             {"multi", MultiNumberOfSlot(used.slot)},
