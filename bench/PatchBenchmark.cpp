@@ -1,7 +1,8 @@
 // Patching a multi into the client files. The cost must follow the index and the new block, not the size
-// of Multi.mul: 10 components cost the same on an empty and on a 100 MB Multi.mul. A large multi must be
-// written at 100 MB/s of records or faster, flushes to disk included; the figures without flushes show
-// how much of that the disk's fsync takes.
+// of Multi.mul: 10 components cost the same on an empty and on a 100 MB Multi.mul, in 12-byte records and
+// in 16-byte records, whose size is decided from the files (the contents check included). A large multi
+// must be written at 100 MB/s of records or faster, flushes to disk included; the figures without flushes
+// show how much of that the disk's fsync takes.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 #include "GeneratedMulti.h"
 #include "model/ComponentTable.h"
+#include "mulfiles/ComponentRecord.h"
 #include "mulfiles/IndexRecord.h"
 #include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Patcher.h"
@@ -19,6 +21,8 @@ namespace {
 using namespace keelwright;
 
 constexpr int kUsedSlots = 8000;  // about as many multis as a client's index holds
+constexpr int kSlotsOfSixteenByteIndex = 8192;
+constexpr std::uint64_t kMebibyte = 1 << 20;
 
 // The real file system with flushes left out, to measure the rest of a patch.
 class NoSyncFileSystem : public NativeFileSystem {
@@ -47,24 +51,55 @@ private:
     };
 };
 
-// An index of kUsedSlots used slots and one free one after them.
-std::string indexBytes() {
+std::string bytesOf(const std::vector<IndexRecord>& records) {
     std::string bytes;
-    for (int slot = 0; slot <= kUsedSlots; ++slot) {
-        const IndexRecord record = slot < kUsedSlots ? IndexRecord{0, 12, -1} : IndexRecord{-1, -1, -1};
+    for (const IndexRecord& record : records) {
         const RecordBytes encoded = record.encode();
         bytes.append(encoded.begin(), encoded.end());
     }
     return bytes;
 }
 
-// Client files in a temporary folder on disk, put back to their first state between iterations.
+// An index of kUsedSlots used slots and one free one after them.
+std::string indexBytes() {
+    std::vector<IndexRecord> records(kUsedSlots, IndexRecord{0, 12, -1});
+    records.push_back(IndexRecord{-1, -1, -1});
+    return bytesOf(records);
+}
+
+// An index of 8,192 slots, the last one free, whose blocks split `dataBytes` of Multi.mul in equal parts of
+// a multiple of 48 bytes: every Length fits both record sizes, so the contents check decides the size.
+std::string sixteenByteIndexBytes(std::uint64_t dataBytes) {
+    const auto used = static_cast<std::int32_t>(kSlotsOfSixteenByteIndex - 1);
+    const auto length = static_cast<std::int32_t>(dataBytes / static_cast<std::uint64_t>(used) / 48 * 48);
+    std::vector<IndexRecord> records;
+    for (std::int32_t slot = 0; slot < used; ++slot) {
+        records.push_back(IndexRecord{slot * length, length, -1});
+    }
+    records.push_back(IndexRecord{-1, -1, -1});
+    return bytesOf(records);
+}
+
+// A 16-byte tile record as shipped files hold them, Flags and Extra 0 or 1.
+std::string sixteenByteTile() {
+    std::string bytes(16, '\0');
+    ComponentRecord{1200, 1, 2, 3, 1, 0}.encodeInto(
+        std::span(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()), RecordSize::Sixteen);
+    return bytes;
+}
+
+// Client files in a temporary folder on disk, put back to their first state between iterations. Multi.mul
+// is `dataBytes` bytes of `unit` repeated.
 class BenchFiles {
 public:
-    explicit BenchFiles(std::uint64_t dataBytes) : dataBytes_(dataBytes) {
+    BenchFiles(std::uint64_t dataBytes, std::string index, const std::string& unit)
+        : index_(std::move(index)), dataBytes_(dataBytes) {
         std::filesystem::create_directories(folder_);
         std::ofstream data(files_.multiMul, std::ios::binary | std::ios::trunc);
-        const std::string megabyte(1 << 20, '\x07');
+        std::string megabyte;
+        while (megabyte.size() < kMebibyte) {
+            megabyte += unit;
+        }
         for (std::uint64_t written = 0; written < dataBytes; written += megabyte.size()) {
             data.write(megabyte.data(), static_cast<std::streamsize>(
                                             std::min<std::uint64_t>(megabyte.size(), dataBytes - written)));
@@ -86,32 +121,59 @@ public:
 private:
     std::filesystem::path folder_ = std::filesystem::temp_directory_path() / "keelwright-bench-patch";
     ClientFiles files_{folder_ / "Multi.idx", folder_ / "Multi.mul"};
-    std::string index_ = indexBytes();
+    std::string index_;
     std::uint64_t dataBytes_;
 };
 
-void runPatch(benchmark::State& state, FileSystem& fileSystem) {
+void runPatch(benchmark::State& state, FileSystem& fileSystem, BenchFiles& files) {
     const std::int64_t components = state.range(0);
-    BenchFiles files(static_cast<std::uint64_t>(state.range(1)) << 20);
     const ComponentTable table = bench::GeneratedMulti(components);
+    std::int64_t recordBytes = 0;
     for (auto _ : state) {
         const PatchResult result = PatchMulti(fileSystem, table, files.files());
         benchmark::DoNotOptimize(result.slot);
+        recordBytes = static_cast<std::int64_t>(BytesOf(result.recordSize.size));
         state.PauseTiming();
         files.reset();
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(state.iterations() * (components + 1) * 12);
+    state.SetBytesProcessed(state.iterations() * (components + 1) * recordBytes);
+    state.counters["recordSize"] = static_cast<double>(recordBytes);
+}
+
+BenchFiles classicFiles(const benchmark::State& state) {
+    return BenchFiles(static_cast<std::uint64_t>(state.range(1)) * kMebibyte, indexBytes(), "\x07");
+}
+
+// The index is made for a 100 MB Multi.mul; over an empty one its blocks lie outside the file, the size is
+// assumed and no block is read.
+BenchFiles sixteenByteFiles(const benchmark::State& state) {
+    return BenchFiles(static_cast<std::uint64_t>(state.range(1)) * kMebibyte,
+                      sixteenByteIndexBytes(100 * kMebibyte), sixteenByteTile());
 }
 
 void BM_Patch(benchmark::State& state) {
     NativeFileSystem fileSystem;
-    runPatch(state, fileSystem);
+    BenchFiles files = classicFiles(state);
+    runPatch(state, fileSystem, files);
 }
 
 void BM_PatchWithoutFsync(benchmark::State& state) {
     NoSyncFileSystem fileSystem;
-    runPatch(state, fileSystem);
+    BenchFiles files = classicFiles(state);
+    runPatch(state, fileSystem, files);
+}
+
+void BM_PatchSixteenByteRecords(benchmark::State& state) {
+    NativeFileSystem fileSystem;
+    BenchFiles files = sixteenByteFiles(state);
+    runPatch(state, fileSystem, files);
+}
+
+void BM_PatchSixteenByteRecordsWithoutFsync(benchmark::State& state) {
+    NoSyncFileSystem fileSystem;
+    BenchFiles files = sixteenByteFiles(state);
+    runPatch(state, fileSystem, files);
 }
 
 // Arguments: components, size of Multi.mul in MiB.
@@ -121,5 +183,12 @@ void patchCases(benchmark::internal::Benchmark* cases) {
 }
 BENCHMARK(BM_Patch)->Apply(patchCases);
 BENCHMARK(BM_PatchWithoutFsync)->Apply(patchCases);
+
+// Arguments: components, size of Multi.mul in MiB.
+void sixteenByteCases(benchmark::internal::Benchmark* cases) {
+    cases->Args({10, 0})->Args({10, 100})->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+BENCHMARK(BM_PatchSixteenByteRecords)->Apply(sixteenByteCases);
+BENCHMARK(BM_PatchSixteenByteRecordsWithoutFsync)->Apply(sixteenByteCases);
 
 }  // namespace

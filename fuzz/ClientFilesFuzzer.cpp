@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const ClientFilesSurvey survey = SurveyClientFiles(files, paths);
         for (std::int32_t slot = 1; slot <= std::min(survey.slotCount, kMostSlotsExtracted); ++slot) {
             try {
-                ExtractMultiText(files, paths.multiMul, slot, ReadIndexEntry(files, paths.multiIdx, slot));
+                ExtractMultiText(files, paths.multiMul, slot, ReadIndexEntry(files, paths.multiIdx, slot),
+                                 survey.recordSize.size);
             } catch (const Error&) {
             }
         }
@@ -64,11 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(files.bytes("Multi.mul") == mul, "a failed patch leaves Multi.mul as it was");
         return 0;
     }
+    const RecordSize recordSize = result.recordSize.size;
     const std::string text = ExtractMultiText(files, paths.multiMul, result.slot,
-                                              ReadIndexEntry(files, paths.multiIdx, result.slot));
+                                              ReadIndexEntry(files, paths.multiIdx, result.slot), recordSize);
     ComponentTable back;
     ReadMultiTxt(text, "extracted.txt", back, fuzz::DoorsAndSigns());
-    fuzz::Require(EncodeMultiData(back) == EncodeMultiData(smallHouse()),
+    fuzz::Require(EncodeMultiData(back, recordSize) == EncodeMultiData(smallHouse(), recordSize),
                   "the patched multi extracts as it was");
     return 0;
 }

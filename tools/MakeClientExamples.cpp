@@ -1,11 +1,13 @@
 // Writes the small example Multi.idx and Multi.mul of examples/client: five multis in sixteen slots, the
 // first free slot (5) after four used ones, the blocks end to end in Multi.mul. MultiCollection.uop holds
-// the same multis under the same numbers (see writeMultiCollection).
+// the same multis under the same numbers (see writeMultiCollection). Given a second folder, it writes the
+// same Multi.idx and Multi.mul there in the 16-byte records of clients from 7.0.9.0 on (examples/client-hs).
 //
-//   keelwright-make-client-examples examples/client
+//   keelwright-make-client-examples examples/client examples/client-hs
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,7 @@ namespace {
 using keelwright::ComponentRecord;
 using keelwright::IndexRecord;
 using keelwright::RecordBytes;
+using keelwright::RecordSize;
 
 using Block = std::vector<ComponentRecord>;
 
@@ -59,6 +62,41 @@ Block wallsOf(std::uint16_t wallX, std::uint16_t wallY, std::uint16_t post, int 
 
 std::string bytesOf(const RecordBytes& record) {
     return std::string(record.begin(), record.end());
+}
+
+std::string bytesOf(const ComponentRecord& record, RecordSize size) {
+    std::string bytes(keelwright::BytesOf(size), '\0');
+    record.encodeInto(std::span(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()), size);
+    return bytes;
+}
+
+// Writes the multis into the given slots of a Multi.idx of kSlots slots and their blocks, each a lead
+// record and its tiles, end to end into Multi.mul, in records of `size`.
+bool writeClientFiles(const std::filesystem::path& folder, const std::vector<Block>& multis,
+                      const std::vector<int>& slots, RecordSize size) {
+    constexpr int kSlots = 16;
+    std::vector<IndexRecord> index(kSlots, IndexRecord{-1, -1, -1});
+    std::string data;
+    for (std::size_t i = 0; i < multis.size(); ++i) {
+        const auto length = static_cast<std::int32_t>((multis[i].size() + 1) * keelwright::BytesOf(size));
+        index[static_cast<std::size_t>(slots[i] - 1)] = {static_cast<std::int32_t>(data.size()), length, -1};
+        data += bytesOf(ComponentRecord::lead(), size);
+        for (const ComponentRecord& component : multis[i]) {
+            data += bytesOf(component, size);
+        }
+    }
+    std::string indexBytes;
+    for (const IndexRecord& record : index) {
+        indexBytes += bytesOf(record.encode());
+    }
+    std::ofstream(folder / "Multi.idx", std::ios::binary) << indexBytes;
+    std::ofstream(folder / "Multi.mul", std::ios::binary) << data;
+    if (!std::ifstream(folder / "Multi.idx") || !std::ifstream(folder / "Multi.mul")) {
+        std::fprintf(stderr, "keelwright-make-client-examples: cannot write into %s\n",
+                     keelwright::PathText(folder).c_str());
+        return false;
+    }
+    return true;
 }
 
 // Writes MultiCollection.uop: a version 4 container, a housing.bin entry of our own bytes, then multi
@@ -98,8 +136,8 @@ void writeMultiCollection(const std::filesystem::path& folder, const std::vector
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: keelwright-make-client-examples FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: keelwright-make-client-examples FOLDER [FOLDER_16_BYTE_RECORDS]\n");
         return 2;
     }
     Block stall = floorOf(1305, 3, 2, 0);  // a market stall: a floor, a counter and a sign
@@ -113,35 +151,16 @@ int main(int argc, char* argv[]) {
         floorOf(1848, 5, 1, 7),  // slot 6: a bridge
     };
     const std::vector<int> slots = {1, 2, 3, 4, 6};
-    constexpr int kSlots = 16;
-
-    std::vector<IndexRecord> index(kSlots, IndexRecord{-1, -1, -1});
-    std::string data;
-    for (std::size_t i = 0; i < multis.size(); ++i) {
-        const auto length = static_cast<std::int32_t>((multis[i].size() + 1) * 12);
-        index[static_cast<std::size_t>(slots[i] - 1)] = {static_cast<std::int32_t>(data.size()), length, -1};
-        data += bytesOf(ComponentRecord::lead().encode());
-        for (const ComponentRecord& component : multis[i]) {
-            data += bytesOf(component.encode());
-        }
-    }
-    std::string indexBytes;
-    for (const IndexRecord& record : index) {
-        indexBytes += bytesOf(record.encode());
-    }
-
-    const std::filesystem::path folder = argv[1];
-    std::ofstream(folder / "Multi.idx", std::ios::binary) << indexBytes;
-    std::ofstream(folder / "Multi.mul", std::ios::binary) << data;
-    if (!std::ifstream(folder / "Multi.idx") || !std::ifstream(folder / "Multi.mul")) {
-        std::fprintf(stderr, "keelwright-make-client-examples: cannot write into %s\n",
-                     keelwright::PathText(folder).c_str());
+    if (!writeClientFiles(argv[1], multis, slots, RecordSize::Twelve)) {
         return 1;
     }
     try {
-        writeMultiCollection(folder, multis, slots);
+        writeMultiCollection(argv[1], multis, slots);
     } catch (const keelwright::Error& e) {
         std::fprintf(stderr, "keelwright-make-client-examples: %s\n", e.what());
+        return 1;
+    }
+    if (argc == 3 && !writeClientFiles(argv[2], multis, slots, RecordSize::Sixteen)) {
         return 1;
     }
     return 0;

@@ -10,6 +10,7 @@
 #include "mulfiles/AtomicFile.h"
 #include "mulfiles/Extractor.h"
 #include "mulfiles/Patcher.h"
+#include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
 #include "mulfiles/UnusableIndexError.h"
 
@@ -75,10 +76,11 @@ void MainWindow::patchMulti() {
     workspace_.patches.record(workspace_.ScriptPath, workspace_.MultiIdxPath, workspace_.MultiMulPath,
                               result.slot);
     platform_.pointer.setBusy(false);
-    showStatus("Patching completed", QString("Patched into slot %1 (multi %2, item %3)")
+    showStatus("Patching completed", QString("Patched into slot %1 (multi %2, item %3), %4")
                                          .arg(result.slot)
                                          .arg(MultiNumberOfSlot(result.slot))
-                                         .arg(FromBytes(ItemHexOfSlot(result.slot))));
+                                         .arg(FromBytes(ItemHexOfSlot(result.slot)))
+                                         .arg(FromBytes(DescribeRecordSize(result.recordSize))));
     cmdPatch_->setEnabled(false);
 }
 
@@ -91,10 +93,11 @@ void MainWindow::extractMulti() {
             return;
         }
         const std::int32_t slot = SlotOfMultiNumber(*multi);
+        const ClientFiles files{ToPath(workspace_.MultiIdxPath), ToPath(workspace_.MultiMulPath)};
         // Both client files are read before the output path is asked for, so a bad multi costs no typing.
-        const IndexRecord entry = ReadIndexEntry(platform_.fileSystem, ToPath(workspace_.MultiIdxPath), slot);
-        const std::string text =
-            ExtractMultiText(platform_.fileSystem, ToPath(workspace_.MultiMulPath), slot, entry);
+        const IndexRecord entry = ReadIndexEntry(platform_.fileSystem, files.multiIdx, slot);
+        const RecordSize size = DecideRecordSize(platform_.fileSystem, files).size;
+        const std::string text = ExtractMultiText(platform_.fileSystem, files.multiMul, slot, entry, size);
         const QString target = platform_.inputs.getText(
             this, "Enter path and name of file you want it saved to", kApplicationTitle, QString());
         // A cancelled or blank entry names no file: the writer reports it and writes nothing.

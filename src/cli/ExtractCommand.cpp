@@ -5,6 +5,7 @@
 #include "mulfiles/AtomicFile.h"
 #include "mulfiles/Extractor.h"
 #include "mulfiles/NativeFileSystem.h"
+#include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
 
 namespace keelwright::cli {
@@ -35,7 +36,8 @@ int RunExtract(const Invocation& invocation) {
     NativeFileSystem fileSystem;
     const std::int32_t slot = SlotOfMultiNumber(*multi);
     const IndexRecord entry = ReadIndexEntry(fileSystem, files.multiIdx, slot);
-    const std::string text = ExtractMultiText(fileSystem, files.multiMul, slot, entry);
+    const RecordSize size = DecideRecordSize(fileSystem, files).size;
+    const std::string text = ExtractMultiText(fileSystem, files.multiMul, slot, entry, size);
     if (output) {
         WriteFileAtomically(fileSystem, *output, text);
     } else {

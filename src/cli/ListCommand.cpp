@@ -10,11 +10,6 @@
 namespace keelwright::cli {
 namespace {
 
-// A block's component count, or nothing when its Length holds no whole number of records.
-std::optional<std::int32_t> componentsOf(const IndexRecord& entry) {
-    return entry.hasWholeBlockLength() ? std::optional(entry.componentCount()) : std::nullopt;
-}
-
 std::string counted(std::size_t n, const std::string& noun) {
     return NumberText(static_cast<std::int64_t>(n)) + " " + noun + (n == 1 ? "" : "s");
 }
@@ -37,7 +32,7 @@ void writeText(const ClientFilesSurvey& s, StandardOutput& out) {
     if (!s.usedSlots.empty()) {
         out.write("\n    Slot   Multi   Item      Offset      Length  Components\n");
         for (const auto& used : s.usedSlots) {
-            const std::optional<std::int32_t> components = componentsOf(used.entry);
+            const std::optional<std::int32_t> components = used.components;
             out.write(rightAligned(NumberText(used.slot), 8) +
                       rightAligned(NumberText(MultiNumberOfSlot(used.slot)), 8) +
                       rightAligned(ItemHexOfSlot(used.slot), 7) +
@@ -72,7 +67,7 @@ void writeJson(const ClientFilesSurvey& s, StandardOutput& out) {
     json.key("indexBytes").number(static_cast<std::int64_t>(s.indexBytes));
     json.key("multis").beginArray();
     for (const auto& used : s.usedSlots) {
-        const std::optional<std::int32_t> components = componentsOf(used.entry);
+        const std::optional<std::int32_t> components = used.components;
         json.beginObject().key("components");
         if (components) {
             json.number(*components);

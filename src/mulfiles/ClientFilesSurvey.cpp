@@ -1,12 +1,15 @@
 #include "mulfiles/ClientFilesSurvey.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "model/Error.h"
 #include "model/NumberText.h"
+#include "mulfiles/ComponentRecord.h"
 #include "mulfiles/RecordFile.h"
 #include "mulfiles/Slots.h"
+#include "mulfiles/UopRefusal.h"
 
 namespace keelwright {
 namespace {
@@ -14,7 +17,7 @@ namespace {
 using Kind = SurveyProblem::Kind;
 
 std::string slotText(std::int32_t slot) {
-    return "slot " + NumberText(slot) + " (multi " + NumberText(MultiNumberOfSlot(slot)) + ")";
+    return SlotText(slot);
 }
 
 std::string bytesText(const IndexRecord& entry) {
@@ -47,12 +50,13 @@ void findOverlaps(const std::vector<ClientFilesSurvey::UsedSlot>& used,
     }
 }
 
-void checkBlock(const ClientFilesSurvey::UsedSlot& used, std::uint64_t dataBytes,
+void checkBlock(const ClientFilesSurvey::UsedSlot& used, std::uint64_t dataBytes, RecordSize size,
                 std::vector<SurveyProblem>& problems) {
-    if (!used.entry.hasWholeBlockLength()) {
+    if (!used.entry.hasWholeBlockLength(size)) {
         problems.push_back({Kind::BadLength, used.slot, 0,
                             slotText(used.slot) + ": Length " + NumberText(used.entry.Length) +
-                                " is not a whole positive multiple of 12"});
+                                " is not a whole positive multiple of " +
+                                NumberText(static_cast<std::int64_t>(BytesOf(size)))});
     }
     if (used.entry.Length > 0 && !used.entry.blockFitsIn(dataBytes)) {
         problems.push_back({Kind::BlockPastEnd, used.slot, 0,
@@ -60,6 +64,34 @@ void checkBlock(const ClientFilesSurvey::UsedSlot& used, std::uint64_t dataBytes
                                 ") reaches outside Multi.mul (" +
                                 NumberText(static_cast<std::int64_t>(dataBytes)) + " bytes)"});
     }
+}
+
+// The components of a block as extraction counts them: its records, less a first one that is the lead.
+std::optional<std::int32_t> componentsOf(const IndexRecord& entry, RandomAccessFile& data,
+                                         std::uint64_t dataBytes, RecordSize size) {
+    if (!entry.hasWholeBlockLength(size) || !entry.blockFitsIn(dataBytes)) {
+        return std::nullopt;
+    }
+    std::array<std::uint8_t, BytesOf(RecordSize::Sixteen)> buffer{};
+    const std::span<std::uint8_t> first = std::span(buffer).first(BytesOf(size));
+    if (data.readAt(static_cast<std::uint64_t>(entry.Offset), first) != first.size()) {
+        throw Error(ErrorNumber::DeviceIo, "the file changed while it was read").at(data.name());
+    }
+    return entry.recordCount(size) - (ComponentRecord::decode(first, size).isLead() ? 1 : 0);
+}
+
+// The bytes after the furthest end of a block that begins inside Multi.mul.
+std::uint64_t unindexedTail(const std::vector<ClientFilesSurvey::UsedSlot>& used, std::uint64_t dataBytes) {
+    std::uint64_t covered = 0;
+    for (const auto& u : used) {
+        if (u.entry.Offset >= 0 && u.entry.Length > 0 &&
+            static_cast<std::uint64_t>(u.entry.Offset) < dataBytes) {
+            const std::uint64_t end =
+                static_cast<std::uint64_t>(u.entry.Offset) + static_cast<std::uint64_t>(u.entry.Length);
+            covered = std::max(covered, std::min(end, dataBytes));
+        }
+    }
+    return dataBytes - covered;
 }
 
 }  // namespace
@@ -82,14 +114,18 @@ const char* ProblemKindName(SurveyProblem::Kind kind) {
     return "unknown";
 }
 
-ClientFilesSurvey SurveyClientFiles(std::span<const std::uint8_t> index, std::uint64_t dataBytes) {
+ClientFilesSurvey SurveyClientFiles(std::span<const std::uint8_t> index, RandomAccessFile& data,
+                                    std::optional<RecordSize> forced) {
     ClientFilesSurvey survey;
     survey.indexBytes = index.size();
-    survey.dataBytes = dataBytes;
-    survey.firstFreeRecord = static_cast<std::int64_t>(dataBytes / kRecordSize) + 1;
     if (index.size() / kRecordSize > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
         throw Error(ErrorNumber::Overflow, "Multi.idx has more slots than a 32-bit slot number can count");
     }
+    survey.recordSize = DecideRecordSize(index, data, forced);
+    const RecordSize size = survey.recordSize.size;
+    const std::uint64_t dataBytes = data.size();
+    survey.dataBytes = dataBytes;
+    survey.firstFreeRecord = static_cast<std::int64_t>(dataBytes / BytesOf(size)) + 1;
     survey.slotCount = static_cast<std::int32_t>(index.size() / kRecordSize);
     std::optional<std::int32_t> firstZero;
     std::vector<SurveyProblem> problems;
@@ -104,8 +140,8 @@ ClientFilesSurvey SurveyClientFiles(std::span<const std::uint8_t> index, std::ui
             firstZero = firstZero.value_or(slot);
         } else {
             ++survey.usedCount;
-            survey.usedSlots.push_back({slot, entry});
-            checkBlock(survey.usedSlots.back(), dataBytes, problems);
+            survey.usedSlots.push_back({slot, entry, componentsOf(entry, data, dataBytes, size)});
+            checkBlock(survey.usedSlots.back(), dataBytes, size, problems);
         }
     }
     if (index.size() % kRecordSize != 0) {
@@ -122,20 +158,24 @@ ClientFilesSurvey SurveyClientFiles(std::span<const std::uint8_t> index, std::ui
                             "Multi.idx has no free slot: a patch stops at its end"});
     }
     findOverlaps(survey.usedSlots, problems);
+    survey.unindexedTailBytes = unindexedTail(survey.usedSlots, dataBytes);
     std::stable_sort(problems.begin(), problems.end(),
                      [](const SurveyProblem& a, const SurveyProblem& b) { return a.slot < b.slot; });
     survey.problems = std::move(problems);
     return survey;
 }
 
-ClientFilesSurvey SurveyClientFiles(FileSystem& fileSystem, const ClientFiles& files) {
+ClientFilesSurvey SurveyClientFiles(FileSystem& fileSystem, const ClientFiles& files,
+                                    std::optional<RecordSize> forced) {
     RecordFile index(fileSystem, files.multiIdx, OpenMode::Read);
-    RecordFile data(fileSystem, files.multiMul, OpenMode::Read);
-    std::vector<std::uint8_t> bytes(index.size());
-    if (index.file().readAt(0, bytes) != bytes.size()) {
-        throw Error(ErrorNumber::DeviceIo, "the file changed while it was read").at(index.name());
+    RefuseUopContainer(index.file());
+    const std::unique_ptr<RandomAccessFile> data = fileSystem.open(files.multiMul, OpenMode::Read);
+    RefuseUopContainer(*data);
+    ClientFilesSurvey survey = SurveyClientFiles(index.readAll(), *data, forced);
+    if (survey.recordSize.unusable) {
+        survey.recordSize.unusable->at(index.name());
     }
-    return SurveyClientFiles(bytes, data.size());
+    return survey;
 }
 
 }  // namespace keelwright

@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "mulfiles/ClientFiles.h"
 #include "mulfiles/FileSystem.h"
 #include "mulfiles/IndexRecord.h"
-#include "mulfiles/Patcher.h"
+#include "mulfiles/RecordSizeDecision.h"
 
 namespace keelwright {
 
@@ -18,7 +19,7 @@ struct SurveyProblem {
         PartialIndexRecord,        // Multi.idx ends in a partial record
         ZeroRecordBeforeFreeSlot,  // a patch would stop there with the "File Not Found!" message
         NoFreeSlot,                // a patch would stop at the end of the index
-        BadLength,                 // a used slot's Length is not a whole positive multiple of 12
+        BadLength,                 // a used slot's Length is not a whole positive multiple of the record size
         BlockPastEnd,              // a used slot's block reaches outside Multi.mul
         Overlap,                   // two used slots' blocks share bytes
     };
@@ -35,6 +36,10 @@ const char* ProblemKindName(SurveyProblem::Kind kind);
 struct ClientFilesSurvey {
     std::uint64_t indexBytes = 0;
     std::uint64_t dataBytes = 0;
+    RecordSizeDecision recordSize;  // the size Multi.mul is read in, and how it was decided
+    // Bytes at the end of Multi.mul that no block covers, as a killed patch leaves them. Not a problem:
+    // the next patch writes after them.
+    std::uint64_t unindexedTailBytes = 0;
     std::int32_t slotCount = 0;  // whole records of Multi.idx
     std::int32_t usedCount = 0;  // slots neither free nor zero records
     std::int32_t freeCount = 0;  // slots with Length -1
@@ -45,6 +50,10 @@ struct ClientFilesSurvey {
     struct UsedSlot {
         std::int32_t slot;
         IndexRecord entry;
+        // The records of the block, less a first record that is the lead record, as extraction counts
+        // them; nothing when the Length is not a whole number of records or the block lies outside
+        // Multi.mul.
+        std::optional<std::int32_t> components;
     };
     std::vector<UsedSlot> usedSlots;      // in slot order
     std::vector<SurveyProblem> problems;  // in slot order
@@ -52,9 +61,13 @@ struct ClientFilesSurvey {
     bool sound() const { return problems.empty(); }
 };
 
-// Surveys the bytes of a Multi.idx against a Multi.mul of `dataBytes` bytes.
-ClientFilesSurvey SurveyClientFiles(std::span<const std::uint8_t> index, std::uint64_t dataBytes);
-// Surveys the two files; only reads them.
-ClientFilesSurvey SurveyClientFiles(FileSystem& fileSystem, const ClientFiles& files);
+// Surveys the bytes of a Multi.idx against a Multi.mul read through `data`, in the record size that
+// DecideRecordSize gives (`forced` when given). Reads the first record of every used block and the
+// contents check's sample, never the whole of Multi.mul.
+ClientFilesSurvey SurveyClientFiles(std::span<const std::uint8_t> index, RandomAccessFile& data,
+                                    std::optional<RecordSize> forced = std::nullopt);
+// Surveys the two files, refusing a UOP container named as either; only reads them.
+ClientFilesSurvey SurveyClientFiles(FileSystem& fileSystem, const ClientFiles& files,
+                                    std::optional<RecordSize> forced = std::nullopt);
 
 }  // namespace keelwright

@@ -1,14 +1,35 @@
 #include "mulfiles/ComponentRecord.h"
 
+#include "model/Error.h"
+
 namespace keelwright {
 namespace {
 
-constexpr RecordLayout kLayout(Field{&ComponentRecord::ItemId, 0}, Field{&ComponentRecord::X, 2},
-                               Field{&ComponentRecord::Y, 4}, Field{&ComponentRecord::Z, 6},
-                               Field{&ComponentRecord::Flags, 8});
-static_assert(kLayout.tilesOneRecord(), "ComponentRecord must fill exactly 12 bytes");
+constexpr std::size_t kWideRecordSize = BytesOf(RecordSize::Sixteen);
+
+constexpr auto kLayout = LayoutOf<kRecordSize>(
+    Field{&ComponentRecord::ItemId, 0}, Field{&ComponentRecord::X, 2}, Field{&ComponentRecord::Y, 4},
+    Field{&ComponentRecord::Z, 6}, Field{&ComponentRecord::Flags, 8});
+static_assert(kLayout.tilesOneRecord(), "a 12-byte ComponentRecord must fill exactly 12 bytes");
+
+constexpr auto kWideLayout = LayoutOf<kWideRecordSize>(
+    Field{&ComponentRecord::ItemId, 0}, Field{&ComponentRecord::X, 2}, Field{&ComponentRecord::Y, 4},
+    Field{&ComponentRecord::Z, 6}, Field{&ComponentRecord::Flags, 8}, Field{&ComponentRecord::Extra, 12});
+static_assert(kWideLayout.tilesOneRecord(), "a 16-byte ComponentRecord must fill exactly 16 bytes");
+
+void checkRoom(std::size_t have, RecordSize size) {
+    if (have < BytesOf(size)) {
+        throw Error(ErrorNumber::InvalidCall, "a record needs " + std::to_string(BytesOf(size)) +
+                                                  " bytes, but only " + std::to_string(have) + " are there");
+    }
+}
 
 }  // namespace
+
+bool ComponentRecord::isLead() const {
+    const ComponentRecord l = lead();
+    return ItemId == l.ItemId && X == l.X && Y == l.Y && Z == l.Z && Flags == l.Flags && Extra == l.Extra;
+}
 
 RecordBytes ComponentRecord::encode() const {
     RecordBytes bytes{};
@@ -22,6 +43,21 @@ void ComponentRecord::encodeInto(RecordSpan out) const {
 
 ComponentRecord ComponentRecord::decode(ConstRecordSpan bytes) {
     return kLayout.decode(bytes);
+}
+
+void ComponentRecord::encodeInto(std::span<std::uint8_t> out, RecordSize size) const {
+    checkRoom(out.size(), size);
+    if (size == RecordSize::Sixteen) {
+        kWideLayout.encode(*this, out.first<kWideRecordSize>());
+    } else {
+        kLayout.encode(*this, out.first<kRecordSize>());
+    }
+}
+
+ComponentRecord ComponentRecord::decode(std::span<const std::uint8_t> bytes, RecordSize size) {
+    checkRoom(bytes.size(), size);
+    return size == RecordSize::Sixteen ? kWideLayout.decode(bytes.first<kWideRecordSize>())
+                                       : kLayout.decode(bytes.first<kRecordSize>());
 }
 
 }  // namespace keelwright

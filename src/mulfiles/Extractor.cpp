@@ -8,6 +8,7 @@
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/RecordFile.h"
 #include "mulfiles/Slots.h"
+#include "mulfiles/UopRefusal.h"
 
 namespace keelwright {
 namespace {
@@ -54,6 +55,7 @@ std::optional<std::int32_t> ParseMultiNumber(std::string_view typed) {
 
 IndexRecord ReadIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot) {
     RecordFile index(fileSystem, multiIdx, OpenMode::Read);
+    RefuseUopContainer(index.file());
     const std::int64_t slots = index.wholeRecords();
     if (slot < 1 || slot > slots) {
         throw Error(
@@ -65,22 +67,24 @@ IndexRecord ReadIndexEntry(FileSystem& fileSystem, const std::filesystem::path& 
 }
 
 std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path& multiMul, std::int32_t slot,
-                             const IndexRecord& entry) {
+                             const IndexRecord& entry, RecordSize size) {
     if (entry.isFree()) {
         throw Error(ErrorNumber::InvalidCall, multiAndSlot(slot) + " is a free slot: it holds no multi");
     }
-    if (!entry.hasWholeBlockLength()) {
+    if (!entry.hasWholeBlockLength(size)) {
         throw Error(ErrorNumber::InvalidFileFormat, "the index entry of " + multiAndSlot(slot) +
                                                         " has Length " + NumberText(entry.Length) +
-                                                        ", not a whole positive multiple of 12");
+                                                        ", not a whole positive multiple of " +
+                                                        NumberText(static_cast<std::int64_t>(BytesOf(size))));
     }
-    RecordFile data(fileSystem, multiMul, OpenMode::Read);
-    const std::uint64_t size = data.size();
-    if (!entry.blockFitsIn(size)) {
+    RecordFile data(fileSystem, multiMul, OpenMode::Read, size);
+    RefuseUopContainer(data.file());
+    const std::uint64_t dataBytes = data.size();
+    if (!entry.blockFitsIn(dataBytes)) {
         throw Error(ErrorNumber::InputPastEnd,
                     "the block of " + multiAndSlot(slot) + " at offset " + NumberText(entry.Offset) + ", " +
                         NumberText(entry.Length) + " bytes long, reaches past the end of the file (" +
-                        NumberText(static_cast<std::int64_t>(size)) + " bytes)")
+                        NumberText(static_cast<std::int64_t>(dataBytes)) + " bytes)")
             .at(data.name());
     }
     std::vector<std::uint8_t> block(static_cast<std::size_t>(entry.Length));
@@ -89,23 +93,24 @@ std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path
                     "the block of " + multiAndSlot(slot) + " could not be read whole")
             .at(data.name());
     }
-    return MultiTextOfBlock(block);
+    return MultiTextOfBlock(block, size);
 }
 
-std::string MultiTextOfBlock(std::span<const std::uint8_t> block) {
-    if (block.size() < kRecordSize || block.size() % kRecordSize != 0) {
+std::string MultiTextOfBlock(std::span<const std::uint8_t> block, RecordSize size) {
+    const std::size_t bytes = BytesOf(size);
+    if (block.size() < bytes || block.size() % bytes != 0) {
         throw Error(ErrorNumber::InvalidFileFormat, "a block of " +
                                                         NumberText(static_cast<std::int64_t>(block.size())) +
                                                         " bytes is not a whole positive number of records");
     }
-    const std::size_t count = block.size() / kRecordSize - 1;
+    const std::size_t records = block.size() / bytes;
+    const std::size_t first = ComponentRecord::decode(block, size).isLead() ? 1 : 0;
     std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n";
-    text.reserve(text.size() + 24 + count * 32);
-    appendNumber(text, count, ' ');
+    text.reserve(text.size() + 24 + records * 32);
+    appendNumber(text, records - first, ' ');
     text += "num components\r\n";
-    for (std::size_t k = 1; k <= count; ++k) {
-        const ComponentRecord r =
-            ComponentRecord::decode(ConstRecordSpan(block.data() + k * kRecordSize, kRecordSize));
+    for (std::size_t k = first; k < records; ++k) {
+        const ComponentRecord r = ComponentRecord::decode(block.subspan(k * bytes), size);
         appendNumber(text, r.ItemId, ' ');
         appendNumber(text, r.X, ' ');
         appendNumber(text, r.Y, ' ');

@@ -9,11 +9,13 @@
 
 #include "mulfiles/FileSystem.h"
 #include "mulfiles/IndexRecord.h"
+#include "mulfiles/RecordLayout.h"
 
 namespace keelwright {
 
 // Extraction runs in steps so that the window can read both client files before it asks where to write:
-// ParseMultiNumber, ReadIndexEntry, ExtractMultiText, then WriteFileAtomically (AtomicFile.h).
+// ParseMultiNumber, ReadIndexEntry, DecideRecordSize (RecordSizeDecision.h), ExtractMultiText, then
+// WriteFileAtomically (AtomicFile.h).
 
 // The highest multi number an extraction takes: its slot must fit a signed 16-bit number.
 inline constexpr std::int32_t kHighestExtractableMulti = 32766;
@@ -23,18 +25,18 @@ inline constexpr std::int32_t kHighestExtractableMulti = 32766;
 std::optional<std::int32_t> ParseMultiNumber(std::string_view typed);
 
 // Reads the index entry of a slot. Throws BadRecordNumber for a slot that is not a whole record of the
-// index (past its end).
+// index (past its end); refuses a UOP container (RefuseUopContainer).
 IndexRecord ReadIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot);
 
-// The multi text of the block an entry points at, read from Multi.mul and built whole in memory. Throws,
-// before anything is read, for a free slot or a Length that is not a whole positive multiple of 12, and for
-// a block that reaches past the end of Multi.mul.
+// The multi text of the block an entry points at, read from Multi.mul in records of `size` and built whole
+// in memory. Throws, before the block is read, for a free slot or a Length that is not a whole positive
+// multiple of the record size, for a block that reaches past the end of Multi.mul and for a UOP container.
 std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path& multiMul, std::int32_t slot,
-                             const IndexRecord& entry);
+                             const IndexRecord& entry, RecordSize size);
 
-// The multi text of a block's bytes (a whole positive multiple of 12; the first record is skipped):
-// "6 version", "1 template id", "-1 item version", "N num components", then "ItemId X Y Z Flags" per
-// component, every line ending in CR LF.
-std::string MultiTextOfBlock(std::span<const std::uint8_t> block);
+// The multi text of a block's bytes (a whole positive number of records of `size`; a first record that is
+// the lead record is dropped, any other is a component): "6 version", "1 template id", "-1 item version",
+// "N num components", then "ItemId X Y Z Flags" per component, every line ending in CR LF.
+std::string MultiTextOfBlock(std::span<const std::uint8_t> block, RecordSize size);
 
 }  // namespace keelwright

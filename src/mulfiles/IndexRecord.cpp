@@ -3,8 +3,8 @@
 namespace keelwright {
 namespace {
 
-constexpr RecordLayout kLayout(Field{&IndexRecord::Offset, 0}, Field{&IndexRecord::Length, 4},
-                               Field{&IndexRecord::Extra, 8});
+constexpr auto kLayout = LayoutOf<kRecordSize>(Field{&IndexRecord::Offset, 0}, Field{&IndexRecord::Length, 4},
+                                               Field{&IndexRecord::Extra, 8});
 static_assert(kLayout.tilesOneRecord(), "IndexRecord must fill exactly 12 bytes");
 
 }  // namespace

@@ -21,13 +21,17 @@ struct IndexRecord {
     bool isFree() const { return Length == -1; }
     // What a read past the end of the index gives: Offset and Length 0; Extra is not looked at.
     bool isZero() const { return Offset == 0 && Length == 0; }
-    // Whether Length is a whole positive multiple of 12, so the block holds its lead record and whole
-    // records.
-    bool hasWholeBlockLength() const { return Length >= 12 && Length % 12 == 0; }
+    // Whether Length is a whole positive multiple of the record size, so the block holds whole records.
+    bool hasWholeBlockLength(RecordSize size) const {
+        const auto bytes = static_cast<std::int32_t>(BytesOf(size));
+        return Length >= bytes && Length % bytes == 0;
+    }
     // Whether the block lies wholly within a Multi.mul of `dataSize` bytes.
     bool blockFitsIn(std::uint64_t dataSize) const;
-    // The components of a block of whole length: the records after the lead record.
-    std::int32_t componentCount() const { return Length / 12 - 1; }
+    // The records of a block of whole length, a lead record included.
+    std::int32_t recordCount(RecordSize size) const {
+        return Length / static_cast<std::int32_t>(BytesOf(size));
+    }
 };
 
 }  // namespace keelwright

@@ -9,6 +9,7 @@
 #include "mulfiles/Patcher.h"
 #include "mulfiles/RecordFile.h"
 #include "mulfiles/UnusableIndexError.h"
+#include "mulfiles/UopRefusal.h"
 
 namespace keelwright {
 namespace {
@@ -63,6 +64,7 @@ std::int32_t FindFreeSlot(FileSystem& fileSystem, const std::filesystem::path& m
         throw UnusableIndexError(1, UnusableIndexError::Cause::MissingIndex);
     }
     RecordFile index(fileSystem, multiIdx, OpenMode::Read);
+    RefuseUopContainer(index.file());
     const std::int64_t slots = index.wholeRecords();
     std::vector<std::uint8_t> piece(kSlotsPerRead * kRecordSize);
     for (std::int64_t first = 1;; first += static_cast<std::int64_t>(kSlotsPerRead)) {
@@ -84,8 +86,9 @@ std::int32_t FindFreeSlot(FileSystem& fileSystem, const std::filesystem::path& m
     }
 }
 
-std::int32_t FindFirstFreeRecord(FileSystem& fileSystem, const std::filesystem::path& multiMul) {
-    RecordFile data(fileSystem, multiMul, OpenMode::Read);
+std::int32_t FindFirstFreeRecord(FileSystem& fileSystem, const std::filesystem::path& multiMul,
+                                 RecordSize size) {
+    RecordFile data(fileSystem, multiMul, OpenMode::Read, size);
     const std::int64_t record = data.firstFreeRecord();
     if (record > kInt32Max) {
         throw Error(ErrorNumber::Overflow,
@@ -95,13 +98,14 @@ std::int32_t FindFirstFreeRecord(FileSystem& fileSystem, const std::filesystem::
     return static_cast<std::int32_t>(record);
 }
 
-IndexRecord NewIndexEntry(std::int32_t firstFreeRecord, std::int32_t componentCount) {
+IndexRecord NewIndexEntry(std::int32_t firstFreeRecord, std::int32_t componentCount, RecordSize size) {
     if (firstFreeRecord < 1 || componentCount < 0) {
         throw Error(ErrorNumber::InvalidCall,
                     "a block needs a record number from 1 and a component count from 0");
     }
-    const std::int64_t offset = (static_cast<std::int64_t>(firstFreeRecord) - 1) * 12;
-    const std::int64_t length = static_cast<std::int64_t>(componentCount) * 12 + 12;
+    const auto bytes = static_cast<std::int64_t>(BytesOf(size));
+    const std::int64_t offset = (static_cast<std::int64_t>(firstFreeRecord) - 1) * bytes;
+    const std::int64_t length = (static_cast<std::int64_t>(componentCount) + 1) * bytes;
     if (offset + length > kInt32Max) {
         throw Error(ErrorNumber::Overflow, "the new block would end at byte " + NumberText(offset + length) +
                                                " of Multi.mul, beyond the 2 GB that Multi.idx can address");
@@ -109,16 +113,19 @@ IndexRecord NewIndexEntry(std::int32_t firstFreeRecord, std::int32_t componentCo
     return IndexRecord{static_cast<std::int32_t>(offset), static_cast<std::int32_t>(length), -1};
 }
 
-std::vector<std::uint8_t> EncodeMultiData(const ComponentTable& table) {
-    if (table.Count < 0 || (static_cast<std::int64_t>(table.Count) + 1) * 12 > kInt32Max) {
+std::vector<std::uint8_t> EncodeMultiData(const ComponentTable& table, RecordSize size) {
+    const std::size_t bytes = BytesOf(size);
+    if (table.Count < 0 ||
+        (static_cast<std::int64_t>(table.Count) + 1) * static_cast<std::int64_t>(bytes) > kInt32Max) {
         throw Error(ErrorNumber::Overflow,
                     "a block of " + NumberText(table.Count) + " components cannot be indexed");
     }
     const auto count = static_cast<std::size_t>(table.Count);
-    std::vector<std::uint8_t> block((count + 1) * kRecordSize);
-    ComponentRecord::lead().encodeInto(RecordSpan(block.data(), kRecordSize));
+    std::vector<std::uint8_t> block((count + 1) * bytes);
+    const std::span<std::uint8_t> out(block);
+    ComponentRecord::lead().encodeInto(out, size);
     for (std::size_t entry = 0; entry < count; ++entry) {
-        convert(table, entry).encodeInto(RecordSpan(block.data() + (entry + 1) * kRecordSize, kRecordSize));
+        convert(table, entry).encodeInto(out.subspan((entry + 1) * bytes), size);
     }
     return block;
 }

@@ -28,8 +28,9 @@ void restore(RandomAccessFile& file, const MultiDataUndo& undo) {
 }  // namespace
 
 MultiDataUndo WriteMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul,
-                             std::int32_t firstFreeRecord, std::span<const std::uint8_t> block) {
-    RecordFile data(fileSystem, multiMul, OpenMode::ReadWrite);
+                             std::int32_t firstFreeRecord, std::span<const std::uint8_t> block,
+                             RecordSize size) {
+    RecordFile data(fileSystem, multiMul, OpenMode::ReadWrite, size);
     if (data.firstFreeRecord() != firstFreeRecord) {
         throw Error(ErrorNumber::PathAccess,
                     "the file changed since its first free record was found; nothing was "
@@ -38,7 +39,7 @@ MultiDataUndo WriteMultiData(FileSystem& fileSystem, const std::filesystem::path
     }
     MultiDataUndo undo;
     undo.originalSize = data.size();
-    undo.blockStart = (static_cast<std::uint64_t>(firstFreeRecord) - 1) * kRecordSize;
+    undo.blockStart = (static_cast<std::uint64_t>(firstFreeRecord) - 1) * BytesOf(size);
     undo.overwrittenTail.resize(undo.originalSize - undo.blockStart);
     if (data.file().readAt(undo.blockStart, undo.overwrittenTail) != undo.overwrittenTail.size()) {
         throw Error(ErrorNumber::DeviceIo, "the file's last bytes could not be read").at(data.name());
@@ -92,19 +93,23 @@ void WriteIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiI
 }
 
 PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, const ClientFiles& files,
-                       const std::function<void()>& beforeWriting) {
+                       const std::function<void()>& beforeWriting, std::optional<RecordSize> recordSize) {
     if (fileSystem.sameFile(files.multiIdx, files.multiMul)) {
         throw Error(ErrorNumber::PathAccess, "Multi.idx and Multi.mul name the same file")
             .at(PathText(files.multiIdx));
     }
+    // The slot search comes first: a missing or unusable index ends the window's program whatever else
+    // is wrong.
     const std::int32_t slot = FindFreeSlot(fileSystem, files.multiIdx);
-    const std::int32_t firstFreeRecord = FindFirstFreeRecord(fileSystem, files.multiMul);
-    const IndexRecord entry = NewIndexEntry(firstFreeRecord, table.Count);
+    const RecordSizeDecision decision = DecideRecordSize(fileSystem, files, recordSize);
+    const RecordSize size = decision.sizeForPatch();
+    const std::int32_t firstFreeRecord = FindFirstFreeRecord(fileSystem, files.multiMul, size);
+    const IndexRecord entry = NewIndexEntry(firstFreeRecord, table.Count, size);
     if (beforeWriting) {
         beforeWriting();
     }
-    const std::vector<std::uint8_t> block = EncodeMultiData(table);
-    const MultiDataUndo undo = WriteMultiData(fileSystem, files.multiMul, firstFreeRecord, block);
+    const std::vector<std::uint8_t> block = EncodeMultiData(table, size);
+    const MultiDataUndo undo = WriteMultiData(fileSystem, files.multiMul, firstFreeRecord, block, size);
     try {
         WriteIndexEntry(fileSystem, files.multiIdx, slot, entry);
     } catch (const Error& e) {
@@ -115,7 +120,7 @@ PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, cons
         }
         throw;
     }
-    return PatchResult{slot, firstFreeRecord, entry.Offset, entry.Length};
+    return PatchResult{slot, firstFreeRecord, entry.Offset, entry.Length, decision};
 }
 
 }  // namespace keelwright

@@ -3,29 +3,27 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
+#include "mulfiles/ClientFiles.h"
 #include "mulfiles/FileSystem.h"
 #include "mulfiles/IndexRecord.h"
+#include "mulfiles/RecordSizeDecision.h"
 
 namespace keelwright {
 
 struct ComponentTable;
-
-// The paths of the client's two multi files.
-struct ClientFiles {
-    std::filesystem::path multiIdx;
-    std::filesystem::path multiMul;
-};
 
 // What a completed patch did. The caller keeps slot and firstFreeRecord as its PatchSlot and
 // FirstFreeRecord; the item scripts number the multi ItemHexOfSlot(slot).
 struct PatchResult {
     std::int32_t slot = 0;             // the slot of Multi.idx now pointing at the new block
     std::int32_t firstFreeRecord = 0;  // the record of Multi.mul where the block begins
-    std::int32_t offset = 0;           // the index entry's Offset: (firstFreeRecord - 1) * 12
-    std::int32_t length = 0;           // the index entry's Length: components * 12 + 12
+    std::int32_t offset = 0;           // the index entry's Offset: (firstFreeRecord - 1) * record size
+    std::int32_t length = 0;           // the index entry's Length: (components + 1) * record size
+    RecordSizeDecision recordSize;     // the size the block was written in, and how it was decided
 };
 
 // What WriteMultiData changed, so that RestoreMultiData can put Multi.mul back byte for byte.
@@ -35,36 +33,45 @@ struct MultiDataUndo {
     std::vector<std::uint8_t> overwrittenTail;  // the trailing partial record the block was written over
 };
 
-// A whole patch: both searches, then `beforeWriting` (where the window shows its busy pointer and
-// "Please wait..."), then every component converted, the block written and flushed, and the index entry
-// written last and flushed. It completes or throws; after a throw both files are as they were.
-// Throws UnusableIndexError when the index holds a zero record before its first free slot.
+// A whole patch: the slot search, the record size (`recordSize` when given, else DecideRecordSize), the
+// first free record, then `beforeWriting` (where the window shows its busy pointer and "Please wait..."),
+// then every component converted, the block written and flushed, and the index entry written last and
+// flushed. It completes or throws; after a throw both files are as they were. Throws UnusableIndexError
+// when the index holds a zero record before its first free slot, and the decision's error when the
+// Lengths of Multi.idx leave the record size undecidable.
 PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, const ClientFiles& files,
-                       const std::function<void()>& beforeWriting = {});
+                       const std::function<void()>& beforeWriting = {},
+                       std::optional<RecordSize> recordSize = std::nullopt);
 
 // The steps of PatchMulti, for a caller that runs them itself.
 
 // The first slot of Multi.idx whose Length is -1, searched from slot 1. Only whole records are slots. A
-// zero record met first, the end of the index and a missing file throw UnusableIndexError; the file is
-// never created or written.
+// zero record met first, the end of the index and a missing file throw UnusableIndexError; a UOP container
+// is refused (RefuseUopContainer). The file is never created or written.
 std::int32_t FindFreeSlot(FileSystem& fileSystem, const std::filesystem::path& multiIdx);
 
-// The record after the last whole record of Multi.mul, from the file's size. Throws FileNotFound for a
-// missing file: a new block must never start a data file that the index does not describe.
-std::int32_t FindFirstFreeRecord(FileSystem& fileSystem, const std::filesystem::path& multiMul);
+// The record after the last whole record of Multi.mul, from the file's size in records of `size`. Throws
+// FileNotFound for a missing file: a new block must never start a data file that the index does not
+// describe.
+std::int32_t FindFirstFreeRecord(FileSystem& fileSystem, const std::filesystem::path& multiMul,
+                                 RecordSize size);
 
-// The index entry of a block of `componentCount` components at `firstFreeRecord`, Extra -1. Throws
-// Overflow when the block would reach past what a signed 32-bit Offset and Length can address.
-IndexRecord NewIndexEntry(std::int32_t firstFreeRecord, std::int32_t componentCount);
+// The index entry of a block of `componentCount` components and its lead record at `firstFreeRecord`, in
+// records of `size`, Extra -1. Throws Overflow when the block would reach past what a signed 32-bit
+// Offset and Length can address.
+IndexRecord NewIndexEntry(std::int32_t firstFreeRecord, std::int32_t componentCount, RecordSize size);
 
-// The block's bytes: the lead record, then one record per component in table order. Every text is
-// converted and range-checked here; the first that fails throws, naming the component (from 1).
-std::vector<std::uint8_t> EncodeMultiData(const ComponentTable& table);
+// The block's bytes in records of `size`: the lead record, then one record per component in table order,
+// every Extra 0. Every text is converted and range-checked here; the first that fails throws, naming the
+// component (from 1).
+std::vector<std::uint8_t> EncodeMultiData(const ComponentTable& table, RecordSize size);
 
-// Writes the block at `firstFreeRecord` (over a trailing partial record) and flushes it. Throws when the
-// file no longer ends where the search found it. On failure Multi.mul is restored before the throw.
+// Writes the block at `firstFreeRecord` (over a trailing partial record), in records of `size`, and
+// flushes it. Throws when the file no longer ends where the search found it. On failure Multi.mul is
+// restored before the throw.
 MultiDataUndo WriteMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul,
-                             std::int32_t firstFreeRecord, std::span<const std::uint8_t> block);
+                             std::int32_t firstFreeRecord, std::span<const std::uint8_t> block,
+                             RecordSize size);
 
 // Cuts Multi.mul back to what it was before WriteMultiData, restoring an overwritten partial record.
 void RestoreMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul,

@@ -8,12 +8,15 @@
 
 namespace keelwright {
 
-RecordFile::RecordFile(std::unique_ptr<RandomAccessFile> file) : file_(std::move(file)) {}
+RecordFile::RecordFile(std::unique_ptr<RandomAccessFile> file, RecordSize size)
+    : file_(std::move(file)), size_(size) {}
 
-RecordFile::RecordFile(FileSystem& fileSystem, const std::filesystem::path& path, OpenMode mode)
-    : file_(fileSystem.open(path, mode)) {}
+RecordFile::RecordFile(FileSystem& fileSystem, const std::filesystem::path& path, OpenMode mode,
+                       RecordSize size)
+    : file_(fileSystem.open(path, mode)), size_(size) {}
 
 RecordBytes RecordFile::read(std::int64_t record) {
+    requireTwelveByteRecords();
     RecordBytes bytes{};
     readRecords(record, bytes);
     return bytes;
@@ -27,6 +30,7 @@ std::size_t RecordFile::readRecords(std::int64_t first, std::span<std::uint8_t> 
 }
 
 void RecordFile::write(std::int64_t record, ConstRecordSpan bytes) {
+    requireTwelveByteRecords();
     writeRecords(record, bytes);
 }
 
@@ -35,16 +39,31 @@ void RecordFile::writeRecords(std::int64_t first, std::span<const std::uint8_t> 
 }
 
 std::int64_t RecordFile::wholeRecords() {
-    return static_cast<std::int64_t>(file_->size() / kRecordSize);
+    return static_cast<std::int64_t>(file_->size() / BytesOf(size_));
+}
+
+std::vector<std::uint8_t> RecordFile::readAll() {
+    std::vector<std::uint8_t> bytes(file_->size());
+    if (file_->readAt(0, bytes) != bytes.size()) {
+        throw Error(ErrorNumber::DeviceIo, "the file changed while it was read").at(name());
+    }
+    return bytes;
 }
 
 std::uint64_t RecordFile::byteOffset(std::int64_t record) const {
-    constexpr std::int64_t kHighest = std::numeric_limits<std::int64_t>::max() / kRecordSize;
-    if (record < 1 || record > kHighest) {
+    const auto bytes = static_cast<std::int64_t>(BytesOf(size_));
+    if (record < 1 || record > std::numeric_limits<std::int64_t>::max() / bytes) {
         throw Error(ErrorNumber::BadRecordNumber, "record number " + NumberText(record) + " is out of range")
             .at(file_->name());
     }
-    return static_cast<std::uint64_t>(record - 1) * kRecordSize;
+    return static_cast<std::uint64_t>(record - 1) * static_cast<std::uint64_t>(bytes);
+}
+
+void RecordFile::requireTwelveByteRecords() const {
+    if (size_ != RecordSize::Twelve) {
+        throw Error(ErrorNumber::InvalidCall, "single records are read and written in 12-byte files only")
+            .at(file_->name());
+    }
 }
 
 }  // namespace keelwright

@@ -4,6 +4,10 @@
 
 namespace keelwright {
 
+std::string SlotText(std::int32_t slot) {
+    return "slot " + NumberText(slot) + " (multi " + NumberText(MultiNumberOfSlot(slot)) + ")";
+}
+
 std::string ItemHexOfSlot(std::int32_t slot) {
     return Hex32(static_cast<std::int32_t>(ItemNumberOfSlot(slot)));
 }

@@ -23,6 +23,8 @@ constexpr std::int64_t ByteOffsetOfSlot(std::int32_t slot) {
 constexpr std::int64_t ItemNumberOfSlot(std::int32_t slot) {
     return static_cast<std::int64_t>(slot) + 16383;
 }
+// A slot as messages about Multi.idx name it: "slot 5 (multi 4)".
+std::string SlotText(std::int32_t slot);
 // The item number in upper-case hexadecimal, as the item scripts write it ("4004" for slot 5).
 std::string ItemHexOfSlot(std::int32_t slot);
 

@@ -10,6 +10,14 @@ class ClientFilesCommandsTest : public QObject, private WindowHarness {
     Q_OBJECT
 
 private:
+    // Started with copies of the example client files of `folder` (client-hs: the multis of client in
+    // 16-byte records), or the index given.
+    void startWithCopiesOf(const char* folder, const QByteArray& index = {}) {
+        startWithClientFiles();
+        file("Multi.idx", index.isNull() ? bytesOf(example(folder) + "/Multi.idx") : index);
+        file("Multi.mul", bytesOf(example(folder) + "/Multi.mul"));
+    }
+
     void extract(std::initializer_list<QString> answers) {
         fake_->inputAnswers.assign(answers.begin(), answers.end());
         button("cmdExtract")->click();  // hidden from users; its command still works
@@ -62,6 +70,77 @@ private slots:
         const auto* scripts = window_->findChild<QPlainTextEdit*>("txtScripts");
         QVERIFY(scripts != nullptr);
         QVERIFY(scripts->toPlainText().contains("\n[4004]\nNAME=Lakeside Mill\n"));
+    }
+
+    void patchWritesInTheRecordSizeOfTheFilesAndSaysWhichInTheTooltip() {
+        const struct {
+            const char* folder;
+            QByteArray index;  // null: the example's own
+            qsizetype recordBytes;
+            const char* told;
+        } cases[] = {
+            {"client", {}, 12, "12-byte records (from the lengths in Multi.idx)"},
+            {"client-hs", {}, 16, "16-byte records (from the lengths in Multi.idx)"},
+            {"client", QByteArray(3 * 12, '\xFF'), 12, "12-byte records (assumed: the files do not tell)"},
+        };
+        for (const auto& c : cases) {
+            startWithCopiesOf(c.folder, c.index);
+            load(example("house.wsc"));
+            const QByteArray mulBefore = bytesOf(mul_);
+            patch();
+            QCOMPARE(label("lblStatus")->text(), QString("Patching completed"));
+            QVERIFY2(label("lblStatus")->toolTip().endsWith(c.told),
+                     qPrintable(label("lblStatus")->toolTip()));
+            const QByteArray idx = bytesOf(idx_);
+            const qsizetype at = (window_->workspace().PatchSlot - 1) * 12;
+            QCOMPARE(int32At(idx, at), mulBefore.size());
+            QCOMPARE(int32At(idx, at + 4), 27 * c.recordBytes);  // the lead record and 26 tiles
+            QCOMPARE(bytesOf(mul_).size(), mulBefore.size() + 27 * c.recordBytes);
+            QCOMPARE(bytesOf(mul_).left(mulBefore.size()), mulBefore);
+        }
+    }
+
+    void filesWhoseRecordSizeCannotBeToldOrAUopContainerAreReportedWithoutWriting() {
+        QByteArray mixed = bytesOf(example("client-hs/Multi.idx"));
+        mixed[40] = 36;  // slot 4: a block of 12-byte records among 16-byte ones
+        const QByteArray uop = QByteArray("MYP\0\x05\0\0\0", 8) + QByteArray(40, '\x01');
+        const struct {
+            QByteArray index;
+            QByteArray data;  // null: the example's own
+            const char* says;
+        } cases[] = {
+            {mixed, {}, "slot 4 (multi 3): Length 36 is a whole number of 12-byte records only"},
+            {{}, uop, "is a MultiCollection container"},
+        };
+        for (const auto& c : cases) {
+            startWithCopiesOf("client-hs", c.index);
+            if (!c.data.isNull()) {
+                mul_ = file("Multi.mul", c.data);
+            }
+            load(example("house.wsc"));
+            const QByteArray idxBefore = bytesOf(idx_);
+            const QByteArray mulBefore = bytesOf(mul_);
+            fake_->messages.clear();
+            patch();
+            QCOMPARE(fake_->messages.size(), std::size_t{1});
+            QVERIFY2(fake_->messages[0].text.startsWith("321 "), qPrintable(fake_->messages[0].text));
+            QVERIFY2(fake_->messages[0].text.contains(c.says), qPrintable(fake_->messages[0].text));
+            QCOMPARE(label("lblStatus")->text(), QString("Patching failed"));
+            QVERIFY(button("cmdPatch")->isEnabled());
+            QVERIFY(!fake_->endedWith.has_value());
+            QVERIFY(!fake_->busy);
+            QCOMPARE(bytesOf(idx_), idxBefore);
+            QCOMPARE(bytesOf(mul_), mulBefore);
+        }
+    }
+
+    void extractReadsASixteenBytePairInItsRecordSize() {
+        startWithCopiesOf("client-hs");
+        const QString out = dir_->filePath("out.txt");
+        extract({"3", out});
+        QCOMPARE(bytesOf(out),
+                 QByteArray("6 version\r\n1 template id\r\n-1 item version\r\n1 num components\r\n"
+                            "3026 0 0 0 1\r\n"));
     }
 
     void aSecondPatchTakesTheNextFreeSlotAndAppendsAfterTheFirst() {

@@ -14,23 +14,32 @@ std::string IndexBytes(const std::vector<IndexRecord>& records) {
 }
 
 std::string DataBytes(const std::vector<ComponentRecord>& records) {
-    std::string bytes;
-    for (const ComponentRecord& record : records) {
-        const RecordBytes encoded = record.encode();
-        bytes.append(encoded.begin(), encoded.end());
+    return DataBytes(records, RecordSize::Twelve);
+}
+
+std::string DataBytes(const std::vector<ComponentRecord>& records, RecordSize size) {
+    std::string bytes(records.size() * BytesOf(size), '\0');
+    const std::span<std::uint8_t> out(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        records[i].encodeInto(out.subspan(i * BytesOf(size)), size);
     }
     return bytes;
 }
 
 std::string FillerRecords(std::int64_t count) {
+    return FillerRecords(count, RecordSize::Twelve);
+}
+
+std::string FillerRecords(std::int64_t count, RecordSize size) {
     std::vector<ComponentRecord> records;
     for (std::int64_t i = 0; i < count; ++i) {
-        records.push_back(ComponentRecord{static_cast<std::uint16_t>(100 + i % 3000),
-                                          static_cast<std::int16_t>(i % 7),
-                                          static_cast<std::int16_t>(-(i % 5)),
-                                          static_cast<std::int16_t>(i % 20), static_cast<std::int32_t>(i)});
+        records.push_back(
+            ComponentRecord{static_cast<std::uint16_t>(100 + i % 3000), static_cast<std::int16_t>(i % 7),
+                            static_cast<std::int16_t>(-(i % 5)), static_cast<std::int16_t>(i % 20),
+                            static_cast<std::int32_t>(i),
+                            static_cast<std::int32_t>(size == RecordSize::Sixteen ? 1000 + i : 0)});
     }
-    return DataBytes(records);
+    return DataBytes(records, size);
 }
 
 std::string HexBytes(std::string_view bytes) {

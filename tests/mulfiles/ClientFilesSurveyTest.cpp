@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "mulfiles/ClientFileBytes.h"
+#include "mulfiles/MemoryFile.h"
 
 namespace keelwright {
 namespace {
@@ -12,8 +13,19 @@ using test::IndexBytes;
 using test::Used;
 using Kind = SurveyProblem::Kind;
 
-ClientFilesSurvey survey(const std::string& index, std::uint64_t dataBytes) {
-    return SurveyClientFiles({reinterpret_cast<const std::uint8_t*>(index.data()), index.size()}, dataBytes);
+std::span<const std::uint8_t> asBytes(const std::string& bytes) {
+    return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+}
+
+// Surveys an index against a Multi.mul of `dataBytes` bytes of lead records, as the patcher writes blocks.
+ClientFilesSurvey survey(const std::string& index, std::uint64_t dataBytes,
+                         std::optional<RecordSize> forced = std::nullopt) {
+    std::string data;
+    while (data.size() < dataBytes) {
+        data += test::DataBytes({ComponentRecord::lead()});
+    }
+    test::MemoryFile file(data.substr(0, dataBytes));
+    return SurveyClientFiles(asBytes(index), file, forced);
 }
 
 struct Found {
@@ -42,7 +54,7 @@ TEST(ClientFilesSurvey, CountsTheSlotsOfSoundFilesAndFindsNoProblem) {
     EXPECT_EQ(s.firstFreeRecord, 6) << "65 bytes: five whole records and a partial one";
     ASSERT_EQ(s.usedSlots.size(), 2U);
     EXPECT_EQ(s.usedSlots[1].slot, 3);
-    EXPECT_EQ(s.usedSlots[1].entry.componentCount(), 0);
+    EXPECT_EQ(s.usedSlots[1].components, 0);
 }
 
 TEST(ClientFilesSurvey, ReportsEveryProblemAtItsSlot) {
@@ -75,6 +87,49 @@ TEST(ClientFilesSurvey, ReportsEveryProblemAtItsSlot) {
 TEST(ClientFilesSurvey, AnIndexWithoutAFreeSlotWouldStopAPatch) {
     EXPECT_EQ(found(survey(IndexBytes({Used(0, 12)}), 12)), (std::vector<Found>{{Kind::NoFreeSlot, 2, 0}}));
     EXPECT_EQ(found(survey("", 0)), (std::vector<Found>{{Kind::NoFreeSlot, 1, 0}}));
+}
+
+// Both sizes of Multi.mul survey alike: no false problems, components counted as extraction counts them,
+// and the bytes a killed patch left after the last block reported without making the files unsound.
+TEST(ClientFilesSurvey, ReadsMultiMulInItsRecordSizeAndCountsComponentsAsExtractionDoes) {
+    for (const RecordSize size : {RecordSize::Twelve, RecordSize::Sixteen}) {
+        const auto bytes = static_cast<std::int32_t>(BytesOf(size));
+        // A block the patcher wrote (a lead record, one tile) and one it did not (three tiles), then a
+        // block of two records whose index entry a killed patch never wrote, and a partial record.
+        const std::string data =
+            test::DataBytes({ComponentRecord::lead(), {1200, 0, 0, 0, 1}}, size) +
+            test::DataBytes({{16385, 1, 1, 0, 0}, {1201, 0, 1, 0, 1}, {1202, 1, 0, 0, 1}}, size) +
+            test::DataBytes({ComponentRecord::lead(), {7, 7, 7, 7, 0}}, size) + "TAIL";
+        const std::string index =
+            IndexBytes({Used(0, 2 * bytes), Free(), Used(2 * bytes, 3 * bytes), Free()});
+        test::MemoryFile file(data);
+        const ClientFilesSurvey s = SurveyClientFiles(asBytes(index), file);
+        EXPECT_TRUE(s.sound()) << BytesOf(size) << ": " << (s.sound() ? "" : s.problems[0].message);
+        EXPECT_EQ(s.recordSize.size, size);
+        EXPECT_EQ(s.recordSize.from, RecordSizeFrom::Lengths);
+        EXPECT_EQ(s.firstFreeRecord, 8);
+        EXPECT_EQ(s.unindexedTailBytes, static_cast<std::uint64_t>(2 * bytes + 4));
+        ASSERT_EQ(s.usedSlots.size(), 2U);
+        EXPECT_EQ(s.usedSlots[0].components, 1);
+        EXPECT_EQ(s.usedSlots[1].components, 3) << "a block without a lead record";
+    }
+}
+
+TEST(ClientFilesSurvey, MeasuresLengthsInTheSizeMostBlocksHoldWhenTheFilesAreUnusable) {
+    // Two blocks of 16-byte records and one of 12-byte records: only that one is reported.
+    const std::string index = IndexBytes({Used(0, 32), Used(32, 16), Used(48, 36), Free()});
+    const ClientFilesSurvey s = survey(index, 84);
+    EXPECT_FALSE(s.recordSize.usable());
+    EXPECT_EQ(s.recordSize.size, RecordSize::Sixteen);
+    EXPECT_EQ(s.recordSize.unusableSlot, 3);
+    EXPECT_EQ(found(s), (std::vector<Found>{{Kind::BadLength, 3, 0}}));
+    EXPECT_EQ(s.problems[0].message, "slot 3 (multi 2): Length 36 is not a whole positive multiple of 16");
+    EXPECT_EQ(s.usedSlots[2].components, std::nullopt);
+    EXPECT_EQ(s.firstFreeRecord, 6);
+
+    const ClientFilesSurvey given = survey(index, 84, RecordSize::Twelve);
+    EXPECT_EQ(given.recordSize.from, RecordSizeFrom::Option);
+    EXPECT_EQ(found(given), (std::vector<Found>{{Kind::BadLength, 1, 0}, {Kind::BadLength, 2, 0}}));
 }
 
 }  // namespace

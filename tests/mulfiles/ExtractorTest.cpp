@@ -8,8 +8,10 @@
 #include "model/ScriptReaders.h"
 #include "mulfiles/AtomicFile.h"
 #include "mulfiles/ClientFileBytes.h"
+#include "mulfiles/ClientFilesSurvey.h"
 #include "mulfiles/FaultyFileSystem.h"
 #include "mulfiles/Patcher.h"
+#include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
 
 namespace keelwright {
@@ -27,20 +29,48 @@ std::span<const std::uint8_t> asBytes(const std::string& bytes) {
 }
 
 TEST(MultiTextOfBlock, WritesTheHeaderAndOneLinePerComponentAfterTheLeadRecord) {
-    const std::string block = DataBytes({{77, 7, 7, 7, 7}, {1200, -1, 0, 0, 0}, {1201, 2, -3, 5, 1}});
-    EXPECT_EQ(MultiTextOfBlock(asBytes(block)),
+    const std::string block = DataBytes({ComponentRecord::lead(), {1200, -1, 0, 0, 0}, {1201, 2, -3, 5, 1}});
+    EXPECT_EQ(MultiTextOfBlock(asBytes(block), RecordSize::Twelve),
               "6 version\r\n1 template id\r\n-1 item version\r\n2 num components\r\n1200 -1 0 0 0\r\n1201 2 "
               "-3 5 1\r\n");
 }
 
 TEST(MultiTextOfBlock, WritesTheItemIdUnsignedAndTheOtherFieldsSigned) {
-    EXPECT_EQ(MultiTextOfBlock(asBytes(DataBytes({ComponentRecord::lead()}))),
+    EXPECT_EQ(MultiTextOfBlock(asBytes(DataBytes({ComponentRecord::lead()})), RecordSize::Twelve),
               CrLfLines({"6 version", "1 template id", "-1 item version", "0 num components"}));
     const std::string highIds = DataBytes({ComponentRecord::lead()}) +
                                 std::string("\x40\x9C\x00\x80\xFF\x7F\xFF\xFF\x00\x00\x00\x80", 12);
-    EXPECT_EQ(MultiTextOfBlock(asBytes(highIds)),
+    EXPECT_EQ(MultiTextOfBlock(asBytes(highIds), RecordSize::Twelve),
               CrLfLines({"6 version", "1 template id", "-1 item version", "1 num components",
                          "40000 -32768 32767 -1 -2147483648"}));
+}
+
+TEST(MultiTextOfBlock, DropsTheFirstRecordOnlyWhenItIsTheLeadRecordInEitherSize) {
+    struct Row {
+        RecordSize size;
+        ComponentRecord first;
+        const char* firstLine;  // null: the record is dropped
+    };
+    const Row rows[] = {
+        {RecordSize::Twelve, ComponentRecord::lead(), nullptr},
+        {RecordSize::Sixteen, ComponentRecord::lead(), nullptr},
+        {RecordSize::Twelve, {16385, -2, 3, 4, 0}, "16385 -2 3 4 0"},  // a boat's first tile
+        {RecordSize::Sixteen, {16385, -2, 3, 4, 0, 0}, "16385 -2 3 4 0"},
+        {RecordSize::Twelve, {1, 0, 0, 0, 1}, "1 0 0 0 1"},
+        {RecordSize::Sixteen, {1, 0, 0, 0, 0, 1}, "1 0 0 0 0"},  // only its extra int differs
+        {RecordSize::Sixteen, {1, 0, 0, 1, 0, 0}, "1 0 0 1 0"},
+    };
+    for (const Row& row : rows) {
+        const std::string block = DataBytes({row.first, {622, 1, -1, 0, 1, 1}}, row.size);
+        std::vector<std::string> lines = {"6 version", "1 template id", "-1 item version"};
+        lines.push_back(row.firstLine ? "2 num components" : "1 num components");
+        if (row.firstLine) {
+            lines.push_back(row.firstLine);
+        }
+        lines.push_back("622 1 -1 0 1");
+        EXPECT_EQ(MultiTextOfBlock(asBytes(block), row.size), CrLfLines(lines))
+            << BytesOf(row.size) << "-byte records, first line " << (row.firstLine ? row.firstLine : "none");
+    }
 }
 
 TEST(ParseMultiNumber, TakesWholeNumbersFromZeroTo32766AndNothingForABlankEntry) {
@@ -84,7 +114,7 @@ protected:
     std::string extract(std::int32_t multi) {
         const std::int32_t slot = SlotOfMultiNumber(multi);
         return ExtractMultiText(fileSystem_, files_.multiMul, slot,
-                                ReadIndexEntry(fileSystem_, files_.multiIdx, slot));
+                                ReadIndexEntry(fileSystem_, files_.multiIdx, slot), RecordSize::Twelve);
     }
     // The error of an extraction that must fail.
     Error failure(std::int32_t multi) {
@@ -105,9 +135,9 @@ protected:
 TEST_F(ExtractorTest, MultiNumberZeroReadsTheFirstSlot) {
     setUp(IndexBytes({Used(12, 24), Used(0, 12)}),
           DataBytes({ComponentRecord::lead(), {1, 2, 3, 4, 5}, {6, 7, 8, 9, 10}}));
-    EXPECT_EQ(extract(0),
-              CrLfLines({"6 version", "1 template id", "-1 item version", "1 num components", "6 7 8 9 10"}))
-        << "the block's first record is skipped whatever it holds";
+    EXPECT_EQ(extract(0), CrLfLines({"6 version", "1 template id", "-1 item version", "2 num components",
+                                     "1 2 3 4 5", "6 7 8 9 10"}))
+        << "a first record other than the lead record is a component";
     EXPECT_EQ(extract(1), CrLfLines({"6 version", "1 template id", "-1 item version", "0 num components"}));
 }
 
@@ -165,6 +195,73 @@ TEST_F(ExtractorTest, ABlockPatchedAndExtractedReadsBackAsTheSameComponentsInOrd
     }
     EXPECT_NE(text.find("16385 2 -1 20 0\r\n"), std::string::npos)
         << "flags are written, though not read back";
+}
+
+// The item ids from 0x8000 up are unsigned all the way: a script may give them in decimal, as a negative
+// bit pattern or in hex, and extraction writes them as unsigned decimals that load again to the same ids.
+TEST_F(ExtractorTest, LoadPatchExtractAndLoadAgainGiveTheSameComponentsInEitherRecordSize) {
+    const std::string script = CrLfLines({"6 version", "1 template id", "-1 item version", "7 num components",
+                                          "1200 -2 1 0", "0x8000 2 -1 20", "65535 0 0 -5", "-1 1 1 0",
+                                          "0x06AD 3 3 3", "40000 -1 1 0", "-32768 0 0 0"});
+    const std::vector<std::string> ids = {"1200", "32768", "65535", "65535", "1709", "40000", "32768"};
+    for (const RecordSize size : {RecordSize::Twelve, RecordSize::Sixteen}) {
+        const auto bytes = static_cast<std::int32_t>(BytesOf(size));
+        // Blocks of 2 and 5 records: 24 and 60 bytes tell 12, 32 and 80 tell 16.
+        setUp(IndexBytes({Used(0, 2 * bytes), Used(2 * bytes, 5 * bytes), Free()}),
+              FillerRecords(7, size) + "xy");
+        ComponentTable loaded;
+        ReadMultiTxt(script, "multi.txt", loaded, ComponentsList{});
+
+        const PatchResult patched = PatchMulti(fileSystem_, loaded, files_);
+        EXPECT_EQ(patched.recordSize.size, size);
+        EXPECT_EQ(patched.recordSize.from, RecordSizeFrom::Lengths);
+        EXPECT_EQ(patched.offset, 7 * bytes) << "over the partial record, right after the last whole one";
+        EXPECT_EQ(patched.length, 8 * bytes);
+        const std::int32_t slot = patched.slot;
+        const std::string text = ExtractMultiText(fileSystem_, files_.multiMul, slot,
+                                                  ReadIndexEntry(fileSystem_, files_.multiIdx, slot),
+                                                  DecideRecordSize(fileSystem_, files_).size);
+
+        ComponentTable back;
+        ReadMultiTxt(text, "extracted.txt", back, ComponentsList{});
+        ASSERT_EQ(back.Count, loaded.Count) << BytesOf(size);
+        for (std::int32_t i = 0; i < loaded.Count; ++i) {
+            EXPECT_EQ(back.ItemId[i], ids[static_cast<std::size_t>(i)]) << BytesOf(size) << ": " << i;
+            EXPECT_EQ(back.X[i], loaded.X[i]) << i;
+            EXPECT_EQ(back.Y[i], loaded.Y[i]) << i;
+            EXPECT_EQ(back.Z[i], loaded.Z[i]) << i;
+        }
+        EXPECT_NE(text.find("\r\n32768 "), std::string::npos) << text;
+    }
+}
+
+// examples/client-hs is examples/client in 16-byte records; both survey as sound and every multi extracts
+// to the same text.
+TEST(ExampleClientFiles, TheSixteenBytePairHoldsTheMultisOfTheTwelveBytePair) {
+    NativeFileSystem fileSystem;
+    const std::filesystem::path examples = KEELWRIGHT_EXAMPLES;
+    const ClientFiles classic{examples / "client" / "Multi.idx", examples / "client" / "Multi.mul"};
+    const ClientFiles wide{examples / "client-hs" / "Multi.idx", examples / "client-hs" / "Multi.mul"};
+    const ClientFilesSurvey classicSurvey = SurveyClientFiles(fileSystem, classic);
+    const ClientFilesSurvey wideSurvey = SurveyClientFiles(fileSystem, wide);
+    EXPECT_TRUE(wideSurvey.sound());
+    EXPECT_EQ(wideSurvey.recordSize.size, RecordSize::Sixteen);
+    EXPECT_EQ(wideSurvey.recordSize.from, RecordSizeFrom::Lengths);
+    EXPECT_EQ(classicSurvey.recordSize.size, RecordSize::Twelve);
+    EXPECT_EQ(wideSurvey.firstFreeSlot, classicSurvey.firstFreeSlot);
+    EXPECT_EQ(wideSurvey.firstFreeRecord, classicSurvey.firstFreeRecord);
+    ASSERT_EQ(wideSurvey.usedSlots.size(), 5U);
+    ASSERT_EQ(classicSurvey.usedSlots.size(), 5U);
+    for (std::size_t i = 0; i < 5; ++i) {
+        const std::int32_t slot = classicSurvey.usedSlots[i].slot;
+        EXPECT_EQ(wideSurvey.usedSlots[i].slot, slot);
+        EXPECT_EQ(wideSurvey.usedSlots[i].components, classicSurvey.usedSlots[i].components);
+        EXPECT_EQ(ExtractMultiText(fileSystem, wide.multiMul, slot, wideSurvey.usedSlots[i].entry,
+                                   RecordSize::Sixteen),
+                  ExtractMultiText(fileSystem, classic.multiMul, slot, classicSurvey.usedSlots[i].entry,
+                                   RecordSize::Twelve))
+            << slot;
+    }
 }
 
 class AtomicFileTest : public ::testing::Test {

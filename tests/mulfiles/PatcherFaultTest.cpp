@@ -25,7 +25,8 @@ using test::IndexBytes;
 using test::TableOf;
 using test::Used;
 
-class PatcherFaultTest : public ::testing::Test {
+// Run in both record sizes of Multi.mul.
+class PatcherFaultTest : public ::testing::TestWithParam<RecordSize> {
 protected:
     void SetUp() override {
         test::WriteAll(files_.multiIdx, kIndex);
@@ -51,19 +52,27 @@ protected:
     void expectALaterPatchToWork() {
         NativeFileSystem real;
         const PatchResult result = PatchMulti(real, test::GeneratedTable(20), files_);
+        EXPECT_EQ(result.recordSize.size, GetParam());
         EXPECT_EQ(result.slot, 2);
         EXPECT_EQ(result.firstFreeRecord, 4);
-        EXPECT_EQ(test::ReadAll(files_.multiMul).size(), 36U + 21 * 12);
+        EXPECT_EQ(test::ReadAll(files_.multiMul).size(), kRecordBytes * (3 + 21));
     }
 
-    // A data file of three records and a partial fourth, which a new block overwrites.
-    const std::string kData = FillerRecords(3) + "PARTIAL";
-    const std::string kIndex = IndexBytes({Used(0, 36), Free(), Free()});
+    const std::size_t kRecordBytes = BytesOf(GetParam());
+    // A data file of three records and a partial fourth, which a new block overwrites. The Length of its
+    // block tells the record size: 36 bytes fits 12-byte records only, 32 bytes 16-byte records only.
+    const std::string kData = FillerRecords(3, GetParam()) + "PARTIAL";
+    const std::string kIndex =
+        IndexBytes({Used(0, GetParam() == RecordSize::Twelve ? 36 : 32), Free(), Free()});
     test::TempDir dir_;
     ClientFiles files_{dir_ / "Multi.idx", dir_ / "Multi.mul"};
 };
 
-TEST_F(PatcherFaultTest, AComponentTextThatDoesNotConvertStopsThePatchBeforeAnyWrite) {
+INSTANTIATE_TEST_SUITE_P(BothRecordSizes, PatcherFaultTest,
+                         ::testing::Values(RecordSize::Twelve, RecordSize::Sixteen),
+                         [](const auto& info) { return std::to_string(BytesOf(info.param)) + "Bytes"; });
+
+TEST_P(PatcherFaultTest, AComponentTextThatDoesNotConvertStopsThePatchBeforeAnyWrite) {
     struct Row {
         std::vector<test::Row> rows;
         ErrorNumber number;
@@ -101,7 +110,7 @@ TEST_F(PatcherFaultTest, AComponentTextThatDoesNotConvertStopsThePatchBeforeAnyW
     expectALaterPatchToWork();
 }
 
-TEST_F(PatcherFaultTest, LeavesBothFilesAsTheyWereWhenAWriteOrFlushFails) {
+TEST_P(PatcherFaultTest, LeavesBothFilesAsTheyWereWhenAWriteOrFlushFails) {
     struct Row {
         const char* what;
         const char* file;
@@ -111,8 +120,8 @@ TEST_F(PatcherFaultTest, LeavesBothFilesAsTheyWereWhenAWriteOrFlushFails) {
     const Row rows[] = {
         {"the data file cannot be opened for writing", "Multi.mul", FileFaults::RefuseWriting(),
          ErrorNumber::PathAccess},
-        {"the disk fills up in the middle of the block", "Multi.mul", FileFaults::Capacity(36 + 100),
-         ErrorNumber::DiskFull},
+        {"the disk fills up in the middle of the block", "Multi.mul",
+         FileFaults::Capacity(3 * kRecordBytes + 100), ErrorNumber::DiskFull},
         {"the disk is full before the block", "Multi.mul", FileFaults::Capacity(kData.size()),
          ErrorNumber::DiskFull},
         {"the block cannot be flushed", "Multi.mul", FileFaults::FailingSync(1), ErrorNumber::DeviceIo},
@@ -133,7 +142,7 @@ TEST_F(PatcherFaultTest, LeavesBothFilesAsTheyWereWhenAWriteOrFlushFails) {
     expectALaterPatchToWork();
 }
 
-TEST_F(PatcherFaultTest, SaysSoWhenPuttingTheIndexBackFailsToo) {
+TEST_P(PatcherFaultTest, SaysSoWhenPuttingTheIndexBackFailsToo) {
     test::FaultyFileSystem fileSystem;
     fileSystem.faults["Multi.idx"] = FileFaults::FailingSync(1);
     fileSystem.faults["Multi.idx"].failingWrite = 2;  // the write that puts the old entry back
@@ -147,7 +156,7 @@ TEST_F(PatcherFaultTest, SaysSoWhenPuttingTheIndexBackFailsToo) {
 #ifndef _WIN32
 // A real file size limit (POSIX only; Windows has none): the kernel stops the block at the limit (SIGXFSZ
 // ignored, so write fails with EFBIG). Run in a child process so the limit does not reach the test program.
-TEST_F(PatcherFaultTest, LeavesBothFilesAsTheyWereWhenTheSystemFileSizeLimitStopsTheBlock) {
+TEST_P(PatcherFaultTest, LeavesBothFilesAsTheyWereWhenTheSystemFileSizeLimitStopsTheBlock) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {

@@ -202,21 +202,97 @@ TEST(NewIndexEntry, RefusesABlockBeyondWhatA32BitOffsetAddresses) {
     struct Row {
         std::int32_t firstFreeRecord, components;
         std::int32_t offset, length;  // length 0: Overflow expected
+        RecordSize size = RecordSize::Twelve;
     };
     const Row rows[] = {
-        {1, 0, 0, 12},        {1001, 10, 12000, 132},        {178956970, 0, 2147483628, 12},
-        {178956971, 0, 0, 0}, {1, 178956969, 0, 2147483640}, {1, 178956970, 0, 0},
+        {1, 0, 0, 12},
+        {1001, 10, 12000, 132},
+        {178956970, 0, 2147483628, 12},
+        {178956971, 0, 0, 0},
+        {1, 178956969, 0, 2147483640},
+        {1, 178956970, 0, 0},
+        {1, 0, 0, 16, RecordSize::Sixteen},
+        {8, 10, 112, 176, RecordSize::Sixteen},
+        {134217727, 0, 2147483616, 16, RecordSize::Sixteen},
+        {134217728, 0, 0, 0, RecordSize::Sixteen},
+        {1, 134217726, 0, 2147483632, RecordSize::Sixteen},
+        {1, 134217727, 0, 0, RecordSize::Sixteen},
     };
     for (const Row& row : rows) {
         if (row.length == 0) {
-            EXPECT_THROW(NewIndexEntry(row.firstFreeRecord, row.components), Error) << row.firstFreeRecord;
+            EXPECT_THROW(NewIndexEntry(row.firstFreeRecord, row.components, row.size), Error)
+                << row.firstFreeRecord;
             continue;
         }
-        const IndexRecord entry = NewIndexEntry(row.firstFreeRecord, row.components);
+        const IndexRecord entry = NewIndexEntry(row.firstFreeRecord, row.components, row.size);
         EXPECT_EQ(entry.Offset, row.offset);
         EXPECT_EQ(entry.Length, row.length);
         EXPECT_EQ(entry.Extra, -1);
     }
+}
+
+// Counted in 12-byte records, the first free record of a 16-byte file lies up to 8 bytes before its end, and
+// a block written there overwrites the end of the last multi.
+TEST_F(PatcherTest, APatchIntoASixteenBytePairLandsExactlyAtTheEndOfItsData) {
+    struct Row {
+        std::int64_t records;
+        std::string partial;  // a trailing partial record, overwritten
+        std::int32_t firstFreeRecord, offset;
+    };
+    const Row rows[] = {
+        {7, "", 8, 112},
+        {8, "", 9, 128},
+        {10, "PARTIAL", 11, 160},
+        {1, "", 2, 16},
+    };
+    const ComponentTable table = TableOf({{"1200", "2", "-1", "5", "0"}, {"0xFFFF", "-3", "0", "0", "1"}});
+    for (const Row& row : rows) {
+        const auto length = static_cast<std::int32_t>(row.records * 16);
+        const std::string oldIndex = IndexBytes({Used(0, length), Free(), Free()});
+        setUp(oldIndex, FillerRecords(row.records, RecordSize::Sixteen) + row.partial);
+
+        const PatchResult result = patch(table);
+
+        EXPECT_EQ(result.recordSize.size, RecordSize::Sixteen) << row.records;
+        EXPECT_EQ(result.recordSize.from, RecordSizeFrom::Lengths);
+        EXPECT_EQ(result.slot, 2);
+        EXPECT_EQ(result.firstFreeRecord, row.firstFreeRecord);
+        EXPECT_EQ(result.offset, row.offset);
+        EXPECT_EQ(result.length, 48);
+        EXPECT_EQ(index(), IndexBytes({Used(0, length), {row.offset, 48, -1}, Free()}));
+        const std::string newData = data();
+        EXPECT_EQ(newData, FillerRecords(row.records, RecordSize::Sixteen) +
+                               DataBytes({ComponentRecord::lead(), {1200, 2, -1, 5, 0}, {65535, -3, 0, 0, 1}},
+                                         RecordSize::Sixteen));
+        EXPECT_EQ(HexBytes(newData.substr(static_cast<std::size_t>(row.offset) + 16, 16)),
+                  "B0 04 02 00 FF FF 05 00 00 00 00 00 00 00 00 00");
+    }
+}
+
+TEST_F(PatcherTest, RefusesFilesWhoseLengthsFitNoOneRecordSizeUnlessTheSizeIsGiven) {
+    const std::string oldIndex = IndexBytes({Used(0, 24), Used(24, 32), Free()});
+    setUp(oldIndex, FillerRecords(5));  // 60 bytes: 3 whole 16-byte records and 12 bytes
+    bool hookRan = false;
+    try {
+        PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_, [&] { hookRan = true; });
+        ADD_FAILURE() << "patched";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::InvalidFileFormat);
+        EXPECT_EQ(e.file(), files_.multiIdx.string());
+        EXPECT_EQ(
+            e.reason(),
+            "slot 2 (multi 1): Length 32 is a whole number of 16-byte records only, but slot 1 (multi 0) "
+            "holds 12-byte records only, so the record size of Multi.mul cannot be decided");
+    }
+    EXPECT_FALSE(hookRan);
+    EXPECT_EQ(index(), oldIndex);
+    EXPECT_EQ(data(), FillerRecords(5));
+
+    const PatchResult given =
+        PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_, {}, RecordSize::Sixteen);
+    EXPECT_EQ(given.recordSize.from, RecordSizeFrom::Option);
+    EXPECT_EQ(given.offset, 48);
+    EXPECT_EQ(data().size(), 48U + 32U);
 }
 
 TEST_F(PatcherTest, RefusesToPatchADataFileOfTwoGigabytesWritingNothing) {

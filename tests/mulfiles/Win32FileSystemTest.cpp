@@ -111,8 +111,8 @@ TEST(Win32FileSystem, PatchesExtractsAndWritesInAFolderNamedInAnyAlphabet) {
     LoadMulti(script, ScriptType::MultiTxt, table, ReadComponentsList(folder / L"Components.txt"));
     const PatchResult patched = PatchMulti(fileSystem, table, files);
     EXPECT_EQ(patched.slot, 2);
-    const std::string text =
-        ExtractMultiText(fileSystem, files.multiMul, 2, ReadIndexEntry(fileSystem, files.multiIdx, 2));
+    const std::string text = ExtractMultiText(
+        fileSystem, files.multiMul, 2, ReadIndexEntry(fileSystem, files.multiIdx, 2), RecordSize::Twelve);
     EXPECT_EQ(text, test::CrLfLines({"6 version", "1 template id", "-1 item version", "2 num components",
                                      "1200 -1 0 0 1", "1201 1 0 0 0"}));
     const std::filesystem::path copy = folder / (kWideName + L" copy.txt");

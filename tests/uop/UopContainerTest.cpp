@@ -18,7 +18,7 @@ using test::FactUopBytes;
 using test::WithLe;
 
 UopContainer containerOf(std::string bytes) {
-    return UopContainer(std::make_unique<test::MemoryFile>(std::move(bytes)));
+    return UopContainer(std::make_unique<test::MemoryFile>(std::move(bytes), "MultiCollection.uop"));
 }
 
 std::string payloadOf(UopContainer& container, std::string_view name) {

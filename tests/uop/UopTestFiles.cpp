@@ -128,20 +128,4 @@ std::map<std::uint64_t, std::string> ClientReads(std::string_view file, bool hon
     return payloads;
 }
 
-std::size_t MemoryFile::readAt(std::uint64_t offset, std::span<std::uint8_t> into) {
-    if (offset >= bytes_.size()) {
-        return 0;
-    }
-    const std::size_t count = std::min<std::size_t>(into.size(), bytes_.size() - offset);
-    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), count, into.begin());
-    return count;
-}
-
-void MemoryFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
-    if (offset + bytes.size() > bytes_.size()) {
-        bytes_.resize(offset + bytes.size());
-    }
-    std::copy(bytes.begin(), bytes.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
-}
-
 }  // namespace keelwright::test

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "mulfiles/RandomAccessFile.h"
+#include "mulfiles/MemoryFile.h"
 
 namespace keelwright::test {
 
@@ -37,22 +37,5 @@ std::string WithLe(std::string bytes, std::size_t at, std::uint64_t value, int s
 
 // A zlib stream of the bytes, made by zlib directly.
 std::string Deflated(std::string_view bytes);
-
-// A file held in memory, for the readers.
-class MemoryFile : public RandomAccessFile {
-public:
-    explicit MemoryFile(std::string bytes, std::string name = "MultiCollection.uop")
-        : bytes_(std::move(bytes)), name_(std::move(name)) {}
-    const std::string& name() const override { return name_; }
-    std::uint64_t size() override { return bytes_.size(); }
-    std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) override;
-    void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override;
-    void truncate(std::uint64_t size) override { bytes_.resize(size); }
-    void sync() override {}
-
-private:
-    std::string bytes_;
-    std::string name_;
-};
 
 }  // namespace keelwright::test
