@@ -1,47 +1,18 @@
 #pragma once
 
-#include <QCommandLineParser>
-#include <QString>
-#include <QStringList>
 #include <filesystem>
-#include <stdexcept>
+#include <initializer_list>
 #include <string_view>
 
-#include "model/ComponentsList.h"
+#include "cli/CommandLine.h"
 #include "model/ComponentTable.h"
+#include "model/ComponentsList.h"
 
 namespace keelwright::cli {
 
-enum ExitCode : int {
-    kSuccess = 0,
-    kFailure = 1,
-    kUsage = 2,
-    kIndexUnusable = 3,
-};
-
-// A command line that does not fit the command's synopsis.
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// --help was answered; the command has nothing more to do.
-struct HelpShown {};
-
-// One sub-command of keelwright-cli.
-struct Command {
-    const char* name;
-    const char* synopsis;  // the arguments after "keelwright-cli NAME"
-    const char* summary;
-    int (*run)(const QStringList& arguments);  // arguments[0] is "keelwright-cli NAME"
-};
-
-// Parses the arguments. Prints the help and throws HelpShown for --help; throws UsageError for anything the parser rejects or for
-// a positional argument count other than `positionals`.
-void Parse(QCommandLineParser& parser, const QStringList& arguments, qsizetype positionals);
-
-// Adds --type, --components and --no-components, the options every command that loads a script takes.
-void AddScriptOptions(QCommandLineParser& parser);
+// Adds --type, --components and --no-components, the options every command that loads a script takes,
+// and the SCRIPT argument.
+void AddScriptOptions(CommandLine& parser);
 
 // The loaded multi of a command that takes a script, as the window's load command leaves it.
 struct LoadedMulti {
@@ -49,13 +20,17 @@ struct LoadedMulti {
     ComponentsList components;
 };
 // Reads the components list the options name and loads the script (the first positional argument).
-LoadedMulti LoadScript(const QCommandLineParser& parser);
+LoadedMulti LoadScript(const CommandLine& parser);
 
-std::filesystem::path ToPath(const QString& text);
-std::string ToBytes(const QString& text);  // Latin-1: one byte per character
-QString FromBytes(std::string_view bytes);  // Latin-1: each byte the character of the same value
+// The path an option names; throws UsageError when the option is missing or empty.
+std::filesystem::path RequiredPath(const CommandLine& parser, const std::string& option);
 
-void WriteOut(std::string_view bytes);
+// Throws UsageError when the output file is one of the inputs (after resolving links and dot steps, or
+// as another link to the same file): writing it would replace a file the command reads. `use` says how
+// the command uses its inputs ("which the patch uses").
+void RefuseOutputAmongInputs(const std::filesystem::path& output,
+                             std::initializer_list<std::filesystem::path> inputs, std::string_view use);
+
 void Warn(std::string_view message);
 // Prints "keelwright-cli: error: MESSAGE" on stderr and returns kFailure.
 int Fail(std::string_view message);

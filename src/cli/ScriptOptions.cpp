@@ -1,58 +1,63 @@
 #include "cli/ScriptOptions.h"
 
-#include <cstdio>
+#include <algorithm>
 
+#include "cli/ProgramArguments.h"
 #include "cli/ScriptsFile.h"
-#include "model/Error.h"
 
 namespace keelwright::cli {
 namespace {
 
 // The text of a required option that the window's Create Script rule would accept: not spaces alone. It
 // becomes the script's bytes as Latin-1, so any character beyond Latin-1 is refused rather than replaced.
-std::string requiredText(const QCommandLineParser& parser, const QString& option) {
+std::string requiredText(const CommandLine& parser, const std::string& option) {
     if (!parser.isSet(option)) {
-        throw UsageError("--" + option.toStdString() + " is required");
+        throw UsageError(option + " is required");
     }
-    const QString text = parser.value(option);
-    if (text.count(QChar(' ')) == text.size()) {
-        throw UsageError("--" + option.toStdString() + " is blank");
+    const std::optional<std::u32string> text = DecodeUtf8(parser.value(option));
+    if (!text) {
+        throw UsageError(option + " is not UTF-8 text");
     }
-    for (const QChar c : text) {
-        if (c.unicode() > 0xFF) {
-            throw UsageError("--" + option.toStdString() + " holds a character that is not Latin-1");
+    if (std::all_of(text->begin(), text->end(), [](char32_t c) { return c == U' '; })) {
+        throw UsageError(option + " is blank");
+    }
+    std::string bytes;
+    for (const char32_t c : *text) {
+        if (c > 0xFF) {
+            throw UsageError(option + " holds a character that is not Latin-1");
         }
+        bytes.push_back(static_cast<char>(c));
     }
-    return ToBytes(text);
+    return bytes;
 }
 
-ScriptFormat format(const QCommandLineParser& parser) {
-    if (!parser.isSet("format")) {
+ScriptFormat format(const CommandLine& parser) {
+    if (!parser.isSet("--format")) {
         throw UsageError("--format is required");
     }
-    const QString format = parser.value("format");
+    const std::string format = parser.value("--format");
     if (format == "51a") {
         return ScriptFormat::Ver51a;
     }
     if (format == "54") {
         return ScriptFormat::Ver54;
     }
-    throw UsageError("--format takes 51a or 54, not " + format.toStdString());
+    throw UsageError("--format takes 51a or 54, not " + format);
 }
 
 }  // namespace
 
-void AddScriptWritingOptions(QCommandLineParser& parser, const QString& outputHelp) {
-    parser.addOption({"format", "Writes the old (51a) or the new (54) script format.", "51a|54"});
-    parser.addOption({"name", "The multi name, written as given.", "NAME"});
-    parser.addOption({"buy", "The price for which a vendor sells the deed.", "VALUE"});
-    parser.addOption({"sell", "The price a vendor pays for the deed (old format only).", "VALUE"});
-    parser.addOption({"scripts-only", "Gives every tile a component line, not only the listed ones."});
-    parser.addOption({{"o", "output"}, outputHelp, "FILE"});
+void AddScriptWritingOptions(CommandLine& parser, const std::string& outputHelp) {
+    parser.addOption("--format", "Writes the old (51a) or the new (54) script format.", "51a|54");
+    parser.addOption("--name", "The multi name, written as given.", "NAME");
+    parser.addOption("--buy", "The price for which a vendor sells the deed.", "VALUE");
+    parser.addOption("--sell", "The price a vendor pays for the deed (old format only).", "VALUE");
+    parser.addFlag("--scripts-only", "Gives every tile a component line, not only the listed ones.");
+    parser.addOption("-o,--output", outputHelp, "FILE");
 }
 
-bool ScriptWritingRequested(const QCommandLineParser& parser) {
-    for (const char* option : {"format", "name", "buy", "sell", "scripts-only", "output"}) {
+bool ScriptWritingRequested(const CommandLine& parser) {
+    for (const char* option : {"--format", "--name", "--buy", "--sell", "--scripts-only", "--output"}) {
         if (parser.isSet(option)) {
             return true;
         }
@@ -60,16 +65,19 @@ bool ScriptWritingRequested(const QCommandLineParser& parser) {
     return false;
 }
 
-ScriptRequest ReadScriptRequest(const QCommandLineParser& parser) {
+ScriptRequest ReadScriptRequest(const CommandLine& parser) {
     ScriptRequest request;
     request.format = format(parser);
-    request.details.multiName = requiredText(parser, "name");
-    request.details.buyValue = requiredText(parser, "buy");
-    request.details.sellValue = requiredText(parser, "sell");
-    request.details.scriptsOnly = parser.isSet("scripts-only");
-    request.outputPath = parser.value("output");
-    if (parser.isSet("output") && request.outputPath.isEmpty()) {
-        throw UsageError("--output names no file");
+    request.details.multiName = requiredText(parser, "--name");
+    request.details.buyValue = requiredText(parser, "--buy");
+    request.details.sellValue = requiredText(parser, "--sell");
+    request.details.scriptsOnly = parser.isSet("--scripts-only");
+    if (parser.isSet("--output")) {
+        const std::string output = parser.value("--output");
+        if (output.empty()) {
+            throw UsageError("--output names no file");
+        }
+        request.outputPath = PathOfArgument(output);
     }
     return request;
 }
@@ -82,15 +90,12 @@ std::string BuildScripts(const ScriptRequest& request, const LoadedMulti& multi,
                                                  : CreateScript51a(details, multi.table);
 }
 
-void WriteScripts(const ScriptRequest& request, std::string_view text) {
-    if (!request.outputPath.isEmpty()) {
-        ScriptsFile(request.outputPath).commit(text);
+void WriteScripts(const ScriptRequest& request, std::string_view text, StandardOutput& out) {
+    if (request.outputPath) {
+        ScriptsFile(*request.outputPath).commit(text);
         return;
     }
-    WriteOut(text);
-    if (std::ferror(stdout)) {
-        throw Error(ErrorNumber::DeviceIo, "cannot write the scripts to standard output");
-    }
+    out.write(text);
 }
 
 }  // namespace keelwright::cli

@@ -1,8 +1,10 @@
 #pragma once
 
-#include <QSaveFile>
-#include <QString>
+#include <filesystem>
 #include <string_view>
+
+#include "mulfiles/AtomicFile.h"
+#include "mulfiles/NativeFileSystem.h"
 
 namespace keelwright::cli {
 
@@ -11,15 +13,16 @@ namespace keelwright::cli {
 // anything else changes; a file that is never committed leaves an earlier file of that name as it was.
 class ScriptsFile {
 public:
-    // Throws Error (path/file access) when the new file cannot be created.
-    explicit ScriptsFile(const QString& path);
+    // Throws Error, "FILE: cannot write the scripts: ...", when the new file cannot be created.
+    explicit ScriptsFile(const std::filesystem::path& path);
 
-    // Writes the whole text and puts it in place of the target. Throws Error (device I/O) on failure.
+    // Writes the whole text and puts it in place of the target. Throws Error on failure; a write cut short
+    // says how many bytes it wrote.
     void commit(std::string_view text);
 
 private:
-    QString path_;
-    QSaveFile file_;
+    NativeFileSystem fileSystem_;
+    AtomicFile file_;
 };
 
 }  // namespace keelwright::cli

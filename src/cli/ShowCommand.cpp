@@ -1,56 +1,63 @@
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/JsonWriter.h"
 #include "model/NumberText.h"
 
 namespace keelwright::cli {
 namespace {
 
-std::string asText(const ComponentTable& table) {
-    std::string text = "Components: " + NumberText(table.Count) + "\n";
-    text += "MinX: " + NumberText(table.MinX) + "  MaxX: " + NumberText(table.MaxX) +
-            "  MinY: " + NumberText(table.MinY) + "  MaxY: " + NumberText(table.MaxY) + "\n";
-    text += "ItemId\tX\tY\tZ\tFlags\n";
+void writeText(const ComponentTable& table, StandardOutput& out) {
+    out.write("Components: " + NumberText(table.Count) + "\n");
+    out.write("MinX: " + NumberText(table.MinX) + "  MaxX: " + NumberText(table.MaxX) +
+              "  MinY: " + NumberText(table.MinY) + "  MaxY: " + NumberText(table.MaxY) + "\n");
+    out.write("ItemId\tX\tY\tZ\tFlags\n");
     for (std::int32_t i = 0; i < table.Count; ++i) {
         const auto e = static_cast<std::size_t>(i);
         for (const TextColumn* column : {&table.ItemId, &table.X, &table.Y, &table.Z}) {
-            text += (*column)[e];
-            text += '\t';
+            out.write((*column)[e]);
+            out.put('\t');
         }
-        text += table.Flags[e];
-        text += '\n';
+        out.write(table.Flags[e]);
+        out.put('\n');
     }
-    return text;
 }
 
-std::string asJson(const ComponentTable& table) {
-    QJsonArray components;
+// The keys in alphabetical order, as the JSON has always had them.
+void writeJson(const ComponentTable& table, StandardOutput& out) {
+    JsonWriter json(out);
+    json.beginObject().key("components").beginArray();
     for (std::int32_t i = 0; i < table.Count; ++i) {
         const auto e = static_cast<std::size_t>(i);
-        components.append(QJsonArray{FromBytes(table.ItemId[e]), FromBytes(table.X[e]), FromBytes(table.Y[e]),
-                                     FromBytes(table.Z[e]), FromBytes(table.Flags[e])});
+        json.beginArray();
+        for (const TextColumn* column : {&table.ItemId, &table.X, &table.Y, &table.Z, &table.Flags}) {
+            json.latin1((*column)[e]);
+        }
+        json.endArray();
     }
-    const QJsonObject object{
-        {"count", table.Count}, {"minX", table.MinX}, {"minY", table.MinY},
-        {"maxX", table.MaxX},   {"maxY", table.MaxY}, {"components", components},
-    };
-    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() + "\n";
+    json.endArray();
+    json.key("count").number(table.Count);
+    json.key("maxX").number(table.MaxX);
+    json.key("maxY").number(table.MaxY);
+    json.key("minX").number(table.MinX);
+    json.key("minY").number(table.MinY);
+    json.endObject();
+    out.put('\n');
 }
 
 }  // namespace
 
-int RunShow(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Loads a script as the window's load command does and shows the multi.");
+int RunShow(const Invocation& invocation) {
+    CommandLine parser(invocation, "Loads a script as the window's load command does and shows the multi.");
     AddScriptOptions(parser);
-    parser.addOption({"json", "Writes one JSON object instead of text for people."});
-    Parse(parser, arguments, 1);
+    parser.addFlag("--json", "Writes one JSON object instead of text for people.");
+    parser.parse(1);
 
     const LoadedMulti loaded = LoadScript(parser);
-    WriteOut(parser.isSet("json") ? asJson(loaded.table) : asText(loaded.table));
+    if (parser.isSet("--json")) {
+        writeJson(loaded.table, invocation.out);
+    } else {
+        writeText(loaded.table, invocation.out);
+    }
     return kSuccess;
 }
 

@@ -1,18 +1,26 @@
 // keelwright-cli: loads, patches, scripts and extracts multis from the command line with the same core as
 // the desktop program.
-#include <QCoreApplication>
+#include <csignal>
 #include <iostream>
-#include <span>
 #include <string_view>
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/ProgramArguments.h"
 #include "model/Error.h"
 #include "mulfiles/UnusableIndexError.h"
 
 namespace {
 
 using namespace keelwright::cli;
+
+// One command of keelwright-cli. A new command is one more row here and one more file with its Run function.
+struct Command {
+    const char* name;
+    const char* synopsis;  // the arguments after "keelwright-cli NAME"
+    const char* summary;
+    int (*run)(const Invocation& invocation);
+};
 
 constexpr Command kCommands[] = {
     {"show", "[--type txt|wsc] [--components FILE | --no-components] [--json] SCRIPT",
@@ -33,24 +41,31 @@ constexpr Command kCommands[] = {
      "Lists the multis of the client files and checks them without changing them.", RunList},
 };
 
-int usage(std::ostream& out, int status) {
-    out << "Usage: keelwright-cli COMMAND [OPTIONS]\n\nCommands:\n";
+std::string usage() {
+    std::string text = "Usage: keelwright-cli COMMAND [OPTIONS]\n\nCommands:\n";
     for (const Command& command : kCommands) {
-        out << "  " << command.name << " " << command.synopsis << "\n      " << command.summary << "\n";
+        text +=
+            std::string("  ") + command.name + " " + command.synopsis + "\n      " + command.summary + "\n";
     }
-    out << "\nRun 'keelwright-cli COMMAND --help' for the options of a command.\n";
-    return status;
+    return text + "\nRun 'keelwright-cli COMMAND --help' for the options of a command.\n";
 }
 
-int run(const Command& command, const QStringList& arguments) {
+// Runs the command and hands what it wrote to standard output to the system: output that cannot be written
+// fails the command.
+int run(const Command& command, const Invocation& invocation) {
     try {
-        return command.run(arguments);
-    } catch (const HelpShown&) {
-        return kSuccess;
+        int status = kSuccess;
+        try {
+            status = command.run(invocation);
+        } catch (const HelpShown&) {
+            status = kSuccess;
+        }
+        invocation.out.flush();
+        return status;
     } catch (const UsageError& e) {
-        std::cerr << "keelwright-cli " << command.name << ": " << e.what() << "\n"
-                  << "Usage: keelwright-cli " << command.name << " " << command.synopsis << "\n"
-                  << "Run 'keelwright-cli " << command.name << " --help' for details.\n";
+        std::cerr << invocation.command << ": " << e.what() << "\n"
+                  << "Usage: " << invocation.command << " " << command.synopsis << "\n"
+                  << "Run '" << invocation.command << " --help' for details.\n";
         return kUsage;
     } catch (const keelwright::UnusableIndexError& e) {
         Fail(e.description());
@@ -63,22 +78,35 @@ int run(const Command& command, const QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName("keelwright-cli");
-    QStringList arguments = QCoreApplication::arguments();
+#ifdef SIGXFSZ
+    // A write past the file-size limit then fails with EFBIG and the patcher's undo runs, instead of the
+    // signal ending the program between the write and its undo.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    StandardOutput out;
     if (arguments.size() < 2) {
-        return usage(std::cerr, kUsage);
+        std::cerr << usage();
+        return kUsage;
     }
-    const QString name = arguments.takeAt(1);
+    const std::string name = arguments[1];
     if (name == "--help" || name == "-h" || name == "help") {
-        return usage(std::cout, kSuccess);
+        try {
+            out.write(usage());
+            out.flush();
+            return kSuccess;
+        } catch (const keelwright::Error& e) {
+            return Fail(e.description());
+        }
     }
     for (const Command& command : kCommands) {
         if (name == command.name) {
-            arguments[0] = QString("keelwright-cli ") + command.name;
-            return run(command, arguments);
+            const Invocation invocation{std::string("keelwright-cli ") + command.name,
+                                        std::vector<std::string>(arguments.begin() + 2, arguments.end()),
+                                        ProgramFolder(arguments.front()), out};
+            return run(command, invocation);
         }
     }
-    std::cerr << "keelwright-cli: unknown command '" << name.toStdString() << "'\n";
-    return usage(std::cerr, kUsage);
+    std::cerr << "keelwright-cli: unknown command '" << name << "'\n" << usage();
+    return kUsage;
 }

@@ -68,6 +68,10 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
     if (std::filesystem::is_directory(status)) {
         throw Error(ErrorNumber::PathAccess, "is a folder, not a file").at(PathText(path));
     }
+    // Checked before the stream opens the file: opening a FIFO would wait for a writer for ever.
+    if (!std::filesystem::is_regular_file(status)) {
+        throw Error(ErrorNumber::PathAccess, "is not a regular file").at(PathText(path));
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw Error(ErrorNumber::PathAccess, "the file cannot be opened for reading").at(PathText(path));

@@ -31,6 +31,10 @@ public:
     virtual void removeQuietly(const std::filesystem::path& path) noexcept = 0;
     // Makes the folder's entries (a new or renamed file) durable.
     virtual void syncFolder(const std::filesystem::path& folder) = 0;
+    // The file that replacing `path` should replace: the path itself, or the file a link there points to, so
+    // that the link stays. Throws PathAccess when the path names a folder. A file system without links or
+    // folders keeps this default.
+    virtual std::filesystem::path fileToReplace(const std::filesystem::path& path) { return path; }
 };
 
 }  // namespace keelwright

@@ -137,9 +137,11 @@ int flagsOf(OpenMode mode) {
 
 std::unique_ptr<RandomAccessFile> PosixFileSystem::open(const std::filesystem::path& path, OpenMode mode) {
     const std::string name = path.string();
+    // Non-blocking, because opening a FIFO waits for a writer and would hang before the type check below;
+    // a regular file then gets its blocking mode back.
     int fd = -1;
     do {
-        fd = ::open(path.c_str(), flagsOf(mode) | O_CLOEXEC, 0666);
+        fd = ::open(path.c_str(), flagsOf(mode) | O_CLOEXEC | O_NONBLOCK, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         const int error = errno;
@@ -150,6 +152,10 @@ std::unique_ptr<RandomAccessFile> PosixFileSystem::open(const std::filesystem::p
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         throw Error(ErrorNumber::PathAccess, "is not a regular file").at(name);
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        throw systemError(errno, "cannot open", name);
     }
     return file;
 }
@@ -189,6 +195,19 @@ void PosixFileSystem::syncFolder(const std::filesystem::path& folder) {
     if (result != 0 && error != EINVAL) {
         throw systemError(error, "cannot flush the folder to disk", target.string());
     }
+}
+
+std::filesystem::path PosixFileSystem::fileToReplace(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::path target = path;
+    if (std::filesystem::is_symlink(path, error)) {
+        const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+        target = error ? path : resolved;
+    }
+    if (std::filesystem::is_directory(target, error)) {
+        throw Error(ErrorNumber::PathAccess, "names a folder, not a file").at(path.string());
+    }
+    return target;
 }
 
 }  // namespace keelwright

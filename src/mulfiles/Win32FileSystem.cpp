@@ -276,4 +276,13 @@ void Win32FileSystem::removeQuietly(const std::filesystem::path& path) noexcept 
 // metadata, and rename() moves with MOVEFILE_WRITE_THROUGH, which returns only once the move is on the disk.
 void Win32FileSystem::syncFolder(const std::filesystem::path&) {}
 
+// A folder is refused before anything is written; a link (rare on Windows) is replaced itself.
+std::filesystem::path Win32FileSystem::fileToReplace(const std::filesystem::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        throw Error(ErrorNumber::PathAccess, "names a folder, not a file").at(PathText(path));
+    }
+    return path;
+}
+
 }  // namespace keelwright

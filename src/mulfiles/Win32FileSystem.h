@@ -15,6 +15,7 @@ public:
     void rename(const std::filesystem::path& from, const std::filesystem::path& to) override;
     void removeQuietly(const std::filesystem::path& path) noexcept override;
     void syncFolder(const std::filesystem::path& folder) override;
+    std::filesystem::path fileToReplace(const std::filesystem::path& path) override;
 };
 
 }  // namespace keelwright

@@ -1,24 +1,40 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace keelwright::test {
 
 struct CliResult {
-    int status = -1;
+    int status = -1;  // the exit status; -1 when a signal ended the program
+    bool timedOut = false;
     std::string out;
     std::string err;
 };
 
-// Runs the built keelwright-cli with the arguments (no shell involved) and collects what it printed.
-CliResult RunCli(const std::vector<std::string>& arguments);
+// How a test runs keelwright-cli beyond its arguments.
+struct CliLaunch {
+#ifndef _WIN32
+    // No file the program writes can grow past this: a write beyond comes up short, as on a full disk.
+    std::optional<std::uint64_t> fileSizeLimit;
+#endif
+    // Where standard output goes instead of being collected ("/dev/full").
+    std::optional<std::string> stdoutPath;
+    // A program still running then is killed, so that a hang fails the test instead of stopping the suite.
+    std::chrono::milliseconds timeout{60000};
+};
+
+// Runs the built keelwright-cli with the arguments (no shell involved) and collects what it printed. On POSIX
+// the program starts with the default action of every signal, as from a shell.
+CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& launch = {});
 
 #ifndef _WIN32
-// Runs keelwright-cli as RunCli does, but no file it writes can grow past `bytes`: a write beyond that
-// comes up short, as on a full disk. POSIX only: Windows has no file size limit.
+// Runs keelwright-cli as RunCli does, under a real file-size limit of `bytes` (RLIMIT_FSIZE). POSIX only:
+// Windows has no file size limit.
 CliResult RunCliWithFileSizeLimit(const std::vector<std::string>& arguments, std::uint64_t bytes);
 #endif
 

@@ -53,9 +53,10 @@ HANDLE inheritedHandle(const wchar_t* path, DWORD access, DWORD disposition) {
 
 }  // namespace
 
-CliResult RunCli(const std::vector<std::string>& arguments) {
+CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& launch) {
     const TempDir capture;
-    const std::filesystem::path outPath = capture / "out";
+    const std::filesystem::path outPath =
+        launch.stdoutPath ? std::filesystem::path(wideOf(*launch.stdoutPath)) : capture / "out";
     const std::filesystem::path errPath = capture / "err";
 
     const std::filesystem::path program = KEELWRIGHT_CLI;
@@ -79,15 +80,21 @@ CliResult RunCli(const std::vector<std::string>& arguments) {
     if (!started) {
         throw std::runtime_error("cannot start " + PathText(program));
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
+    CliResult result;
+    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(launch.timeout.count())) == WAIT_TIMEOUT) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        result.timedOut = true;
+    }
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
 
-    CliResult result;
     result.status = static_cast<int>(exitCode);
-    result.out = ReadAll(outPath);
+    if (!launch.stdoutPath) {
+        result.out = ReadAll(outPath);
+    }
     result.err = ReadAll(errPath);
     return result;
 }

@@ -86,6 +86,14 @@ TEST(ScriptsCommand, WritesTheOutputFileWholeOrNotAtAll) {
     EXPECT_EQ(cut.err, "keelwright-cli: error: " + output.string() + ": cannot write: only 512 of " +
                            std::to_string(LakesideMill54(false).size()) + " bytes could be written\n");
     EXPECT_EQ(ReadAll(output), LakesideMill54(false));
+
+    // A link is kept and the file it points to replaced, as an editor saving through it would.
+    const auto link = mill.dir / "link.scp";
+    std::filesystem::create_symlink(output.filename(), link);
+    const CliResult throughLink = RunCli(mill.arguments("51a", {"--slot", "1234", "-o", link.string()}));
+    EXPECT_EQ(throughLink.status, 0) << throughLink.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadAll(output), LakesideMill51a(false));
 #endif
 }
 
@@ -128,6 +136,9 @@ TEST(ScriptsCommand, RejectsMissingOrBadOptionsWithStatusTwo) {
         {replaced(6, "   "), "--name is blank"},
         {replaced(8, ""), "--buy is blank"},
         {replaced(6, "Mill \xe2\x82\xac"), "--name holds a character that is not Latin-1"},  // the euro sign
+        {replaced(6, "M\xfchle"), "--name is not UTF-8 text"},  // Latin-1 bytes where UTF-8 text belongs
+        {replaced(8, "1\xc0\xb0"), "--buy is not UTF-8 text"},  // an overlong form of '0'
+        {replaced(10, "\xed\xa0\x80"), "--sell is not UTF-8 text"},  // a surrogate, which only UTF-16 has
         {mill.arguments("51a", {"--slot", "-1"}), "--slot takes a whole number from 0 to 2147467264, not -1"},
         {mill.arguments("51a", {"--slot", "12a"}), "--slot takes a whole number"},
         {mill.arguments("51a", {"--slot", "2147467265"}), "--slot takes a whole number"},

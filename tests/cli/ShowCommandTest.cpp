@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "TestFiles.h"
 #include "cli/CliTestSupport.h"
 
@@ -46,6 +48,48 @@ TEST(ShowCommand, KeepsEveryByteOfATextAsALatin1Character) {
     const CliResult r = RunCli({"show", "--no-components", "--json", script.string()});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("[\"60\xc3\xa9\",\"0\",\"0\",\"\xc3\xbf\",\"1\"]"), std::string::npos) << r.out;
+}
+
+// Each byte as the character of the same value, in UTF-8.
+std::string Latin1ToUtf8(std::string_view bytes) {
+    std::string text;
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c < 0x80) {
+            text += byte;
+        } else {
+            text += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+        }
+    }
+    return text;
+}
+
+TEST(ShowCommand, WritesJsonThatReadsBackToTheTextsOfTheFile) {
+    // The item id and z of a component are kept as read: here every byte but the separators of words and
+    // lines.
+    std::string low(1, '\0');
+    std::string high;
+    for (int c = 1; c < 0x100; ++c) {
+        if (c != ' ' && c != '\n' && c != '\r') {
+            (c < 0x80 ? low : high) += static_cast<char>(c);
+        }
+    }
+    TempDir dir;
+    const auto script =
+        dir.write("bytes.txt", CrLfLines({"h", "h", "h", "2", low + " -1 -1 " + high, "\"\\ 1 1 \x7f"}));
+    const CliResult r = RunCli({"show", "--no-components", "--json", script.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find('\n'), r.out.size() - 1) << "one line";
+    const nlohmann::json shown = nlohmann::json::parse(r.out);
+    const nlohmann::json expected = {
+        {"components",
+         {{Latin1ToUtf8(low), "-1", "-1", Latin1ToUtf8(high), "1"}, {"\"\\", "1", "1", "\x7f", "1"}}},
+        {"count", 2},
+        {"maxX", 1},
+        {"maxY", 1},
+        {"minX", -1},
+        {"minY", -1}};
+    EXPECT_EQ(shown, expected) << r.out;
 }
 
 TEST(ShowCommand, ReportsAFailedLoadOnOneLineOfStderrWithStatusOne) {
