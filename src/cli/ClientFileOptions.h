@@ -1,14 +1,25 @@
 #pragma once
 
+#include <filesystem>
+#include <optional>
+
 #include "cli/CommandLine.h"
 #include "mulfiles/Patcher.h"
 
 namespace keelwright::cli {
 
-// Adds --idx and --mul, the paths of the client's Multi.idx and Multi.mul.
-void AddClientFileOptions(CommandLine& parser);
+// Adds --idx, --mul and --record-size, the paths of the client's Multi.idx and Multi.mul and the size of
+// the records of Multi.mul, and --uop, the client's MultiCollection.uop, with the help text of the command.
+void AddClientFileOptions(CommandLine& parser, const std::string& uopHelp);
 
 // The two paths; throws UsageError when either option is missing or empty.
 ClientFiles ClientFilesOf(const CommandLine& parser);
+
+// The record size --record-size gives; nothing when it is not given. Throws UsageError for any value but
+// 12 and 16, and when --record-size comes without the Multi.mul it is about.
+std::optional<RecordSize> RecordSizeOf(const CommandLine& parser);
+
+// The path --uop gives; nothing when it is not given. Throws UsageError when it is empty.
+std::optional<std::filesystem::path> UopPathOf(const CommandLine& parser);
 
 }  // namespace keelwright::cli
