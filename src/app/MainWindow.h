@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <initializer_list>
 
 #include "app/CommonDialog.h"
 #include "app/Platform.h"
@@ -22,10 +23,10 @@ class ColumnStack;
 class Error;
 class ScriptsWindow;
 
-// frmMain, the program's window: the two client-file paths with their checks, the script type and format
-// choices, the script details, the commands and the status line. Its buttons run the commands; the enabled
-// state of cmdPatch (a multi is loaded and not yet patched) and cmdCreateScript (a multi is loaded and the
-// script details are filled in) chains them.
+// frmMain, the program's window: the client-file paths with their checks (MultiCollection.uop optional), the
+// script type and format choices, the script details, the commands and the status line. Its buttons run the
+// commands; the enabled state of cmdPatch (a multi is loaded and not yet patched) and cmdCreateScript (a
+// multi is loaded and the script details are filled in) chains them.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -49,6 +50,8 @@ public:
 
     void CheckMultiIdxPath();
     void CheckMultiMulPath();
+    // A blank box means no MultiCollection.uop: white, and Patch Multi writes Multi.idx and Multi.mul alone.
+    void CheckMultiCollectionPath();
     void SaveSettings();
     void LoadSettings();
 
@@ -64,8 +67,10 @@ private:
     void connectControls();
     void checkPath(QLineEdit* box, QString& path);
     void recheckPaths();
-    void browse(QLineEdit* box, QString& path, const QLineEdit* otherBox, const QString& filter,
-                const QString& title);
+    // Opens the file dialog in the folder of the box's file, else of the first of the other boxes that
+    // names one, and runs the box's check on the chosen path.
+    void browse(QLineEdit* box, std::initializer_list<const QLineEdit*> otherBoxes, const QString& filter,
+                const QString& title, void (MainWindow::*check)());
     void applyCreateScriptRule();
     void showStatus(const QString& text, const QString& details = {});
     bool multiLoaded() const { return !workspace_.ScriptPath.isEmpty(); }
@@ -96,8 +101,10 @@ private:
     QLabel* txtComponents_ = nullptr;
     QLineEdit* txtMultiIdx_ = nullptr;
     QLineEdit* txtMultiMul_ = nullptr;
+    QLineEdit* txtMultiCollection_ = nullptr;
     QPushButton* command1_ = nullptr;
     QPushButton* command2_ = nullptr;
+    QPushButton* command3_ = nullptr;
     QPushButton* cmdLoad_ = nullptr;
     QRadioButton* optWsc_ = nullptr;
     QRadioButton* optTxt_ = nullptr;

@@ -1,4 +1,4 @@
-// The settings kept between runs: the two client-file paths, the folder of the last script and the four
+// The settings kept between runs: the client-file paths, the folder of the last script and the four
 // option choices.
 #include <QLineEdit>
 #include <QRadioButton>
@@ -38,6 +38,7 @@ void MainWindow::SaveSettings() {
     SettingsStore& store = platform_.settings;
     store.save(kApplicationTitle, "Files", "MultiIdx", workspace_.MultiIdxPath);
     store.save(kApplicationTitle, "Files", "MultiMul", workspace_.MultiMulPath);
+    store.save(kApplicationTitle, "Files", "MultiCollection", workspace_.MultiCollectionPath);
     store.save(kApplicationTitle, "Files", "LastScriptFolder", workspace_.LastScriptFolder);
     store.save(kApplicationTitle, "Settings", "OptWsc", truthWord(optWsc_->isChecked()));
     store.save(kApplicationTitle, "Settings", "OptTxt", truthWord(optTxt_->isChecked()));
@@ -52,6 +53,8 @@ void MainWindow::LoadSettings() {
     txtMultiIdx_->setText(workspace_.MultiIdxPath);
     workspace_.MultiMulPath = store.get(kApplicationTitle, "Files", "MultiMul", {});
     txtMultiMul_->setText(workspace_.MultiMulPath);
+    workspace_.MultiCollectionPath = store.get(kApplicationTitle, "Files", "MultiCollection", {});
+    txtMultiCollection_->setText(workspace_.MultiCollectionPath);
     workspace_.LastScriptFolder = store.get(kApplicationTitle, "Files", "LastScriptFolder", {});
 
     // The first value that is no truth value (an absent key on a first run) ends the loading silently.
