@@ -9,7 +9,7 @@ void AddClientFileOptions(CommandLine& parser, const std::string& uopHelp) {
     parser.addOption("--idx", "The client's Multi.idx.", "MULTI_IDX");
     parser.addOption("--mul", "The client's Multi.mul.", "MULTI_MUL");
     parser.addOption("--record-size",
-                     "Reads and writes Multi.mul in records of 12 or 16 bytes; by default the size the files "
+                     "The size of the records of Multi.mul, 12 or 16 bytes; by default the size the files "
                      "show.",
                      "12|16");
     parser.addOption("--uop", uopHelp, "MULTICOLLECTION_UOP");
