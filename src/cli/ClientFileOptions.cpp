@@ -5,14 +5,19 @@
 
 namespace keelwright::cli {
 
-void AddClientFileOptions(CommandLine& parser, const std::string& uopHelp) {
+void AddClientFileOptions(CommandLine& parser) {
     parser.addOption("--idx", "The client's Multi.idx.", "MULTI_IDX");
     parser.addOption("--mul", "The client's Multi.mul.", "MULTI_MUL");
+}
+
+void AddRecordSizeOption(CommandLine& parser) {
     parser.addOption("--record-size",
-                     "The size of the records of Multi.mul, 12 or 16 bytes; by default the size the files "
-                     "show.",
+                     "The size of the records of Multi.mul, 12 or 16 bytes; by default the files tell.",
                      "12|16");
-    parser.addOption("--uop", uopHelp, "MULTICOLLECTION_UOP");
+}
+
+void AddUopOption(CommandLine& parser, const std::string& help) {
+    parser.addOption("--uop", help, "MULTICOLLECTION_UOP");
 }
 
 ClientFiles ClientFilesOf(const CommandLine& parser) {

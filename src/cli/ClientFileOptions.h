@@ -8,9 +8,12 @@
 
 namespace keelwright::cli {
 
-// Adds --idx, --mul and --record-size, the paths of the client's Multi.idx and Multi.mul and the size of
-// the records of Multi.mul, and --uop, the client's MultiCollection.uop, with the help text of the command.
-void AddClientFileOptions(CommandLine& parser, const std::string& uopHelp);
+// Adds --idx and --mul, the paths of the client's Multi.idx and Multi.mul.
+void AddClientFileOptions(CommandLine& parser);
+// Adds --record-size, the size of the records of Multi.mul.
+void AddRecordSizeOption(CommandLine& parser);
+// Adds --uop, the client's MultiCollection.uop, with the help text of the command.
+void AddUopOption(CommandLine& parser, const std::string& help);
 
 // The two paths; throws UsageError when either option is missing or empty.
 ClientFiles ClientFilesOf(const CommandLine& parser);

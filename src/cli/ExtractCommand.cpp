@@ -17,7 +17,9 @@ int RunExtract(const Invocation& invocation) {
         invocation,
         "Writes one multi of Multi.idx and Multi.mul, or of MultiCollection.uop, as multi text "
         "(the .EXTRACT form), to FILE or stdout.");
-    AddClientFileOptions(parser, "Reads the multi from the client's MultiCollection.uop instead.");
+    AddClientFileOptions(parser);
+    AddRecordSizeOption(parser);
+    AddUopOption(parser, "Reads the multi from the client's MultiCollection.uop instead.");
     parser.addOption("--multi", "The multi number, from 0 (slot 1) to 32766; with --uop up to 999999.", "M");
     parser.addOption("-o,--output", "Writes FILE whole or not at all, replacing a file of that name.",
                      "FILE");

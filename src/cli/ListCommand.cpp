@@ -205,11 +205,12 @@ int report(const Survey& survey, bool json, const std::string& files, const Invo
 int RunList(const Invocation& invocation) {
     CommandLine parser(invocation,
                        "Lists the multis of Multi.idx and Multi.mul, or of MultiCollection.uop, and checks "
-                       "the files without "
-                       "changing them. Exits 1 when it finds problems.");
-    AddClientFileOptions(parser,
-                         "Lists the client's MultiCollection.uop instead (without --idx and --mul: list one "
-                         "source at a time).");
+                       "the files without changing them. Exits 1 when it finds problems.");
+    AddClientFileOptions(parser);
+    AddRecordSizeOption(parser);
+    AddUopOption(parser,
+                 "Lists the client's MultiCollection.uop instead (without --idx and --mul: list one "
+                 "source at a time).");
     parser.addFlag("--json", "Writes one JSON object instead of text for people.");
     parser.parse(0);
     const std::optional<std::filesystem::path> uop = UopPathOf(parser);

@@ -103,9 +103,11 @@ int RunPatch(const Invocation& invocation) {
         "scripts command does, to the file -o names; a bad script option or an output file that cannot be "
         "created stops it before anything is patched.");
     AddScriptOptions(parser);
-    AddClientFileOptions(parser,
-                         "Patches the client's MultiCollection.uop too (or alone, without --idx and --mul), "
-                         "under the same multi number.");
+    AddClientFileOptions(parser);
+    AddRecordSizeOption(parser);
+    AddUopOption(parser,
+                 "Patches the client's MultiCollection.uop too (or alone, without --idx and --mul), "
+                 "under the same multi number.");
     parser.addFlag("--json", "Writes one JSON object instead of text for people.");
     AddScriptWritingOptions(parser, "Writes the scripts to FILE; needed with the other script options.");
     parser.parse(1);
