@@ -89,22 +89,20 @@ void refuseEntriesInTheWay(const UopContainer& container) {
             continue;  // a negative field: its data lies nowhere
         }
         const auto start = static_cast<std::uint64_t>(located.entry.Offset);
-        const std::string data = UopContainer::describe(located) + ": its data (bytes " +
-                                 std::to_string(start) + " to " + std::to_string(*end) + ")";
-        if (*end > container.fileSize()) {
-            throw Error(ErrorNumber::InvalidFileFormat,
-                        data + " reaches past the end of the file (" + std::to_string(container.fileSize()) +
-                            " bytes), where an add appends: the file is cut short; nothing was written")
+        const auto refuse = [&](const std::string& reason) {
+            return Error(ErrorNumber::InvalidFileFormat,
+                         UopContainer::describe(located) + ": its data (bytes " + std::to_string(start) +
+                             " to " + std::to_string(*end) + ") " + reason + "; nothing was written")
                 .at(container.name());
+        };
+        if (*end > container.fileSize()) {
+            throw refuse("reaches past the end of the file (" + std::to_string(container.fileSize()) +
+                         " bytes), where an add appends: the file is cut short");
         }
         const auto after = std::partition_point(table.begin(), table.end(),
                                                 [&](const auto& extent) { return extent.second <= start; });
         if (start < *end && after != table.end() && after->first < *end) {
-            throw Error(ErrorNumber::InvalidFileFormat,
-                        data +
-                            " lies in the header or the table, which an add writes: the file is damaged; "
-                            "nothing was written")
-                .at(container.name());
+            throw refuse("lies in the header or the table, which an add writes: the file is damaged");
         }
     }
 }
