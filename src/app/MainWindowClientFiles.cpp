@@ -48,7 +48,7 @@ void MainWindow::patchMulti() {
     PatchResult result;
     try {
         // Both searches have run when the hook is called; nothing has been written yet.
-        result = PatchMulti(platform_.fileSystem, workspace_.table, files, [this] {
+        result = PatchMulti(platform_.fileSystem, workspace_.table, files, [this](std::int32_t) {
             showStatus("Please wait...");
             lblStatus_->repaint();  // the window gets no paint events until the patch returns
             platform_.pointer.setBusy(true);
