@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -125,18 +126,41 @@ void PreviewWindow::showPreview(std::vector<PreviewTile> tiles, const QString& s
     setWindowTitle("Preview - " + QFileInfo(scriptPath_).fileName());
     draw();
     if (!isVisible()) {
-        // Room for the picture at 100 % and the controls below it, within most of the screen.
-        const QSize controls = sizeHint() - scrPreview_->sizeHint();
-        QSize wanted = imgPreview_->size() + controls + QSize(40, 40);
-        if (const QScreen* screen = this->screen()) {
-            wanted = wanted.boundedTo(screen->availableGeometry().size() * 4 / 5);
-        }
-        resize(wanted.expandedTo(QSize(480, 360)));
-        PlaceOverOpener(this);
+        layout()->activate();  // the controls' places, which fittingSize measures, before the first show
+        resize(fittingSize().expandedTo(QSize(480, 360)));
+        placeBesideOpener();
     }
     show();
     raise();
     activateWindow();
+}
+
+QSize PreviewWindow::fittingSize() const {
+    // The picture at its zoom and everything around it, within most of the screen.
+    const QSize around = size() - scrPreview_->viewport()->size();
+    QSize wanted = imgPreview_->size() + around;
+    if (const QScreen* screen = this->screen()) {
+        wanted = wanted.boundedTo(screen->availableGeometry().size() * 4 / 5);
+    }
+    return wanted;
+}
+
+void PreviewWindow::placeBesideOpener() {
+    // Right of the window that opened it, top edges level, so that both show; over it when there is no room.
+    const QWidget* opener = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    const QScreen* screen = opener != nullptr ? opener->screen() : nullptr;
+    if (screen != nullptr) {
+        // A window's position is that of its frame, which is not known before it is shown; the opener's
+        // frame is the same window manager's.
+        const QRect outer = opener->frameGeometry();
+        const QPoint at(outer.right() + 1 + 8, outer.top());
+        const QSize framed = size() + outer.size() - opener->size();
+        if (screen->availableGeometry().contains(QRect(at, framed))) {
+            move(at);
+            return;
+        }
+    }
+    PlaceOverOpener(this);
 }
 
 void PreviewWindow::draw() {
@@ -229,6 +253,8 @@ void PreviewWindow::chooseArtFolder() {
     artFolder_ = chosen;
     emit artFolderChosen(artFolder_);
     draw();
+    // The art may make the picture larger than the blocks were: the window grows to show it, never shrinks.
+    resize(size().expandedTo(fittingSize()));
 }
 
 void PreviewWindow::savePng() {

@@ -45,6 +45,9 @@ protected:
 
 private:
     void draw();
+    // The window's size that shows the whole picture at its zoom, within most of the screen.
+    QSize fittingSize() const;
+    void placeBesideOpener();
     void zoomBy(int steps, QPoint at);
     void chooseArtFolder();
     void savePng();
