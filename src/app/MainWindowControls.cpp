@@ -122,6 +122,9 @@ void MainWindow::buildControls() {
     optVer51a_ = make<QRadioButton>(frmVersion, "optVer51a", "Ver. 51a", kOptionRows.cell(1, 120, 1095),
                                     "Old script format");
     optVer54_->setChecked(true);
+    cmdPreview_ = make<QPushButton>(this, "cmdPreview", "Pre&view", right.place(kButtonWidth, kButtonHeight),
+                                    "Shows the loaded multi as the game draws it");
+    cmdPreview_->setEnabled(false);
 
     // Exit and the status line end both columns on one line; the window reaches just below them.
     const int bottom = std::max(left.next() + 120 + kStatusHeight, right.next() + kButtonHeight);
@@ -225,6 +228,7 @@ void MainWindow::connectControls() {
     connect(cmdPatch_, &QPushButton::clicked, this, &MainWindow::patchMulti);
     connect(cmdExtract_, &QPushButton::clicked, this, &MainWindow::extractMulti);
     connect(cmdCreateScript_, &QPushButton::clicked, this, &MainWindow::createScript);
+    connect(cmdPreview_, &QPushButton::clicked, this, &MainWindow::previewMulti);
     connect(cmdExit_, &QPushButton::clicked, this, &MainWindow::exitProgram);
 }
 

@@ -90,7 +90,7 @@ private slots:
         const QStringList expected = {"txtMultiName", "txtBuyValue", "txtSellValue", "txtMultiIdx",
                                       "Command1",     "txtMultiMul", "Command2",     "cmdLoad",
                                       "optWsc",       "optTxt",      "cmdPatch",     "cmdCreateScript",
-                                      "optVer54",     "optVer51a",   "cmdExit"};
+                                      "optVer54",     "optVer51a",   "cmdPreview",   "cmdExit"};
         QCOMPARE(order, expected);
         // The left column from the top down, then the right one.
         const int rightColumn = button("cmdLoad")->x();

@@ -25,7 +25,7 @@ private slots:
     void firstRunShowsTheWindowAsCreatedWithBothPathsRed() {
         start();
         QCOMPARE(window_->windowTitle(), QString("Keelwright 1.0"));
-        QCOMPARE(window_->size(), QSize(429, 320));
+        QCOMPARE(window_->size(), QSize(429, 352));
         QVERIFY(!window_->windowIcon().isNull());
         for (const char* name : {"txtMultiIdx", "txtMultiMul"}) {
             QCOMPARE(box(name)->text(), QString());
@@ -229,8 +229,11 @@ private slots:
         QVERIFY(!button("cmdPatch")->isEnabled());
         QCOMPARE(box("txtMultiName")->text(), QString());
         QVERIFY(label("lblStatus")->text().startsWith("Load failed: broken.txt:4: component count"));
-        QVERIFY(label("lblStatus")->toolTip().contains(
-            "broken.txt:4: component count \"many\" is not a number: expected three header lines"));
+        QVERIFY(
+            label("lblStatus")
+                ->toolTip()
+                .contains(
+                    "broken.txt:4: component count \"many\" is not a number: expected three header lines"));
         QVERIFY(fake_->messages.empty());
         QVERIFY(!fake_->busy);
         QCOMPARE(label("lblItems")->text(), QString("0"));  // nothing is loaded
@@ -356,9 +359,9 @@ private slots:
         QCOMPARE(fake_->endedWith, 0);
         const std::map<QString, QString> expected = {
             {"Keelwright/Files/MultiIdx", idx},        {"Keelwright/Files/MultiMul", ""},
-            {"Keelwright/Files/LastScriptFolder", ""}, {"Keelwright/Settings/OptWsc", "False"},
-            {"Keelwright/Settings/OptTxt", "True"},    {"Keelwright/Settings/optVer54", "True"},
-            {"Keelwright/Settings/OptVer51a", "False"}};
+            {"Keelwright/Files/LastScriptFolder", ""}, {"Keelwright/Files/ArtFolder", ""},
+            {"Keelwright/Settings/OptWsc", "False"},   {"Keelwright/Settings/OptTxt", "True"},
+            {"Keelwright/Settings/optVer54", "True"},  {"Keelwright/Settings/OptVer51a", "False"}};
         QCOMPARE(fake_->store, expected);
     }
 
