@@ -124,6 +124,9 @@ void MainWindow::buildControls() {
     optVerX_ = make<QRadioButton>(frmVersion, "optVerX", "Ver. X", kOptionRows.cell(2, 120, 1095),
                                   "Sphere 0.56d and X: MULTIDEF sections");
     optVer54_->setChecked(true);
+    cmdPreview_ = make<QPushButton>(this, "cmdPreview", "Pre&view", right.place(kButtonWidth, kButtonHeight),
+                                    "Shows the loaded multi as the game draws it");
+    cmdPreview_->setEnabled(false);
 
     // Exit and the status line end both columns on one line; the window reaches just below them.
     const int bottom = std::max(left.next() + 120 + kStatusHeight, right.next() + kButtonHeight);
@@ -227,6 +230,7 @@ void MainWindow::connectControls() {
     connect(cmdPatch_, &QPushButton::clicked, this, &MainWindow::patchMulti);
     connect(cmdExtract_, &QPushButton::clicked, this, &MainWindow::extractMulti);
     connect(cmdCreateScript_, &QPushButton::clicked, this, &MainWindow::createScript);
+    connect(cmdPreview_, &QPushButton::clicked, this, &MainWindow::previewMulti);
     connect(cmdExit_, &QPushButton::clicked, this, &MainWindow::exitProgram);
 }
 

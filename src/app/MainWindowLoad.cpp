@@ -77,6 +77,7 @@ void MainWindow::loadScript() {
                        .arg(static_cast<qulonglong>(count) + unreadLines));
     }
     cmdPatch_->setEnabled(true);
+    cmdPreview_->setEnabled(true);
     platform_.pointer.setBusy(false);
 }
 
@@ -93,6 +94,7 @@ void MainWindow::forgetMulti() {
     chkScriptOnly_->setChecked(false);
     chkScriptOnly_->setEnabled(false);
     cmdPatch_->setEnabled(false);
+    cmdPreview_->setEnabled(false);
     applyCreateScriptRule();
 }
 

@@ -1,5 +1,5 @@
-// The settings kept between runs: the two client-file paths, the folder of the last script and the four
-// option choices.
+// The settings kept between runs: the two client-file paths, the folder of the last script, the preview's
+// art folder and the four option choices.
 #include <QLineEdit>
 #include <QRadioButton>
 #include <optional>
@@ -39,6 +39,7 @@ void MainWindow::SaveSettings() {
     store.save(kApplicationTitle, "Files", "MultiIdx", workspace_.MultiIdxPath);
     store.save(kApplicationTitle, "Files", "MultiMul", workspace_.MultiMulPath);
     store.save(kApplicationTitle, "Files", "LastScriptFolder", workspace_.LastScriptFolder);
+    store.save(kApplicationTitle, "Files", "ArtFolder", workspace_.ArtFolder);
     store.save(kApplicationTitle, "Settings", "OptWsc", truthWord(optWsc_->isChecked()));
     store.save(kApplicationTitle, "Settings", "OptTxt", truthWord(optTxt_->isChecked()));
     store.save(kApplicationTitle, "Settings", "optVer54", truthWord(optVer54_->isChecked()));
@@ -54,6 +55,7 @@ void MainWindow::LoadSettings() {
     workspace_.MultiMulPath = store.get(kApplicationTitle, "Files", "MultiMul", {});
     txtMultiMul_->setText(workspace_.MultiMulPath);
     workspace_.LastScriptFolder = store.get(kApplicationTitle, "Files", "LastScriptFolder", {});
+    workspace_.ArtFolder = store.get(kApplicationTitle, "Files", "ArtFolder", {});
 
     // The first value that is no truth value (an absent key on a first run) ends the loading silently.
     const std::pair<const char*, QRadioButton*> options[] = {

@@ -89,7 +89,7 @@ void CommandLine::addPositional(const std::string& name, const std::string& help
     positionalAdded_ = true;
 }
 
-void CommandLine::parse(std::size_t positionals) {
+void CommandLine::parse(std::size_t fewest, std::size_t most) {
     if (!positionalAdded_) {
         // Collects what a command without positional arguments is given anyway, to refuse it below.
         app_->add_option("ARGUMENTS", positionals_)->group("");
@@ -121,8 +121,11 @@ void CommandLine::parse(std::size_t positionals) {
         invocation_.out.write(app_->help());
         throw HelpShown{};
     }
-    if (positionals_.size() != positionals) {
-        throw UsageError(positionals_.size() < positionals ? "missing argument" : "too many arguments");
+    if (positionals_.size() < fewest) {
+        throw UsageError("missing argument");
+    }
+    if (positionals_.size() > most) {
+        throw UsageError("too many arguments");
     }
 }
 

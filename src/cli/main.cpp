@@ -1,5 +1,5 @@
-// keelwright-cli: loads, patches, scripts and extracts multis from the command line with the same core as
-// the desktop program.
+// keelwright-cli: loads, patches, scripts, extracts and draws multis from the command line with the same
+// core as the desktop program.
 #include <csignal>
 #include <iostream>
 #include <string_view>
@@ -39,6 +39,11 @@ constexpr Command kCommands[] = {
      "Writes one multi of the client files as multi text.", RunExtract},
     {"list", "--idx MULTI_IDX --mul MULTI_MUL [--json]",
      "Lists the multis of the client files and checks them without changing them.", RunList},
+    {"preview",
+     "[--type txt|wsc] [--components FILE | --no-components] [--art DIR] -o OUT.png SCRIPT, or "
+     "(--idx MULTI_IDX --mul MULTI_MUL | --uop UOP) --multi M [--art DIR] -o OUT.png",
+     "Draws a multi of a script or of the client files as a PNG picture, with the client's art if given.",
+     RunPreview},
 };
 
 std::string usage() {

@@ -20,7 +20,7 @@ TEST(CommandLine, TheHelpOfEveryCommandExplainsEveryOptionOfItsSynopsis) {
     const CliResult usage = RunCli({"--help"});
     ASSERT_EQ(usage.status, 0) << usage.err;
     EXPECT_EQ(usage.out.rfind("Usage: keelwright-cli COMMAND [OPTIONS]\n", 0), 0U) << usage.out;
-    for (const std::string command : {"show", "scripts", "patch", "extract", "list"}) {
+    for (const std::string command : {"show", "scripts", "patch", "extract", "list", "preview"}) {
         const std::string synopsis = synopsisOf(usage.out, command);
         ASSERT_NE(synopsis, "") << command << " is missing from\n" << usage.out;
         const CliResult help = RunCli({command, "--help"});

@@ -28,7 +28,7 @@ private slots:
     void firstRunShowsTheWindowAsCreatedWithBothPathsRed() {
         start();
         QCOMPARE(window_->windowTitle(), QString("Keelwright 1.0"));
-        QCOMPARE(window_->size(), QSize(429, 344));
+        QCOMPARE(window_->size(), QSize(429, 376));
         QVERIFY(!window_->windowIcon().isNull());
         for (const char* name : {"txtMultiIdx", "txtMultiMul"}) {
             QCOMPARE(box(name)->text(), QString());
@@ -383,10 +383,11 @@ private slots:
         QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
         QCOMPARE(fake_->endedWith, 0);
         const std::map<QString, QString> expected = {
-            {"Keelwright/Files/MultiIdx", idx},         {"Keelwright/Files/MultiMul", ""},
-            {"Keelwright/Files/LastScriptFolder", ""},  {"Keelwright/Settings/OptWsc", "False"},
-            {"Keelwright/Settings/OptTxt", "True"},     {"Keelwright/Settings/optVer54", "True"},
-            {"Keelwright/Settings/OptVer51a", "False"}, {"Keelwright/Settings/optVerX", "False"}};
+            {"Keelwright/Files/MultiIdx", idx},        {"Keelwright/Files/MultiMul", ""},
+            {"Keelwright/Files/LastScriptFolder", ""}, {"Keelwright/Files/ArtFolder", ""},
+            {"Keelwright/Settings/OptWsc", "False"},   {"Keelwright/Settings/OptTxt", "True"},
+            {"Keelwright/Settings/optVer54", "True"},  {"Keelwright/Settings/OptVer51a", "False"},
+            {"Keelwright/Settings/optVerX", "False"}};
         QCOMPARE(fake_->store, expected);
 
         option("optVerX")->click();
