@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 #include "app/CommonDialog.h"
 #include "app/Platform.h"
@@ -22,6 +23,7 @@ class ColumnStack;
 class Error;
 class PreviewWindow;
 class ScriptsWindow;
+enum class ScriptFormat;
 
 // frmMain, the program's window: the two client-file paths with their checks, the script type and format
 // choices, the script details, the commands and the status line. Its buttons run the commands; the enabled
@@ -77,6 +79,8 @@ private:
     void patchMulti();
     void extractMulti();
     void createScript();
+    // The script format of the selected Server Version option; nothing when none is selected.
+    std::optional<ScriptFormat> chosenScriptFormat() const;
     void previewMulti();
     void exitProgram();
     // The error report: the error's number and description, and `advice` below them when given, in a
@@ -109,6 +113,7 @@ private:
     QPushButton* cmdCreateScript_ = nullptr;
     QRadioButton* optVer54_ = nullptr;
     QRadioButton* optVer51a_ = nullptr;
+    QRadioButton* optVerX_ = nullptr;
     QPushButton* cmdPreview_ = nullptr;
     QPushButton* cmdExit_ = nullptr;
     QLabel* lblStatus_ = nullptr;

@@ -23,7 +23,7 @@ void MainWindow::patchMulti() {
             ErrorNumber::BadFileName,
             "choose the client's Multi.idx and Multi.mul first; a red box holds no usable path");
         showErrorReport(unset);
-        showStatus("Patching failed", FromBytes(unset.description()));
+        showStatus("Patching failed", FromUtf8(unset.description()));
         return;
     }
     // The same multi twice in one pair of files is almost always a second press by mistake. Declining keeps
@@ -40,7 +40,7 @@ void MainWindow::patchMulti() {
         showStatus("Not patched again", QString("The multi stays in slot %1 (multi %2, item %3)")
                                             .arg(*earlier)
                                             .arg(MultiNumberOfSlot(*earlier))
-                                            .arg(FromBytes(ItemHexOfSlot(*earlier))));
+                                            .arg(FromUtf8(ItemHexOfSlot(*earlier))));
         cmdPatch_->setEnabled(false);
         return;
     }
@@ -48,7 +48,7 @@ void MainWindow::patchMulti() {
     PatchResult result;
     try {
         // Both searches have run when the hook is called; nothing has been written yet.
-        result = PatchMulti(platform_.fileSystem, workspace_.table, files, [this] {
+        result = PatchMulti(platform_.fileSystem, workspace_.table, files, [this](std::int32_t) {
             showStatus("Please wait...");
             lblStatus_->repaint();  // the window gets no paint events until the patch returns
             platform_.pointer.setBusy(true);
@@ -58,7 +58,7 @@ void MainWindow::patchMulti() {
         // the settings, since only Exit stores them.
         platform_.pointer.setBusy(false);
         platform_.messages.showMessage(this,
-                                       QString(kUnusableIndexMessage) + "\n" + FromBytes(e.explanation()),
+                                       QString(kUnusableIndexMessage) + "\n" + FromUtf8(e.explanation()),
                                        kUnusableIndexCaption, MessageIcon::Critical);
         platform_.program.endProgram(1);
         return;
@@ -68,7 +68,7 @@ void MainWindow::patchMulti() {
         showErrorReport(e,
                         "Multi.idx and Multi.mul are as they were. Remove the cause and press Patch Multi "
                         "again.");
-        showStatus("Patching failed", FromBytes(e.description()));
+        showStatus("Patching failed", FromUtf8(e.description()));
         return;
     }
     workspace_.PatchSlot = result.slot;
@@ -79,8 +79,8 @@ void MainWindow::patchMulti() {
     showStatus("Patching completed", QString("Patched into slot %1 (multi %2, item %3), %4")
                                          .arg(result.slot)
                                          .arg(MultiNumberOfSlot(result.slot))
-                                         .arg(FromBytes(ItemHexOfSlot(result.slot)))
-                                         .arg(FromBytes(DescribeRecordSize(result.recordSize))));
+                                         .arg(FromUtf8(ItemHexOfSlot(result.slot)))
+                                         .arg(FromUtf8(DescribeRecordSize(result.recordSize))));
     cmdPatch_->setEnabled(false);
 }
 

@@ -19,7 +19,7 @@ void MainWindow::previewMulti() {
         tiles = PreviewTilesOf(workspace_.table);
     } catch (const Error& e) {
         showErrorReport(e);
-        showStatus("Preview failed", "Preview failed: " + FromBytes(e.description()));
+        showStatus("Preview failed", "Preview failed: " + FromUtf8(e.description()));
         return;
     }
     if (previewWindow_.isNull()) {

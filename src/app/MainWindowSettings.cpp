@@ -44,6 +44,7 @@ void MainWindow::SaveSettings() {
     store.save(kApplicationTitle, "Settings", "OptTxt", truthWord(optTxt_->isChecked()));
     store.save(kApplicationTitle, "Settings", "optVer54", truthWord(optVer54_->isChecked()));
     store.save(kApplicationTitle, "Settings", "OptVer51a", truthWord(optVer51a_->isChecked()));
+    store.save(kApplicationTitle, "Settings", "optVerX", truthWord(optVerX_->isChecked()));
 }
 
 void MainWindow::LoadSettings() {
@@ -65,6 +66,11 @@ void MainWindow::LoadSettings() {
             return;
         }
         SetOptionSelected(option, *selected);
+    }
+    // Settings stored before Ver. X existed have no value for it; they load as they always did.
+    if (const std::optional<bool> verX =
+            truthValue(store.get(kApplicationTitle, "Settings", "optVerX", {}))) {
+        SetOptionSelected(optVerX_, *verX);
     }
     CheckMultiIdxPath();
     CheckMultiMulPath();

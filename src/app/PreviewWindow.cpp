@@ -28,10 +28,6 @@ namespace {
 
 constexpr int kLastZoomStep = static_cast<int>(std::size(PreviewWindow::kZoomSteps)) - 1;
 
-QString pathText(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
-}
-
 QString tiles(int count) {
     return QString::number(count) + (count == 1 ? " tile" : " tiles");
 }
@@ -170,10 +166,10 @@ void PreviewWindow::draw() {
     if (!artFolder_.isEmpty()) {
         try {
             art = OpenClientArt(platform_.fileSystem, ToPath(artFolder_));
-            artNote = "Art from " + pathText(art->artFile) +
+            artNote = "Art from " + FromPath(art->artFile) +
                       (art->tileData ? QString() : " (no tiledata.mul: every tile is ordered as a wall)");
         } catch (const Error& e) {
-            artNote = "Drawn as blocks: " + FromBytes(e.description());
+            artNote = "Drawn as blocks: " + FromUtf8(e.description());
         }
     }
     const auto render = [this](ClientArt* client) {
@@ -189,7 +185,7 @@ void PreviewWindow::draw() {
     try {
         preview = render(art ? &*art : nullptr);
     } catch (const Error& e) {
-        failure = FromBytes(e.description());
+        failure = FromUtf8(e.description());
     }
     if (!preview && art) {
         // Art that cannot be read should not hide the multi: the blocks need nothing but the tiles.
@@ -197,7 +193,7 @@ void PreviewWindow::draw() {
         try {
             preview = render(nullptr);
         } catch (const Error& e) {
-            failure = FromBytes(e.description());
+            failure = FromUtf8(e.description());
         }
     }
     if (preview) {
@@ -246,7 +242,7 @@ void PreviewWindow::chooseArtFolder() {
     try {
         OpenClientArt(platform_.fileSystem, ToPath(chosen));
     } catch (const Error& e) {
-        platform_.messages.showMessage(this, FromBytes(e.report()) + "\n\nThe preview keeps the art it had.",
+        platform_.messages.showMessage(this, FromUtf8(e.report()) + "\n\nThe preview keeps the art it had.",
                                        "Client folder", MessageIcon::Warning);
         return;
     }
@@ -279,7 +275,7 @@ void PreviewWindow::savePng() {
         WritePng(platform_.fileSystem, ToPath(chosen), picture_);
     } catch (const Error& e) {
         platform_.pointer.setBusy(false);
-        platform_.messages.showMessage(this, FromBytes(e.report()), "Save PNG", MessageIcon::Critical);
+        platform_.messages.showMessage(this, FromUtf8(e.report()), "Save PNG", MessageIcon::Critical);
         return;
     }
     platform_.pointer.setBusy(false);

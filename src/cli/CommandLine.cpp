@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cli/HelpFormatter.h"
+#include "model/Error.h"
 
 namespace keelwright::cli {
 namespace {
@@ -15,14 +16,19 @@ std::string bareName(const std::string& argument) {
     return argument.substr(start, argument.find('=') - start);
 }
 
-// The options of the command line that the command does not know, in the words its users are used to.
+// The options of the command line that the command does not know, in the words its users are used to. Each
+// name is quoted as input is, and a long list names its first few, so that no command line floods the line.
 std::string unknownOptions(const std::vector<std::string>& unknown) {
     if (unknown.size() == 1) {
-        return "Unknown option '" + bareName(unknown.front()) + "'.";
+        return "Unknown option " + QuoteInput(bareName(unknown.front())) + ".";
     }
+    constexpr std::size_t kNamed = 8;
     std::string text = "Unknown options: ";
-    for (std::size_t i = 0; i < unknown.size(); ++i) {
-        text += (i == 0 ? "" : ", ") + bareName(unknown[i]);
+    for (std::size_t i = 0; i < std::min(unknown.size(), kNamed); ++i) {
+        text += (i == 0 ? "" : ", ") + QuoteInput(bareName(unknown[i]));
+    }
+    if (unknown.size() > kNamed) {
+        text += " and " + std::to_string(unknown.size() - kNamed) + " more";
     }
     return text + ".";
 }

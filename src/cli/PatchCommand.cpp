@@ -62,8 +62,8 @@ int RunPatch(const Invocation& invocation) {
         "Loads a script as show does and patches it into Multi.idx and Multi.mul: the block goes to the end "
         "of Multi.mul and the first free slot of Multi.idx points at it. Both files are left unchanged on "
         "failure. With the script options it then writes the item scripts for the slot it patched, as the "
-        "scripts command does, to the file -o names; a bad script option or an output file that cannot be "
-        "created stops it before anything is patched.");
+        "scripts command does, to the file -o names; a bad script option, an output file that cannot be "
+        "created or a slot the format cannot name stops it before anything is patched.");
     AddScriptOptions(parser);
     AddClientFileOptions(parser);
     parser.addFlag("--json", "Writes one JSON object instead of text for people.");
@@ -75,13 +75,17 @@ int RunPatch(const Invocation& invocation) {
     const LoadedMulti loaded = LoadScript(parser);
     std::optional<ScriptsFile> scriptsFile;
     if (request) {
-        // A trial build: the builders refuse texts the options could not (a line break, a component they
-        // cannot number), and that must stop the command while the client files are still untouched.
-        BuildScripts(*request, loaded, 0);
         scriptsFile.emplace(*request->outputPath);
     }
     NativeFileSystem fileSystem;
-    const PatchResult result = PatchMulti(fileSystem, loaded.table, files);
+    // A trial build for the slot the patch is about to fill: the builders refuse texts the options could not
+    // (a line break, a component they cannot number) and a slot the format cannot name (a multi number
+    // Sphere cannot use), and that must stop the command while the client files are still untouched.
+    const PatchResult result = PatchMulti(fileSystem, loaded.table, files, [&](std::int32_t slot) {
+        if (request) {
+            BuildScripts(*request, loaded, slot);
+        }
+    });
 
     // The patch is complete and stays whatever fails from here: undoing it could fail in turn. The one
     // error line names the slot, so that the user can finish the work.

@@ -26,12 +26,12 @@ constexpr Command kCommands[] = {
     {"show", "[--type txt|wsc] [--components FILE | --no-components] [--json] SCRIPT",
      "Loads a multi text or WSC export and shows its components.", RunShow},
     {"scripts",
-     "[--type txt|wsc] [--components FILE | --no-components] --format 51a|54 --name NAME --buy VALUE "
+     "[--type txt|wsc] [--components FILE | --no-components] --format 51a|54|x --name NAME --buy VALUE "
      "--sell VALUE [--slot N] [--scripts-only] [-o FILE] SCRIPT",
      "Loads a multi and writes the Sphere item scripts for it and its deed.", RunScripts},
     {"patch",
      "[--type txt|wsc] [--components FILE | --no-components] [--json] --idx MULTI_IDX --mul MULTI_MUL "
-     "[--format 51a|54 --name NAME --buy VALUE --sell VALUE [--scripts-only] -o FILE] SCRIPT",
+     "[--format 51a|54|x --name NAME --buy VALUE --sell VALUE [--scripts-only] -o FILE] SCRIPT",
      "Loads a script, patches it into the client's Multi.idx and Multi.mul and, when asked, writes its "
      "item scripts.",
      RunPatch},
@@ -112,6 +112,6 @@ int main(int argc, char* argv[]) {
             return run(command, invocation);
         }
     }
-    std::cerr << "keelwright-cli: unknown command '" << name << "'\n" << usage();
+    std::cerr << "keelwright-cli: unknown command " << keelwright::QuoteInput(name) << "\n" << usage();
     return kUsage;
 }

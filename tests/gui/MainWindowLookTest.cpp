@@ -87,10 +87,10 @@ private slots:
                 order << w->objectName();
             }
         }
-        const QStringList expected = {"txtMultiName", "txtBuyValue", "txtSellValue", "txtMultiIdx",
-                                      "Command1",     "txtMultiMul", "Command2",     "cmdLoad",
-                                      "optWsc",       "optTxt",      "cmdPatch",     "cmdCreateScript",
-                                      "optVer54",     "optVer51a",   "cmdPreview",   "cmdExit"};
+        const QStringList expected = {
+            "txtMultiName", "txtBuyValue", "txtSellValue", "txtMultiIdx", "Command1", "txtMultiMul",
+            "Command2",     "cmdLoad",     "optWsc",       "optTxt",      "cmdPatch", "cmdCreateScript",
+            "optVer54",     "optVer51a",   "optVerX",      "cmdPreview",  "cmdExit"};
         QCOMPARE(order, expected);
         // The left column from the top down, then the right one.
         const int rightColumn = button("cmdLoad")->x();
