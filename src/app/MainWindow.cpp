@@ -62,7 +62,7 @@ void MainWindow::startUp() {
         // The program still works without the list: no tile is marked as a separate component.
         workspace_.components = ComponentsList();
         txtComponents_->setText("0");
-        showStatus("Components.txt could not be read", QString::fromStdString(e.description()));
+        showStatus("Components.txt could not be read", FromUtf8(e.description()));
     }
     SetBoxColour(txtMultiIdx_, kInvalidPath);
     SetBoxColour(txtMultiMul_, kInvalidPath);
@@ -170,7 +170,7 @@ void MainWindow::showStatus(const QString& text, const QString& details) {
 }
 
 void MainWindow::showErrorReport(const Error& error, const QString& advice) {
-    QString text = FromBytes(error.report());
+    QString text = FromUtf8(error.report());
     if (!advice.isEmpty()) {
         text += "\n\n" + advice;
     }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 #include <initializer_list>
+#include <optional>
 
 #include "app/CommonDialog.h"
 #include "app/Platform.h"
@@ -21,12 +22,14 @@ namespace keelwright {
 
 class ColumnStack;
 class Error;
+class PreviewWindow;
 class ScriptsWindow;
+enum class ScriptFormat;
 
 // frmMain, the program's window: the client-file paths with their checks (MultiCollection.uop optional), the
 // script type and format choices, the script details, the commands and the status line. Its buttons run the
-// commands; the enabled state of cmdPatch (a multi is loaded and not yet patched) and cmdCreateScript (a
-// multi is loaded and the script details are filled in) chains them.
+// commands; the enabled state of cmdPatch (a multi is loaded and not yet patched), cmdCreateScript (a multi
+// is loaded and the script details are filled in) and cmdPreview (a multi is loaded) chains them.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -81,6 +84,9 @@ private:
     void patchMulti();
     void extractMulti();
     void createScript();
+    // The script format of the selected Server Version option; nothing when none is selected.
+    std::optional<ScriptFormat> chosenScriptFormat() const;
+    void previewMulti();
     void exitProgram();
     // The error report: the error's number and description, and `advice` below them when given, in a
     // critical message box with an OK button only.
@@ -91,6 +97,7 @@ private:
     Workspace workspace_;
     CommonDialog dlgCommon_;
     QPointer<ScriptsWindow> scriptsWindow_;  // exists from the first scripts until the user closes it
+    QPointer<PreviewWindow> previewWindow_;  // exists from the first preview until the user closes it
 
     QGroupBox* frame1_ = nullptr;
     QLineEdit* txtMultiName_ = nullptr;
@@ -113,6 +120,8 @@ private:
     QPushButton* cmdCreateScript_ = nullptr;
     QRadioButton* optVer54_ = nullptr;
     QRadioButton* optVer51a_ = nullptr;
+    QRadioButton* optVerX_ = nullptr;
+    QPushButton* cmdPreview_ = nullptr;
     QPushButton* cmdExit_ = nullptr;
     QLabel* lblStatus_ = nullptr;
 };

@@ -38,7 +38,7 @@ void MainWindow::patchMulti() {
             ErrorNumber::BadFileName,
             "choose the client's Multi.idx and Multi.mul first; a red box holds no usable path");
         showErrorReport(unset);
-        showStatus("Patching failed", FromBytes(unset.description()));
+        showStatus("Patching failed", FromUtf8(unset.description()));
         return;
     }
     // A blank MultiCollection.uop box means no UOP; one that names no file is a mistake, not a wish to
@@ -49,7 +49,7 @@ void MainWindow::patchMulti() {
             "the MultiCollection.uop box names no file; choose the client's MultiCollection.uop, "
             "or empty the box to patch Multi.idx and Multi.mul alone");
         showErrorReport(unset);
-        showStatus("Patching failed", FromBytes(unset.description()));
+        showStatus("Patching failed", FromUtf8(unset.description()));
         return;
     }
     // The same multi twice in the same files is almost always a second press by mistake. Declining keeps
@@ -67,7 +67,7 @@ void MainWindow::patchMulti() {
         showStatus("Not patched again", QString("The multi stays in slot %1 (multi %2, item %3)")
                                             .arg(*earlier)
                                             .arg(MultiNumberOfSlot(*earlier))
-                                            .arg(FromBytes(ItemHexOfSlot(*earlier))));
+                                            .arg(FromUtf8(ItemHexOfSlot(*earlier))));
         cmdPatch_->setEnabled(false);
         return;
     }
@@ -83,7 +83,7 @@ void MainWindow::patchMulti() {
     try {
         // Every search has run when the hook is called; nothing has been written yet.
         result = PatchEveryFile(platform_.fileSystem, workspace_.table, targets,
-                                FileTimeOf(std::chrono::system_clock::now()), [this] {
+                                FileTimeOf(std::chrono::system_clock::now()), [this](std::int32_t) {
                                     showStatus("Please wait...");
                                     lblStatus_->repaint();  // no paint events until the patch returns
                                     platform_.pointer.setBusy(true);
@@ -93,7 +93,7 @@ void MainWindow::patchMulti() {
         // the settings, since only Exit stores them.
         platform_.pointer.setBusy(false);
         platform_.messages.showMessage(this,
-                                       QString(kUnusableIndexMessage) + "\n" + FromBytes(e.explanation()),
+                                       QString(kUnusableIndexMessage) + "\n" + FromUtf8(e.explanation()),
                                        kUnusableIndexCaption, MessageIcon::Critical);
         platform_.program.endProgram(1);
         return;
@@ -102,7 +102,7 @@ void MainWindow::patchMulti() {
         platform_.pointer.setBusy(false);
         showErrorReport(e,
                         listed(written) + " are as they were. Remove the cause and press Patch Multi again.");
-        showStatus("Patching failed", FromBytes(e.description()));
+        showStatus("Patching failed", FromUtf8(e.description()));
         return;
     }
     const std::int32_t slot = result.mul->slot;
@@ -116,9 +116,9 @@ void MainWindow::patchMulti() {
     showStatus("Patching completed",
                QString("Patched as multi %1 (item %2, slot %3%4) into %5, %6")
                    .arg(result.multi)
-                   .arg(FromBytes(ItemHexOfSlot(slot)))
+                   .arg(FromUtf8(ItemHexOfSlot(slot)))
                    .arg(slot)
-                   .arg(sphere, listed(written), FromBytes(DescribeRecordSize(result.mul->recordSize))));
+                   .arg(sphere, listed(written), FromUtf8(DescribeRecordSize(result.mul->recordSize))));
     cmdPatch_->setEnabled(false);
 }
 

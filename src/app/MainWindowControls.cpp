@@ -122,12 +122,17 @@ void MainWindow::buildControls() {
                           "Auto creates the scripts in the chosen script format");
     cmdCreateScript_->setEnabled(false);
     auto* frmVersion = make<QGroupBox>(this, "frmVersion", "Server Version",
-                                       right.place(kOptionFrameWidth, optionFrameHeight(2)));
+                                       right.place(kOptionFrameWidth, optionFrameHeight(3)));
     optVer54_ = make<QRadioButton>(frmVersion, "optVer54", "Ver. 54+", kOptionRows.cell(0, 120, 1095),
                                    "New sphere 54+ script format");
     optVer51a_ = make<QRadioButton>(frmVersion, "optVer51a", "Ver. 51a", kOptionRows.cell(1, 120, 1095),
                                     "Old script format");
+    optVerX_ = make<QRadioButton>(frmVersion, "optVerX", "Ver. X", kOptionRows.cell(2, 120, 1095),
+                                  "Sphere 0.56d and X: MULTIDEF sections");
     optVer54_->setChecked(true);
+    cmdPreview_ = make<QPushButton>(this, "cmdPreview", "Pre&view", right.place(kButtonWidth, kButtonHeight),
+                                    "Shows the loaded multi as the game draws it");
+    cmdPreview_->setEnabled(false);
 
     // Exit and the status line end both columns on one line; the window reaches just below them.
     const int bottom = std::max(left.next() + 120 + kStatusHeight, right.next() + kButtonHeight);
@@ -241,6 +246,7 @@ void MainWindow::connectControls() {
     connect(cmdPatch_, &QPushButton::clicked, this, &MainWindow::patchMulti);
     connect(cmdExtract_, &QPushButton::clicked, this, &MainWindow::extractMulti);
     connect(cmdCreateScript_, &QPushButton::clicked, this, &MainWindow::createScript);
+    connect(cmdPreview_, &QPushButton::clicked, this, &MainWindow::previewMulti);
     connect(cmdExit_, &QPushButton::clicked, this, &MainWindow::exitProgram);
 }
 

@@ -100,8 +100,8 @@ int RunPatch(const Invocation& invocation) {
         "MultiCollection.uop or all three: the block goes to the end of Multi.mul and the first free slot "
         "of Multi.idx points at it; the UOP gets an entry for the multi. Every file is left unchanged on "
         "failure. With the script options it then writes the item scripts for the slot it patched, as the "
-        "scripts command does, to the file -o names; a bad script option or an output file that cannot be "
-        "created stops it before anything is patched.");
+        "scripts command does, to the file -o names; a bad script option, an output file that cannot be "
+        "created or a slot the format cannot name stops it before anything is patched.");
     AddScriptOptions(parser);
     AddClientFileOptions(parser);
     AddRecordSizeOption(parser);
@@ -118,14 +118,20 @@ int RunPatch(const Invocation& invocation) {
     const LoadedMulti loaded = LoadScript(parser);
     std::optional<ScriptsFile> scriptsFile;
     if (request) {
-        // A trial build: the builders refuse texts the options could not (a line break, a component they
-        // cannot number), and that must stop the command while the client files are still untouched.
-        BuildScripts(*request, loaded, 0);
         scriptsFile.emplace(*request->outputPath);
     }
     NativeFileSystem fileSystem;
+    // A trial build for the slot the patch is about to fill: the builders refuse texts the options could not
+    // (a line break, a component they cannot number) and a slot the format cannot name (a multi number
+    // Sphere cannot use), and that must stop the command while the client files are still untouched.
     const EveryFilePatchResult result = PatchEveryFile(
-        fileSystem, loaded.table, targets, FileTimeOf(std::chrono::system_clock::now()), {}, recordSize);
+        fileSystem, loaded.table, targets, FileTimeOf(std::chrono::system_clock::now()),
+        [&](std::int32_t slot) {
+            if (request) {
+                BuildScripts(*request, loaded, slot);
+            }
+        },
+        recordSize);
     if (result.multi > kHighestSphereMulti) {
         Warn("multi " + NumberText(result.multi) + " is above 8190 (1FFE): Sphere cannot use it");
     }

@@ -65,8 +65,8 @@ IndexRecord ReadIndexEntry(FileSystem& fileSystem, const std::filesystem::path& 
     return IndexRecord::decode(index.read(slot));
 }
 
-std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path& multiMul, std::int32_t slot,
-                             const IndexRecord& entry, RecordSize size) {
+std::vector<std::uint8_t> ReadMultiBlock(FileSystem& fileSystem, const std::filesystem::path& multiMul,
+                                         std::int32_t slot, const IndexRecord& entry, RecordSize size) {
     if (entry.isFree()) {
         throw Error(ErrorNumber::InvalidCall, multiAndSlot(slot) + " is a free slot: it holds no multi");
     }
@@ -92,7 +92,12 @@ std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path
                     "the block of " + multiAndSlot(slot) + " could not be read whole")
             .at(data.name());
     }
-    return MultiTextOfBlock(block, size);
+    return block;
+}
+
+std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path& multiMul, std::int32_t slot,
+                             const IndexRecord& entry, RecordSize size) {
+    return MultiTextOfBlock(ReadMultiBlock(fileSystem, multiMul, slot, entry, size), size);
 }
 
 std::string MultiTextOfBlock(std::span<const std::uint8_t> block, RecordSize size) {

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/FileSystem.h"
@@ -30,9 +31,14 @@ std::optional<std::int32_t> ParseMultiNumber(std::string_view typed,
 // index (past its end); refuses a UOP container (RefuseUopContainer).
 IndexRecord ReadIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot);
 
-// The multi text of the block an entry points at, read from Multi.mul in records of `size` and built whole
-// in memory. Throws, before the block is read, for a free slot or a Length that is not a whole positive
-// multiple of the record size, for a block that reaches past the end of Multi.mul and for a UOP container.
+// The bytes of the block an entry points at, read from Multi.mul in records of `size`. Throws, before the
+// block is read, for a free slot or a Length that is not a whole positive multiple of the record size, for a
+// block that reaches past the end of Multi.mul and for a UOP container.
+std::vector<std::uint8_t> ReadMultiBlock(FileSystem& fileSystem, const std::filesystem::path& multiMul,
+                                         std::int32_t slot, const IndexRecord& entry, RecordSize size);
+
+// The multi text of the block an entry points at (ReadMultiBlock, then MultiTextOfBlock), built whole in
+// memory.
 std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path& multiMul, std::int32_t slot,
                              const IndexRecord& entry, RecordSize size);
 

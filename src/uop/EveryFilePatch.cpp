@@ -80,7 +80,7 @@ std::int32_t ChooseMultiNumber(FileSystem& fileSystem, const PatchTargets& targe
 
 EveryFilePatchResult PatchEveryFile(FileSystem& fileSystem, const ComponentTable& table,
                                     const PatchTargets& targets, std::int64_t fileTime,
-                                    const std::function<void()>& beforeWriting,
+                                    const std::function<void(std::int32_t slot)>& beforeWriting,
                                     std::optional<RecordSize> recordSize) {
     refuseOneFileTwice(fileSystem, targets);
     EveryFilePatchResult result;
@@ -101,7 +101,7 @@ EveryFilePatchResult PatchEveryFile(FileSystem& fileSystem, const ComponentTable
         result.uop = UopMultiAdded{result.multi, MultiEntryName(result.multi), 0, 0, {}};
     }
     if (beforeWriting) {
-        beforeWriting();
+        beforeWriting(SlotOfMultiNumber(result.multi));
     }
     const std::vector<std::uint8_t> block = EncodeMultiData(table, size);
     if (targets.uop) {

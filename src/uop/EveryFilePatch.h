@@ -53,7 +53,9 @@ inline constexpr std::int32_t kHighestSphereMulti = 0x1FFE;
 std::int32_t ChooseMultiNumber(FileSystem& fileSystem, const PatchTargets& targets);
 
 // Patches the table into every target under one multi number (ChooseMultiNumber), in the order above.
-// Everything is read, decided, converted and compressed before `beforeWriting` and the first write: the
+// `beforeWriting` gets the slot of that number (M + 1, also with the UOP alone, for the item scripts) once
+// the searches are done; a caller may throw there to stop the patch. Everything is read, decided, converted
+// and compressed before the first write: the
 // slot and the number, the record size (`recordSize` when given), a UOP file that is not version 4, two
 // targets that are one file, and a component that has no UOP form all throw with every file untouched.
 // The UOP gets the same tiles as Multi.mul, the lead record first (UOP flags 1), with the time stamp
@@ -61,7 +63,7 @@ std::int32_t ChooseMultiNumber(FileSystem& fileSystem, const PatchTargets& targe
 // UnusableIndexError as PatchMulti does.
 EveryFilePatchResult PatchEveryFile(FileSystem& fileSystem, const ComponentTable& table,
                                     const PatchTargets& targets, std::int64_t fileTime,
-                                    const std::function<void()>& beforeWriting = {},
+                                    const std::function<void(std::int32_t slot)>& beforeWriting = {},
                                     std::optional<RecordSize> recordSize = std::nullopt);
 
 }  // namespace keelwright

@@ -90,10 +90,11 @@ private slots:
                 order << w->objectName();
             }
         }
-        const QStringList expected = {
-            "txtMultiName", "txtBuyValue",        "txtSellValue", "txtMultiIdx", "Command1", "txtMultiMul",
-            "Command2",     "txtMultiCollection", "Command3",     "cmdLoad",     "optWsc",   "optTxt",
-            "cmdPatch",     "cmdCreateScript",    "optVer54",     "optVer51a",   "cmdExit"};
+        const QStringList expected = {"txtMultiName", "txtBuyValue",     "txtSellValue", "txtMultiIdx",
+                                      "Command1",     "txtMultiMul",     "Command2",     "txtMultiCollection",
+                                      "Command3",     "cmdLoad",         "optWsc",       "optTxt",
+                                      "cmdPatch",     "cmdCreateScript", "optVer54",     "optVer51a",
+                                      "optVerX",      "cmdPreview",      "cmdExit"};
         QCOMPARE(order, expected);
         // The left column from the top down, then the right one.
         const int rightColumn = button("cmdLoad")->x();

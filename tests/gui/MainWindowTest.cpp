@@ -6,12 +6,15 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fstream>
 #include <memory>
 
 #include <QPlainTextEdit>
 
 #include "WindowHarness.h"
 #include "app/QtSettingsStore.h"
+#include "app/QtText.h"
+#include "model/PathText.h"
 
 namespace keelwright::test {
 
@@ -25,7 +28,7 @@ private slots:
     void firstRunShowsTheWindowAsCreatedWithBothPathsRed() {
         start();
         QCOMPARE(window_->windowTitle(), QString("Keelwright 1.0"));
-        QCOMPARE(window_->size(), QSize(487, 344));
+        QCOMPARE(window_->size(), QSize(487, 376));
         QVERIFY(!window_->windowIcon().isNull());
         for (const char* name : {"txtMultiIdx", "txtMultiMul"}) {
             QCOMPARE(box(name)->text(), QString());
@@ -41,6 +44,9 @@ private slots:
         QVERIFY(!option("optTxt")->isChecked());
         QVERIFY(option("optVer51a")->isChecked());
         QVERIFY(!option("optVer54")->isChecked());
+        QVERIFY(!option("optVerX")->isChecked());
+        QCOMPARE(option("optVerX")->text(), QString("Ver. X"));
+        QCOMPARE(option("optVerX")->toolTip(), QString("Sphere 0.56d and X: MULTIDEF sections"));
         QVERIFY(!button("cmdPatch")->isEnabled());
         QVERIFY(!button("cmdCreateScript")->isEnabled());
         QVERIFY(button("cmdLoad")->isEnabled());
@@ -314,6 +320,25 @@ private slots:
         QVERIFY(fake_->messages.empty());
     }
 
+    void createScriptInVerXBeforeAnyPatchSaysThatTheMultiMustBePatchedFirst() {
+        for (const bool scriptsOnly : {false, true}) {  // Scripts Only, which needs no patch otherwise
+            restartWindowTest();
+            start();
+            prepareScripts(scriptsOnly);
+            option("optVerX")->click();
+            label("lblStatus")->setText("before");
+            QTest::mouseClick(button("cmdCreateScript"), Qt::LeftButton);
+            QCOMPARE(fake_->beeps, 1);
+            QCOMPARE(fake_->messages.size(), std::size_t{1});
+            QCOMPARE(fake_->messages[0].text,
+                     QString("You need to patch the multi before you can create the scripts"));
+            QCOMPARE(fake_->messages[0].icon, MessageIcon::Warning);
+            QCOMPARE(label("lblStatus")->text(), QString("before"));
+            QCOMPARE(scriptsText(), nullptr);
+            QVERIFY(!fake_->busy);
+        }
+    }
+
     void createScriptWithNoFormatSelectedSaysSoAndStillCompletes() {
         fake_->store = {{"Keelwright/Settings/OptWsc", "True"},
                         {"Keelwright/Settings/OptTxt", "False"},
@@ -360,11 +385,47 @@ private slots:
         QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
         QCOMPARE(fake_->endedWith, 0);
         const std::map<QString, QString> expected = {
-            {"Keelwright/Files/MultiIdx", idx},       {"Keelwright/Files/MultiMul", ""},
-            {"Keelwright/Files/MultiCollection", ""}, {"Keelwright/Files/LastScriptFolder", ""},
-            {"Keelwright/Settings/OptWsc", "False"},  {"Keelwright/Settings/OptTxt", "True"},
-            {"Keelwright/Settings/optVer54", "True"}, {"Keelwright/Settings/OptVer51a", "False"}};
+            {"Keelwright/Files/MultiIdx", idx},         {"Keelwright/Files/MultiMul", ""},
+            {"Keelwright/Files/MultiCollection", ""},   {"Keelwright/Files/LastScriptFolder", ""},
+            {"Keelwright/Files/ArtFolder", ""},         {"Keelwright/Settings/OptWsc", "False"},
+            {"Keelwright/Settings/OptTxt", "True"},     {"Keelwright/Settings/optVer54", "True"},
+            {"Keelwright/Settings/OptVer51a", "False"}, {"Keelwright/Settings/optVerX", "False"}};
         QCOMPARE(fake_->store, expected);
+
+        option("optVerX")->click();
+        QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
+        QCOMPARE(fake_->store["Keelwright/Settings/optVer54"], QString("False"));
+        QCOMPARE(fake_->store["Keelwright/Settings/optVerX"], QString("True"));
+    }
+
+    void theStoredServerVersionIsRestoredAndSettingsFromBeforeVerXLoadAsBefore() {
+        const struct {
+            const char* ver54;
+            const char* ver51a;
+            const char* verX;  // nullptr: stored before Ver. X existed
+            const char* selected;
+        } cases[] = {
+            {"False", "False", "True", "optVerX"},   {"True", "False", nullptr, "optVer54"},
+            {"False", "True", nullptr, "optVer51a"}, {"False", "True", "False", "optVer51a"},
+            {"True", "False", "yes", "optVer54"},
+        };
+        for (const auto& c : cases) {
+            restartWindowTest();
+            const QString idx = file("Multi.idx");
+            fake_->store = {{"Keelwright/Files/MultiIdx", idx},
+                            {"Keelwright/Settings/OptWsc", "True"},
+                            {"Keelwright/Settings/OptTxt", "False"},
+                            {"Keelwright/Settings/optVer54", c.ver54},
+                            {"Keelwright/Settings/OptVer51a", c.ver51a}};
+            if (c.verX != nullptr) {
+                fake_->store["Keelwright/Settings/optVerX"] = c.verX;
+            }
+            start();
+            for (const char* name : {"optVer54", "optVer51a", "optVerX"}) {
+                QVERIFY2(option(name)->isChecked() == (QString(name) == c.selected), name);
+            }
+            QCOMPARE(window_->workspace().MultiIdxPath, idx);
+        }
     }
 
     void closingTheWindowStoresNothing() {
@@ -429,6 +490,19 @@ private slots:
         QCOMPARE(window_->workspace().MultiIdxPath, QString());
         QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
         QCOMPARE(fake_->store["Keelwright/Files/MultiIdx"], QString());
+    }
+
+    void pathsPassBetweenTheWindowAndTheCoreWithEveryCharacter() {
+        for (const QString& name :
+             {QString::fromUtf8("M\u00fchle.txt"), QString::fromUtf8("\u03a3\u043f\u4e2d.idx"),
+              QString::fromUtf8("house \U0001F3E0.wsc")}) {
+            const QString path = dir_->filePath(name);
+            const std::filesystem::path core = ToPath(path);
+            QCOMPARE(QByteArray::fromStdString(PathText(core)), path.toUtf8());
+            QCOMPARE(FromPath(core), path);
+            std::ofstream(core) << "x";  // the core's file is the one the window names
+            QVERIFY2(QFileInfo(path).size() == 1, qPrintable(path));
+        }
     }
 
     void theQtSettingsStoreKeepsValuesByApplicationSectionAndKey() {
