@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <initializer_list>
 #include <optional>
 
 #include "app/CommonDialog.h"
@@ -25,10 +26,10 @@ class PreviewWindow;
 class ScriptsWindow;
 enum class ScriptFormat;
 
-// frmMain, the program's window: the two client-file paths with their checks, the script type and format
-// choices, the script details, the commands and the status line. Its buttons run the commands; the enabled
-// state of cmdPatch (a multi is loaded and not yet patched), cmdCreateScript (a multi is loaded and the
-// script details are filled in) and cmdPreview (a multi is loaded) chains them.
+// frmMain, the program's window: the client-file paths with their checks (MultiCollection.uop optional), the
+// script type and format choices, the script details, the commands and the status line. Its buttons run the
+// commands; the enabled state of cmdPatch (a multi is loaded and not yet patched), cmdCreateScript (a multi
+// is loaded and the script details are filled in) and cmdPreview (a multi is loaded) chains them.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -52,6 +53,8 @@ public:
 
     void CheckMultiIdxPath();
     void CheckMultiMulPath();
+    // A blank box means no MultiCollection.uop: white, and Patch Multi writes Multi.idx and Multi.mul alone.
+    void CheckMultiCollectionPath();
     void SaveSettings();
     void LoadSettings();
 
@@ -67,8 +70,10 @@ private:
     void connectControls();
     void checkPath(QLineEdit* box, QString& path);
     void recheckPaths();
-    void browse(QLineEdit* box, QString& path, const QLineEdit* otherBox, const QString& filter,
-                const QString& title);
+    // Opens the file dialog in the folder of the box's file, else of the first of the other boxes that
+    // names one, and runs the box's check on the chosen path.
+    void browse(QLineEdit* box, std::initializer_list<const QLineEdit*> otherBoxes, const QString& filter,
+                const QString& title, void (MainWindow::*check)());
     void applyCreateScriptRule();
     void showStatus(const QString& text, const QString& details = {});
     bool multiLoaded() const { return !workspace_.ScriptPath.isEmpty(); }
@@ -103,8 +108,10 @@ private:
     QLabel* txtComponents_ = nullptr;
     QLineEdit* txtMultiIdx_ = nullptr;
     QLineEdit* txtMultiMul_ = nullptr;
+    QLineEdit* txtMultiCollection_ = nullptr;
     QPushButton* command1_ = nullptr;
     QPushButton* command2_ = nullptr;
+    QPushButton* command3_ = nullptr;
     QPushButton* cmdLoad_ = nullptr;
     QRadioButton* optWsc_ = nullptr;
     QRadioButton* optTxt_ = nullptr;

@@ -1,5 +1,5 @@
-// The settings kept between runs: the two client-file paths, the folder of the last script, the preview's
-// art folder and the four option choices.
+// The settings kept between runs: the client-file paths, the folder of the last script, the preview's art
+// folder and the four option choices.
 #include <QLineEdit>
 #include <QRadioButton>
 #include <optional>
@@ -38,6 +38,7 @@ void MainWindow::SaveSettings() {
     SettingsStore& store = platform_.settings;
     store.save(kApplicationTitle, "Files", "MultiIdx", workspace_.MultiIdxPath);
     store.save(kApplicationTitle, "Files", "MultiMul", workspace_.MultiMulPath);
+    store.save(kApplicationTitle, "Files", "MultiCollection", workspace_.MultiCollectionPath);
     store.save(kApplicationTitle, "Files", "LastScriptFolder", workspace_.LastScriptFolder);
     store.save(kApplicationTitle, "Files", "ArtFolder", workspace_.ArtFolder);
     store.save(kApplicationTitle, "Settings", "OptWsc", truthWord(optWsc_->isChecked()));
@@ -54,6 +55,8 @@ void MainWindow::LoadSettings() {
     txtMultiIdx_->setText(workspace_.MultiIdxPath);
     workspace_.MultiMulPath = store.get(kApplicationTitle, "Files", "MultiMul", {});
     txtMultiMul_->setText(workspace_.MultiMulPath);
+    workspace_.MultiCollectionPath = store.get(kApplicationTitle, "Files", "MultiCollection", {});
+    txtMultiCollection_->setText(workspace_.MultiCollectionPath);
     workspace_.LastScriptFolder = store.get(kApplicationTitle, "Files", "LastScriptFolder", {});
     workspace_.ArtFolder = store.get(kApplicationTitle, "Files", "ArtFolder", {});
 

@@ -30,14 +30,17 @@ constexpr Command kCommands[] = {
      "--sell VALUE [--slot N] [--scripts-only] [-o FILE] SCRIPT",
      "Loads a multi and writes the Sphere item scripts for it and its deed.", RunScripts},
     {"patch",
-     "[--type txt|wsc] [--components FILE | --no-components] [--json] --idx MULTI_IDX --mul MULTI_MUL "
+     "[--type txt|wsc] [--components FILE | --no-components] [--json] [--idx MULTI_IDX --mul MULTI_MUL "
+     "[--record-size 12|16]] [--uop MULTICOLLECTION_UOP] "
      "[--format 51a|54|x --name NAME --buy VALUE --sell VALUE [--scripts-only] -o FILE] SCRIPT",
-     "Loads a script, patches it into the client's Multi.idx and Multi.mul and, when asked, writes its "
-     "item scripts.",
+     "Loads a script, patches it into the client's Multi.idx and Multi.mul, its MultiCollection.uop or all "
+     "three under one multi number and, when asked, writes its item scripts.",
      RunPatch},
-    {"extract", "--idx MULTI_IDX --mul MULTI_MUL --multi M [-o FILE]",
+    {"extract",
+     "(--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16] | --uop MULTICOLLECTION_UOP) "
+     "--multi M [-o FILE]",
      "Writes one multi of the client files as multi text.", RunExtract},
-    {"list", "--idx MULTI_IDX --mul MULTI_MUL [--json]",
+    {"list", "(--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16] | --uop MULTICOLLECTION_UOP) [--json]",
      "Lists the multis of the client files and checks them without changing them.", RunList},
     {"preview",
      "[--type txt|wsc] [--components FILE | --no-components] [--art DIR] -o OUT.png SCRIPT, or "

@@ -50,6 +50,11 @@ PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, cons
 // zero record met first, the end of the index and a missing file throw UnusableIndexError; a UOP container
 // is refused (RefuseUopContainer). The file is never created or written.
 std::int32_t FindFreeSlot(FileSystem& fileSystem, const std::filesystem::path& multiIdx);
+// The first free slot for which `accept` holds, searched as FindFreeSlot does: what stops FindFreeSlot
+// before the first free slot throws the same here; past it, slots that are not free are passed over.
+// Nothing when the index ends before such a slot.
+std::optional<std::int32_t> FindFreeSlotWhere(FileSystem& fileSystem, const std::filesystem::path& multiIdx,
+                                              const std::function<bool(std::int32_t slot)>& accept);
 
 // The record after the last whole record of Multi.mul, from the file's size in records of `size`. Throws
 // FileNotFound for a missing file: a new block must never start a data file that the index does not

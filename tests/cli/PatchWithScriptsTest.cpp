@@ -164,7 +164,8 @@ TEST_F(PatchWithScripts, KeepsThePatchAndNamesTheSlotWhenTheScriptsCannotBeWritt
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(
         r.out,
-        "{\"slot\":5,\"multi\":4,\"item\":\"4004\",\"offset\":456,\"length\":324,\"firstFreeRecord\":39}\n");
+        "{\"slot\":5,\"multi\":4,\"item\":\"4004\",\"offset\":456,\"length\":324,\"firstFreeRecord\":39,"
+        "\"recordSize\":12}\n");
     EXPECT_EQ(r.err.rfind("keelwright-cli: error: the patch completed into slot 5, but the scripts could not "
                           "be written (" +
                               output() + ": cannot write",

@@ -2,7 +2,11 @@
 #include <QPlainTextEdit>
 
 #include "WindowHarness.h"
+#include "app/QtText.h"
+#include "mulfiles/Extractor.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/UnusableIndexError.h"
+#include "uop/UopTileRecords.h"
 
 namespace keelwright::test {
 
@@ -132,6 +136,56 @@ private slots:
             QCOMPARE(bytesOf(idx_), idxBefore);
             QCOMPARE(bytesOf(mul_), mulBefore);
         }
+    }
+
+    void theUopRowIsOptionalAndAPatchWritesEveryFileItNamesUnderOneNumber() {
+        startWithClientFiles();
+        const QString uop = file("MultiCollection.uop", bytesOf(example("client/MultiCollection.uop")));
+        QCOMPARE(BoxColour(box("txtMultiCollection")), MainWindow::kBoxOpen);  // blank: no UOP
+        fake_->fileAnswers = {uop};
+        QTest::mouseClick(button("Command3"), Qt::LeftButton);
+        QCOMPARE(fake_->fileRequests.back().folder, QFileInfo(mul_).absolutePath());
+        QCOMPARE(fake_->fileRequests.back().title, QString("Browse for the MultiCollection.uop file"));
+        QCOMPARE(BoxColour(box("txtMultiCollection")), MainWindow::kValidPath);
+        load(example("house.wsc"));
+        const QByteArray idxBefore = bytesOf(idx_);
+        const QByteArray mulBefore = bytesOf(mul_);
+        const QByteArray uopBefore = bytesOf(uop);
+
+        box("txtMultiCollection")->setText(uop + ".old");
+        QCOMPARE(BoxColour(box("txtMultiCollection")), MainWindow::kInvalidPath);
+        QVERIFY(button("cmdPatch")->isEnabled());
+        patch();
+        QCOMPARE(fake_->messages.size(), std::size_t{1});
+        QVERIFY2(fake_->messages[0].text.contains("the MultiCollection.uop box names no file"),
+                 qPrintable(fake_->messages[0].text));
+        QCOMPARE(label("lblStatus")->text(), QString("Patching failed"));
+        QVERIFY(button("cmdPatch")->isEnabled());
+        QCOMPARE(bytesOf(idx_), idxBefore);
+        QCOMPARE(bytesOf(mul_), mulBefore);
+        QCOMPARE(bytesOf(uop), uopBefore);
+
+        box("txtMultiCollection")->setText(uop);
+        patch();
+        QCOMPARE(label("lblStatus")->text(), QString("Patching completed"));
+        QCOMPARE(label("lblStatus")->toolTip(),
+                 QString("Patched as multi 4 (item 4004, slot 5) into Multi.idx, Multi.mul and "
+                         "MultiCollection.uop, 12-byte records (from the lengths in Multi.idx)"));
+        NativeFileSystem fileSystem;
+        QCOMPARE(ExtractUopMultiText(fileSystem, ToPath(uop), 4),
+                 ExtractMultiText(fileSystem, ToPath(mul_), 5, ReadIndexEntry(fileSystem, ToPath(idx_), 5),
+                                  RecordSize::Twelve));
+
+        // A blank box leaves the UOP out.
+        const QByteArray uopPatched = bytesOf(uop);
+        box("txtMultiCollection")->clear();
+        load(example("house.wsc"));
+        patch();
+        QCOMPARE(
+            label("lblStatus")->toolTip(),
+            QString("Patched as multi 6 (item 4006, slot 7) into Multi.idx and Multi.mul, 12-byte records "
+                    "(from the lengths in Multi.idx)"));
+        QCOMPARE(bytesOf(uop), uopPatched);
     }
 
     void extractReadsASixteenBytePairInItsRecordSize() {

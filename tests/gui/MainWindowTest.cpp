@@ -28,12 +28,14 @@ private slots:
     void firstRunShowsTheWindowAsCreatedWithBothPathsRed() {
         start();
         QCOMPARE(window_->windowTitle(), QString("Keelwright 1.0"));
-        QCOMPARE(window_->size(), QSize(429, 376));
+        QCOMPARE(window_->size(), QSize(487, 376));
         QVERIFY(!window_->windowIcon().isNull());
         for (const char* name : {"txtMultiIdx", "txtMultiMul"}) {
             QCOMPARE(box(name)->text(), QString());
             QCOMPARE(BoxColour(box(name)), MainWindow::kInvalidPath);
         }
+        QCOMPARE(box("txtMultiCollection")->text(), QString());  // optional: blank is no UOP, not a fault
+        QCOMPARE(BoxColour(box("txtMultiCollection")), MainWindow::kBoxOpen);
         for (const char* name : {"txtMultiName", "txtBuyValue", "txtSellValue"}) {
             QVERIFY(!box(name)->isEnabled());
             QCOMPARE(BoxColour(box(name)), MainWindow::kBoxAsCreated);
@@ -383,11 +385,11 @@ private slots:
         QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
         QCOMPARE(fake_->endedWith, 0);
         const std::map<QString, QString> expected = {
-            {"Keelwright/Files/MultiIdx", idx},        {"Keelwright/Files/MultiMul", ""},
-            {"Keelwright/Files/LastScriptFolder", ""}, {"Keelwright/Files/ArtFolder", ""},
-            {"Keelwright/Settings/OptWsc", "False"},   {"Keelwright/Settings/OptTxt", "True"},
-            {"Keelwright/Settings/optVer54", "True"},  {"Keelwright/Settings/OptVer51a", "False"},
-            {"Keelwright/Settings/optVerX", "False"}};
+            {"Keelwright/Files/MultiIdx", idx},         {"Keelwright/Files/MultiMul", ""},
+            {"Keelwright/Files/MultiCollection", ""},   {"Keelwright/Files/LastScriptFolder", ""},
+            {"Keelwright/Files/ArtFolder", ""},         {"Keelwright/Settings/OptWsc", "False"},
+            {"Keelwright/Settings/OptTxt", "True"},     {"Keelwright/Settings/optVer54", "True"},
+            {"Keelwright/Settings/OptVer51a", "False"}, {"Keelwright/Settings/optVerX", "False"}};
         QCOMPARE(fake_->store, expected);
 
         option("optVerX")->click();
@@ -437,13 +439,17 @@ private slots:
     void storedSettingsAreRestored() {
         const QString idx = file("Multi.idx");
         const QString mul = file("Multi.mul");
-        fake_->store = {{"Keelwright/Files/MultiIdx", idx},      {"Keelwright/Files/MultiMul", mul},
-                        {"Keelwright/Settings/OptWsc", "false"}, {"Keelwright/Settings/OptTxt", "TRUE"},
-                        {"Keelwright/Settings/optVer54", "1"},   {"Keelwright/Settings/OptVer51a", "0"}};
+        const QString uop = file("MultiCollection.uop");
+        fake_->store = {{"Keelwright/Files/MultiCollection", uop}, {"Keelwright/Files/MultiIdx", idx},
+                        {"Keelwright/Files/MultiMul", mul},        {"Keelwright/Settings/OptWsc", "false"},
+                        {"Keelwright/Settings/OptTxt", "TRUE"},    {"Keelwright/Settings/optVer54", "1"},
+                        {"Keelwright/Settings/OptVer51a", "0"}};
         start();
         QCOMPARE(BoxColour(box("txtMultiIdx")), MainWindow::kValidPath);
         QCOMPARE(BoxColour(box("txtMultiMul")), MainWindow::kValidPath);
         QCOMPARE(window_->workspace().MultiMulPath, mul);
+        QCOMPARE(BoxColour(box("txtMultiCollection")), MainWindow::kValidPath);
+        QCOMPARE(window_->workspace().MultiCollectionPath, uop);
         QVERIFY(option("optTxt")->isChecked());
         QVERIFY(!option("optWsc")->isChecked());
         QVERIFY(option("optVer54")->isChecked());
