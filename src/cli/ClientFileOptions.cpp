@@ -2,6 +2,7 @@
 
 #include "cli/CliSupport.h"
 #include "cli/ProgramArguments.h"
+#include "model/Error.h"
 
 namespace keelwright::cli {
 
@@ -33,7 +34,7 @@ std::optional<RecordSize> RecordSizeOf(const CommandLine& parser) {
     }
     const std::optional<RecordSize> size = ParseRecordSize(parser.value("--record-size"));
     if (!size) {
-        throw UsageError("--record-size takes 12 or 16, not " + parser.value("--record-size"));
+        throw UsageError("--record-size takes 12 or 16, not " + QuoteInput(parser.value("--record-size")));
     }
     return size;
 }

@@ -24,6 +24,7 @@
 #include "mulfiles/ClientFiles.h"
 #include "mulfiles/FileSystem.h"
 #include "mulfiles/Patcher.h"
+#include "mulfiles/Slots.h"
 #include "uop/UopMultis.h"
 
 namespace keelwright {
@@ -42,9 +43,6 @@ struct EveryFilePatchResult {
     std::optional<PatchResult> mul;  // with Multi.idx and Multi.mul: slot multi + 1, the block, the size
     std::optional<UopMultiAdded> uop;
 };
-
-// The highest multi number Sphere can use; a higher one is still written.
-inline constexpr std::int32_t kHighestSphereMulti = 0x1FFE;
 
 // The multi number a patch into the targets takes, and the slot with Multi.idx: with Multi.idx and the UOP,
 // the first M whose slot M + 1 is free and that the UOP has no entry for; with Multi.idx alone its first

@@ -65,7 +65,7 @@ TEST_F(ClientFilesCommands, ReadAndWriteInTheRecordSizeOfTheFilesOrTheOneGiven) 
          false,
          {"list", "--record-size", "14"},
          2,
-         "keelwright-cli list: --record-size takes 12 or 16, not 14\n"},
+         "keelwright-cli list: --record-size takes 12 or 16, not \"14\"\n"},
     };
     for (const auto& row : rows) {
         WriteAll(idx(), index_);
