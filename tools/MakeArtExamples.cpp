@@ -1,5 +1,6 @@
 // Writes the example client art of examples/art: artidx.mul and art.mul with pictures of our own making for
-// the items of the example house, and a small tiledata.mul (old format) with their heights.
+// the items of the example house, artLegacyMUL.uop with the same entries, and a small tiledata.mul (old
+// format) with their heights.
 //
 //   keelwright-make-art-examples examples/art
 //
@@ -13,8 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "model/Error.h"
 #include "model/PathText.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/RecordLayout.h"
+#include "render/UopArtSource.h"
+#include "uop/UopNameHash.h"
+#include "uop/UopWriter.h"
 
 namespace {
 
@@ -251,6 +257,34 @@ void putRecord(std::string& out, std::size_t at, const std::vector<std::int32_t>
     }
 }
 
+// Writes artLegacyMUL.uop: a version 5 container whose entry build/artlegacymul/%08d.tga for index
+// 0x4000 + ItemId holds the item's art.mul entry, stored as is, without a per-entry header. Every entry is
+// added by the patcher's own UOP writer, so the file comes out the same on every run. The blocks hold 4
+// entries rather than the client's 1000, so that the six pictures need two blocks and the chain is read.
+void writeArtUop(const std::filesystem::path& path, const std::map<int, std::string>& entries) {
+    constexpr std::uint32_t kVersion = 5;
+    const std::vector<std::uint8_t> empty = keelwright::EmptyUopContainer(kVersion, 4);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out.write(reinterpret_cast<const char*>(empty.data()), static_cast<std::streamsize>(empty.size())) ||
+        !out.flush()) {
+        throw keelwright::Error(keelwright::ErrorNumber::DeviceIo, "cannot write the file")
+            .at(keelwright::PathText(path));
+    }
+    out.close();
+    keelwright::NativeFileSystem fileSystem;
+    for (const auto& [id, bytes] : entries) {
+        keelwright::UopNewEntry entry;
+        entry.version = kVersion;
+        entry.nameHash =
+            keelwright::UopNameHash(keelwright::ArtEntryName(0x4000 + static_cast<unsigned>(id)));
+        entry.headerLength = 0;
+        entry.decompressedLength = static_cast<std::int32_t>(bytes.size());
+        entry.compression = keelwright::UopCompression::None;
+        entry.data.assign(bytes.begin(), bytes.end());
+        keelwright::AddUopEntry(fileSystem, path, entry);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -270,8 +304,9 @@ int main(int argc, char* argv[]) {
     const std::size_t records = kIndexBase + static_cast<std::size_t>(items.rbegin()->first) + 1;
     std::string index(records * 12, '\xFF');  // every record offset -1, length -1: no entry
     std::string art;
+    std::map<int, std::string> entries;
     for (const auto& [id, item] : items) {
-        const std::string entry = encode(item.picture);
+        const std::string& entry = entries[id] = encode(item.picture);
         putRecord(index, (kIndexBase + static_cast<std::size_t>(id)) * 12,
                   {static_cast<std::int32_t>(art.size()), static_cast<std::int32_t>(entry.size()), 0});
         art += entry;
@@ -298,6 +333,12 @@ int main(int argc, char* argv[]) {
                          keelwright::PathText(folder / name).c_str());
             return 1;
         }
+    }
+    try {
+        writeArtUop(folder / "artLegacyMUL.uop", entries);
+    } catch (const keelwright::Error& e) {
+        std::fprintf(stderr, "keelwright-make-art-examples: %s\n", e.description().c_str());
+        return 1;
     }
     return 0;
 }

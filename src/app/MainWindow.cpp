@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <vector>
 
 #include "app/QtText.h"
 #include "app/WindowLook.h"
@@ -61,10 +62,11 @@ void MainWindow::startUp() {
         // The program still works without the list: no tile is marked as a separate component.
         workspace_.components = ComponentsList();
         txtComponents_->setText("0");
-        showStatus("Components.txt could not be read", QString::fromStdString(e.description()));
+        showStatus("Components.txt could not be read", FromUtf8(e.description()));
     }
     SetBoxColour(txtMultiIdx_, kInvalidPath);
     SetBoxColour(txtMultiMul_, kInvalidPath);
+    CheckMultiCollectionPath();
     LoadSettings();
 }
 
@@ -91,6 +93,14 @@ void MainWindow::CheckMultiMulPath() {
     checkPath(txtMultiMul_, workspace_.MultiMulPath);
 }
 
+void MainWindow::CheckMultiCollectionPath() {
+    const QString trimmed = trimmedSpaces(txtMultiCollection_->text());
+    workspace_.MultiCollectionPath = namesAFile(trimmed) ? trimmed : QString();
+    SetBoxColour(txtMultiCollection_, trimmed.isEmpty()                          ? kBoxOpen
+                                      : workspace_.MultiCollectionPath.isEmpty() ? kInvalidPath
+                                                                                 : kValidPath);
+}
+
 void MainWindow::checkPath(QLineEdit* box, QString& path) {
     const QString trimmed = trimmedSpaces(box->text());
     if (!namesAFile(trimmed)) {
@@ -115,6 +125,7 @@ void MainWindow::recheckPaths() {
             checkPath(box, *path);
         }
     }
+    CheckMultiCollectionPath();  // its check leaves Patch Multi alone
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -125,11 +136,13 @@ void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
-void MainWindow::browse(QLineEdit* box, QString& path, const QLineEdit* otherBox, const QString& filter,
-                        const QString& title) {
-    // The folder of the box's own file, else that of the other client file, which usually lies beside it.
+void MainWindow::browse(QLineEdit* box, std::initializer_list<const QLineEdit*> otherBoxes,
+                        const QString& filter, const QString& title, void (MainWindow::*check)()) {
+    // The folder of the box's own file, else that of another client file, which usually lies beside it.
     QString folder;
-    for (const QLineEdit* candidate : {static_cast<const QLineEdit*>(box), otherBox}) {
+    std::vector<const QLineEdit*> candidates{box};
+    candidates.insert(candidates.end(), otherBoxes);
+    for (const QLineEdit* candidate : candidates) {
         if (BoxColour(candidate) == kValidPath) {
             folder = QFileInfo(trimmedSpaces(candidate->text())).absolutePath();
             break;
@@ -142,7 +155,7 @@ void MainWindow::browse(QLineEdit* box, QString& path, const QLineEdit* otherBox
         return;
     }
     box->setText(chosen);
-    checkPath(box, path);  // also when the text was already the box's, which runs no check of its own
+    (this->*check)();  // also when the text was already the box's, which runs no check of its own
 }
 
 void MainWindow::applyCreateScriptRule() {
@@ -157,7 +170,7 @@ void MainWindow::showStatus(const QString& text, const QString& details) {
 }
 
 void MainWindow::showErrorReport(const Error& error, const QString& advice) {
-    QString text = FromBytes(error.report());
+    QString text = FromUtf8(error.report());
     if (!advice.isEmpty()) {
         text += "\n\n" + advice;
     }

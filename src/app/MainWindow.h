@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <initializer_list>
+#include <optional>
 
 #include "app/CommonDialog.h"
 #include "app/Platform.h"
@@ -20,12 +22,14 @@ namespace keelwright {
 
 class ColumnStack;
 class Error;
+class PreviewWindow;
 class ScriptsWindow;
+enum class ScriptFormat;
 
-// frmMain, the program's window: the two client-file paths with their checks, the script type and format
-// choices, the script details, the commands and the status line. Its buttons run the commands; the enabled
-// state of cmdPatch (a multi is loaded and not yet patched) and cmdCreateScript (a multi is loaded and the
-// script details are filled in) chains them.
+// frmMain, the program's window: the client-file paths with their checks (MultiCollection.uop optional), the
+// script type and format choices, the script details, the commands and the status line. Its buttons run the
+// commands; the enabled state of cmdPatch (a multi is loaded and not yet patched), cmdCreateScript (a multi
+// is loaded and the script details are filled in) and cmdPreview (a multi is loaded) chains them.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -49,6 +53,8 @@ public:
 
     void CheckMultiIdxPath();
     void CheckMultiMulPath();
+    // A blank box means no MultiCollection.uop: white, and Patch Multi writes Multi.idx and Multi.mul alone.
+    void CheckMultiCollectionPath();
     void SaveSettings();
     void LoadSettings();
 
@@ -64,8 +70,10 @@ private:
     void connectControls();
     void checkPath(QLineEdit* box, QString& path);
     void recheckPaths();
-    void browse(QLineEdit* box, QString& path, const QLineEdit* otherBox, const QString& filter,
-                const QString& title);
+    // Opens the file dialog in the folder of the box's file, else of the first of the other boxes that
+    // names one, and runs the box's check on the chosen path.
+    void browse(QLineEdit* box, std::initializer_list<const QLineEdit*> otherBoxes, const QString& filter,
+                const QString& title, void (MainWindow::*check)());
     void applyCreateScriptRule();
     void showStatus(const QString& text, const QString& details = {});
     bool multiLoaded() const { return !workspace_.ScriptPath.isEmpty(); }
@@ -76,6 +84,9 @@ private:
     void patchMulti();
     void extractMulti();
     void createScript();
+    // The script format of the selected Server Version option; nothing when none is selected.
+    std::optional<ScriptFormat> chosenScriptFormat() const;
+    void previewMulti();
     void exitProgram();
     // The error report: the error's number and description, and `advice` below them when given, in a
     // critical message box with an OK button only.
@@ -86,6 +97,7 @@ private:
     Workspace workspace_;
     CommonDialog dlgCommon_;
     QPointer<ScriptsWindow> scriptsWindow_;  // exists from the first scripts until the user closes it
+    QPointer<PreviewWindow> previewWindow_;  // exists from the first preview until the user closes it
 
     QGroupBox* frame1_ = nullptr;
     QLineEdit* txtMultiName_ = nullptr;
@@ -96,8 +108,10 @@ private:
     QLabel* txtComponents_ = nullptr;
     QLineEdit* txtMultiIdx_ = nullptr;
     QLineEdit* txtMultiMul_ = nullptr;
+    QLineEdit* txtMultiCollection_ = nullptr;
     QPushButton* command1_ = nullptr;
     QPushButton* command2_ = nullptr;
+    QPushButton* command3_ = nullptr;
     QPushButton* cmdLoad_ = nullptr;
     QRadioButton* optWsc_ = nullptr;
     QRadioButton* optTxt_ = nullptr;
@@ -106,6 +120,8 @@ private:
     QPushButton* cmdCreateScript_ = nullptr;
     QRadioButton* optVer54_ = nullptr;
     QRadioButton* optVer51a_ = nullptr;
+    QRadioButton* optVerX_ = nullptr;
+    QPushButton* cmdPreview_ = nullptr;
     QPushButton* cmdExit_ = nullptr;
     QLabel* lblStatus_ = nullptr;
 };

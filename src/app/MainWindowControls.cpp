@@ -21,11 +21,17 @@
 namespace keelwright {
 namespace {
 
-constexpr int kWindowWidth = 6435;
 constexpr int kMargin = 105;  // between the controls of a column, and below the lowest one
 constexpr int kLeftColumn = 120;
-constexpr int kLeftWidth = 4575;
-constexpr int kRightColumn = 4920;
+// Inside Frame3: the label column fits "MultiCollection.uop", and the frame its three columns.
+constexpr int kPathLabelWidth = 1605;
+constexpr int kPathBoxLeft = 120 + kPathLabelWidth + kMargin;
+constexpr int kPathBoxWidth = 2655;
+constexpr int kBrowseLeft = kPathBoxLeft + kPathBoxWidth + kMargin;
+constexpr int kBrowseWidth = 735;
+constexpr int kLeftWidth = kBrowseLeft + kBrowseWidth + 120;
+constexpr int kRightColumn = kLeftColumn + kLeftWidth + 225;
+constexpr int kWindowWidth = kRightColumn + 1515;
 constexpr int kButtonWidth = 1215;
 constexpr int kButtonHeight = 375;
 constexpr int kOptionFrameWidth = 1335;
@@ -88,8 +94,8 @@ void MainWindow::buildControls() {
         make<QGroupBox>(this, "Frame2", "Multi Script Info", Twips(kLeftColumn, countersTop, 2295, 735));
     makeLabel(frame2, "Label1", "Number of Items:", Twips(120, 360, 1215, 255));
     lblItems_ = makeLabel(frame2, "lblItems", "0", Twips(1440, 360, 615, 255));
-    auto* frame4 =
-        make<QGroupBox>(this, "Frame4", "Components.txt Info", Twips(2640, countersTop, 2055, 735));
+    auto* frame4 = make<QGroupBox>(this, "Frame4", "Components.txt Info",
+                                   Twips(kLeftColumn + kLeftWidth - 2055, countersTop, 2055, 735));
     makeLabel(frame4, "Label7", "Number of Items:", Twips(120, 360, 1215, 255));
     txtComponents_ = makeLabel(frame4, "txtComponents", "", Twips(1440, 360, 495, 255));
     buildClientFiles(left);
@@ -116,12 +122,17 @@ void MainWindow::buildControls() {
                           "Auto creates the scripts in the chosen script format");
     cmdCreateScript_->setEnabled(false);
     auto* frmVersion = make<QGroupBox>(this, "frmVersion", "Server Version",
-                                       right.place(kOptionFrameWidth, optionFrameHeight(2)));
+                                       right.place(kOptionFrameWidth, optionFrameHeight(3)));
     optVer54_ = make<QRadioButton>(frmVersion, "optVer54", "Ver. 54+", kOptionRows.cell(0, 120, 1095),
                                    "New sphere 54+ script format");
     optVer51a_ = make<QRadioButton>(frmVersion, "optVer51a", "Ver. 51a", kOptionRows.cell(1, 120, 1095),
                                     "Old script format");
+    optVerX_ = make<QRadioButton>(frmVersion, "optVerX", "Ver. X", kOptionRows.cell(2, 120, 1095),
+                                  "Sphere 0.56d and X: MULTIDEF sections");
     optVer54_->setChecked(true);
+    cmdPreview_ = make<QPushButton>(this, "cmdPreview", "Pre&view", right.place(kButtonWidth, kButtonHeight),
+                                    "Shows the loaded multi as the game draws it");
+    cmdPreview_->setEnabled(false);
 
     // Exit and the status line end both columns on one line; the window reaches just below them.
     const int bottom = std::max(left.next() + 120 + kStatusHeight, right.next() + kButtonHeight);
@@ -175,6 +186,7 @@ void MainWindow::buildClientFiles(ColumnStack& column) {
     } paths[] = {
         {"Label5", "Multi.idx", "txtMultiIdx", "Command1", &txtMultiIdx_, &command1_},
         {"Label6", "Multi.mul", "txtMultiMul", "Command2", &txtMultiMul_, &command2_},
+        {"Label8", "MultiCollection.uop", "txtMultiCollection", "Command3", &txtMultiCollection_, &command3_},
     };
     constexpr int kRows = static_cast<int>(std::size(paths));
     // Frame3 has its own font and a dark red caption; its controls keep the window's font and colours.
@@ -186,11 +198,12 @@ void MainWindow::buildClientFiles(ColumnStack& column) {
     warning.setColor(QPalette::WindowText, QColor(192, 0, 0));
     frame->setPalette(warning);
     for (int row = 0; row < kRows; ++row) {
-        auto* label = makeLabel(frame, paths[row].label, paths[row].caption, kPathRows.cell(row, 120, 735),
-                                Qt::AlignVCenter);
-        *paths[row].control = makeBox(frame, paths[row].box, kPathRows.cell(row, 960, 2655));
-        *paths[row].button =
-            make<QPushButton>(frame, paths[row].browse, "Browse", kPathRows.cell(row, 3720, 735));
+        auto* label = makeLabel(frame, paths[row].label, paths[row].caption,
+                                kPathRows.cell(row, 120, kPathLabelWidth), Qt::AlignVCenter);
+        *paths[row].control =
+            makeBox(frame, paths[row].box, kPathRows.cell(row, kPathBoxLeft, kPathBoxWidth));
+        *paths[row].button = make<QPushButton>(frame, paths[row].browse, "Browse",
+                                               kPathRows.cell(row, kBrowseLeft, kBrowseWidth));
         for (QWidget* control : {static_cast<QWidget*>(label), static_cast<QWidget*>(*paths[row].control),
                                  static_cast<QWidget*>(*paths[row].button)}) {
             QPalette ordinary = control->palette();
@@ -202,6 +215,9 @@ void MainWindow::buildClientFiles(ColumnStack& column) {
         label->setFont(TimesFont(9));
         SetBoxColour(*paths[row].control, kBoxAsCreated);
     }
+    txtMultiCollection_->setToolTip(
+        "Optional: the client's MultiCollection.uop, patched under the same multi number; leave it blank to "
+        "patch Multi.idx and Multi.mul alone");
 }
 
 void MainWindow::connectControls() {
@@ -211,13 +227,18 @@ void MainWindow::connectControls() {
     for (QLineEdit* box : {txtMultiName_, txtBuyValue_, txtSellValue_}) {
         connect(box, &QLineEdit::textChanged, this, &MainWindow::applyCreateScriptRule);
     }
+    connect(txtMultiCollection_, &QLineEdit::textChanged, this, &MainWindow::CheckMultiCollectionPath);
     connect(command1_, &QPushButton::clicked, this, [this] {
-        browse(txtMultiIdx_, workspace_.MultiIdxPath, txtMultiMul_, "Multi.idx files (*.idx)|*.idx",
-               "Browse for the multi.idx file");
+        browse(txtMultiIdx_, {txtMultiMul_, txtMultiCollection_}, "Multi.idx files (*.idx)|*.idx",
+               "Browse for the multi.idx file", &MainWindow::CheckMultiIdxPath);
     });
     connect(command2_, &QPushButton::clicked, this, [this] {
-        browse(txtMultiMul_, workspace_.MultiMulPath, txtMultiIdx_, "Multi.mul file (*.mul)|*.mul",
-               "Browse for the multi.mul file");
+        browse(txtMultiMul_, {txtMultiIdx_, txtMultiCollection_}, "Multi.mul file (*.mul)|*.mul",
+               "Browse for the multi.mul file", &MainWindow::CheckMultiMulPath);
+    });
+    connect(command3_, &QPushButton::clicked, this, [this] {
+        browse(txtMultiCollection_, {txtMultiMul_, txtMultiIdx_}, "MultiCollection.uop file (*.uop)|*.uop",
+               "Browse for the MultiCollection.uop file", &MainWindow::CheckMultiCollectionPath);
     });
     connect(chkScriptOnly_, &QCheckBox::clicked, this,
             [this](bool checked) { cmdPatch_->setEnabled(!checked); });
@@ -225,6 +246,7 @@ void MainWindow::connectControls() {
     connect(cmdPatch_, &QPushButton::clicked, this, &MainWindow::patchMulti);
     connect(cmdExtract_, &QPushButton::clicked, this, &MainWindow::extractMulti);
     connect(cmdCreateScript_, &QPushButton::clicked, this, &MainWindow::createScript);
+    connect(cmdPreview_, &QPushButton::clicked, this, &MainWindow::previewMulti);
     connect(cmdExit_, &QPushButton::clicked, this, &MainWindow::exitProgram);
 }
 

@@ -19,13 +19,13 @@ namespace {
 QString shortDescription(const Error& e) {
     QString text;
     if (!e.file().empty()) {
-        text = QFileInfo(QString::fromStdString(e.file())).fileName();
+        text = QFileInfo(FromUtf8(e.file())).fileName();
         if (e.line() > 0) {
             text += ":" + QString::number(e.line());
         }
         text += ": ";
     }
-    return text + FromBytes(e.reason());
+    return text + FromUtf8(e.reason());
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ void MainWindow::loadScript() {
         // Half a multi is no multi: nothing can be patched or scripted until a load succeeds.
         forgetMulti();
         platform_.pointer.setBusy(false);
-        showStatus("Load failed: " + shortDescription(e), "Load failed: " + FromBytes(e.description()));
+        showStatus("Load failed: " + shortDescription(e), "Load failed: " + FromUtf8(e.description()));
         return;
     }
 
@@ -77,6 +77,7 @@ void MainWindow::loadScript() {
                        .arg(static_cast<qulonglong>(count) + unreadLines));
     }
     cmdPatch_->setEnabled(true);
+    cmdPreview_->setEnabled(true);
     platform_.pointer.setBusy(false);
 }
 
@@ -93,6 +94,7 @@ void MainWindow::forgetMulti() {
     chkScriptOnly_->setChecked(false);
     chkScriptOnly_->setEnabled(false);
     cmdPatch_->setEnabled(false);
+    cmdPreview_->setEnabled(false);
     applyCreateScriptRule();
 }
 

@@ -13,9 +13,23 @@
 
 namespace keelwright {
 
+std::optional<ScriptFormat> MainWindow::chosenScriptFormat() const {
+    const std::pair<const QRadioButton*, ScriptFormat> options[] = {
+        {optVer54_, ScriptFormat::Ver54}, {optVer51a_, ScriptFormat::Ver51a}, {optVerX_, ScriptFormat::VerX}};
+    for (const auto& [option, format] : options) {
+        if (option->isChecked()) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
 void MainWindow::createScript() {
-    // The scripts carry the item number of the slot the loaded multi was patched into.
-    if (!multiLoaded() || (workspace_.PatchSlot == 0 && !chkScriptOnly_->isChecked())) {
+    // The scripts carry the item number of the slot the loaded multi was patched into. Scripts Only makes
+    // them without a patch, except in a format that names the multi by its slot.
+    const std::optional<ScriptFormat> format = chosenScriptFormat();
+    const bool patchNeeded = !chkScriptOnly_->isChecked() || (format && NeedsPatchSlot(*format));
+    if (!multiLoaded() || (workspace_.PatchSlot == 0 && patchNeeded)) {
         platform_.sounds.beep();
         platform_.messages.showMessage(this, "You need to patch the multi before you can create the scripts",
                                        "Script Creation Failed", MessageIcon::Warning);
@@ -40,8 +54,7 @@ void MainWindow::createScript() {
     platform_.pointer.setBusy(true);
     showStatus("Creating scripts, Please wait...");
 
-    const bool newFormat = optVer54_->isChecked();
-    if (!newFormat && !optVer51a_->isChecked()) {
+    if (!format) {
         platform_.pointer.setBusy(false);
         platform_.sounds.beep();
         platform_.messages.showMessage(this, "Please select which script format you wish to create.",
@@ -55,12 +68,11 @@ void MainWindow::createScript() {
                                 workspace_.PatchSlot,           workspace_.components.count()};
     std::string text;
     try {
-        text = newFormat ? CreateScript54(details, workspace_.table)
-                         : CreateScript51a(details, workspace_.table);
+        text = CreateScript(*format, details, workspace_.table);
     } catch (const Error& e) {
         platform_.pointer.setBusy(false);
         showErrorReport(e);
-        showStatus("Script creation failed", "Script creation failed: " + FromBytes(e.description()));
+        showStatus("Script creation failed", "Script creation failed: " + FromUtf8(e.description()));
         return;
     }
     if (scriptsWindow_.isNull()) {

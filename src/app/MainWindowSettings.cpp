@@ -1,5 +1,5 @@
-// The settings kept between runs: the two client-file paths, the folder of the last script and the four
-// option choices.
+// The settings kept between runs: the client-file paths, the folder of the last script, the preview's art
+// folder and the four option choices.
 #include <QLineEdit>
 #include <QRadioButton>
 #include <optional>
@@ -38,11 +38,14 @@ void MainWindow::SaveSettings() {
     SettingsStore& store = platform_.settings;
     store.save(kApplicationTitle, "Files", "MultiIdx", workspace_.MultiIdxPath);
     store.save(kApplicationTitle, "Files", "MultiMul", workspace_.MultiMulPath);
+    store.save(kApplicationTitle, "Files", "MultiCollection", workspace_.MultiCollectionPath);
     store.save(kApplicationTitle, "Files", "LastScriptFolder", workspace_.LastScriptFolder);
+    store.save(kApplicationTitle, "Files", "ArtFolder", workspace_.ArtFolder);
     store.save(kApplicationTitle, "Settings", "OptWsc", truthWord(optWsc_->isChecked()));
     store.save(kApplicationTitle, "Settings", "OptTxt", truthWord(optTxt_->isChecked()));
     store.save(kApplicationTitle, "Settings", "optVer54", truthWord(optVer54_->isChecked()));
     store.save(kApplicationTitle, "Settings", "OptVer51a", truthWord(optVer51a_->isChecked()));
+    store.save(kApplicationTitle, "Settings", "optVerX", truthWord(optVerX_->isChecked()));
 }
 
 void MainWindow::LoadSettings() {
@@ -52,7 +55,10 @@ void MainWindow::LoadSettings() {
     txtMultiIdx_->setText(workspace_.MultiIdxPath);
     workspace_.MultiMulPath = store.get(kApplicationTitle, "Files", "MultiMul", {});
     txtMultiMul_->setText(workspace_.MultiMulPath);
+    workspace_.MultiCollectionPath = store.get(kApplicationTitle, "Files", "MultiCollection", {});
+    txtMultiCollection_->setText(workspace_.MultiCollectionPath);
     workspace_.LastScriptFolder = store.get(kApplicationTitle, "Files", "LastScriptFolder", {});
+    workspace_.ArtFolder = store.get(kApplicationTitle, "Files", "ArtFolder", {});
 
     // The first value that is no truth value (an absent key on a first run) ends the loading silently.
     const std::pair<const char*, QRadioButton*> options[] = {
@@ -63,6 +69,11 @@ void MainWindow::LoadSettings() {
             return;
         }
         SetOptionSelected(option, *selected);
+    }
+    // Settings stored before Ver. X existed have no value for it; they load as they always did.
+    if (const std::optional<bool> verX =
+            truthValue(store.get(kApplicationTitle, "Settings", "optVerX", {}))) {
+        SetOptionSelected(optVerX_, *verX);
     }
     CheckMultiIdxPath();
     CheckMultiMulPath();

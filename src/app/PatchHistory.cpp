@@ -6,6 +6,9 @@ namespace keelwright {
 namespace {
 
 QString resolved(const QString& path) {
+    if (path.isEmpty()) {
+        return path;  // no file
+    }
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();  // empty for a file that is gone
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
@@ -14,22 +17,23 @@ QString resolved(const QString& path) {
 }  // namespace
 
 void PatchHistory::record(const QString& script, const QString& multiIdx, const QString& multiMul,
-                          std::int32_t slot) {
-    slots_[keyOf(script, multiIdx, multiMul)] = slot;
+                          const QString& multiCollection, std::int32_t slot) {
+    slots_[keyOf(script, multiIdx, multiMul, multiCollection)] = slot;
 }
 
 std::optional<std::int32_t> PatchHistory::slotOf(const QString& script, const QString& multiIdx,
-                                                 const QString& multiMul) const {
-    const auto found = slots_.find(keyOf(script, multiIdx, multiMul));
+                                                 const QString& multiMul,
+                                                 const QString& multiCollection) const {
+    const auto found = slots_.find(keyOf(script, multiIdx, multiMul, multiCollection));
     if (found == slots_.end()) {
         return std::nullopt;
     }
     return found->second;
 }
 
-PatchHistory::Key PatchHistory::keyOf(const QString& script, const QString& multiIdx,
-                                      const QString& multiMul) {
-    return {resolved(script), resolved(multiIdx), resolved(multiMul)};
+PatchHistory::Key PatchHistory::keyOf(const QString& script, const QString& multiIdx, const QString& multiMul,
+                                      const QString& multiCollection) {
+    return {resolved(script), resolved(multiIdx), resolved(multiMul), resolved(multiCollection)};
 }
 
 }  // namespace keelwright

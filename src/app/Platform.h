@@ -25,6 +25,13 @@ public:
     virtual ~FileDialogs() = default;
     // Shows an open-file dialog; returns the chosen full path, or empty text when nothing was chosen.
     virtual QString getOpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    // Shows a save-file dialog with `fileName` in its name field; it asks before replacing a file. Returns
+    // the chosen full path, or empty text when nothing was chosen.
+    virtual QString getSaveFileName(QWidget* parent, const FileDialogRequest& request,
+                                    const QString& fileName) = 0;
+    // Shows a dialog that chooses a folder, opening in `folder` (the dialog's own choice when empty); returns
+    // the chosen folder, or empty text when nothing was chosen.
+    virtual QString getExistingFolder(QWidget* parent, const QString& title, const QString& folder) = 0;
 };
 
 // Information for news, Warning for a request refused until the user does something first, Critical for a

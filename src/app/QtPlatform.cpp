@@ -36,6 +36,37 @@ QString QtPlatform::getOpenFileName(QWidget* parent, const FileDialogRequest& re
     return dialog.selectedFiles().front();
 }
 
+QString QtPlatform::getSaveFileName(QWidget* parent, const FileDialogRequest& request,
+                                    const QString& fileName) {
+    QFileDialog dialog(parent, request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(NameFilters(request.filter));
+    dialog.setDefaultSuffix(request.defaultExtension.startsWith('.') ? request.defaultExtension.mid(1)
+                                                                     : request.defaultExtension);
+    if (!request.folder.isEmpty()) {
+        dialog.setDirectory(request.folder);
+    }
+    dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
+}
+
+QString QtPlatform::getExistingFolder(QWidget* parent, const QString& title, const QString& folder) {
+    QFileDialog dialog(parent, title);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (!folder.isEmpty()) {
+        dialog.setDirectory(folder);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
+}
+
 void QtPlatform::showMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon) {
     QMessageBox::Icon shown = QMessageBox::NoIcon;
     switch (icon) {

@@ -4,8 +4,8 @@
 
 namespace keelwright {
 
-// The platform services on Qt Widgets: the dialogs and message boxes the user sees, the clipboard, the system
-// beep, the application-wide hourglass and the end of the program.
+// The platform services on Qt Widgets: the file and folder dialogs and message boxes the user sees, the
+// clipboard, the system beep, the application-wide hourglass and the end of the program.
 class QtPlatform : public FileDialogs,
                    public MessageBoxes,
                    public InputBoxes,
@@ -15,6 +15,9 @@ class QtPlatform : public FileDialogs,
                    public ProgramControl {
 public:
     QString getOpenFileName(QWidget* parent, const FileDialogRequest& request) override;
+    QString getSaveFileName(QWidget* parent, const FileDialogRequest& request,
+                            const QString& fileName) override;
+    QString getExistingFolder(QWidget* parent, const QString& title, const QString& folder) override;
     void showMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon) override;
     bool askYesNo(QWidget* parent, const QString& text, const QString& caption) override;
     QString getText(QWidget* parent, const QString& prompt, const QString& title,

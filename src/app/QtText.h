@@ -7,28 +7,24 @@
 
 namespace keelwright {
 
-// Paths go to the core as the file system spells them.
-inline std::filesystem::path ToPath(const QString& text) {
-    return std::filesystem::path(text.toStdU16String());
-}
+// Every conversion between the window's text and the core's paths and texts goes through these.
 
-// The core's texts are single bytes; on screen each byte is the character of the same value (Latin-1).
-inline QString FromBytes(std::string_view bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-inline std::string ToBytes(const QString& text) {
-    return text.toLatin1().toStdString();
-}
+// The path a text names, as the file system spells it: wide characters on Windows, Qt's file name bytes
+// (UTF-8) elsewhere.
+std::filesystem::path ToPath(const QString& text);
+// The text of a path, the reverse of ToPath.
+QString FromPath(const std::filesystem::path& path);
+
+// The core's messages (error descriptions, the paths in them as PathText gives them, the patch details) are
+// UTF-8: input bytes in them are quoted and escaped, and "…" ends input cut short.
+QString FromUtf8(std::string_view text);
+
+// The texts the user types and the scripts made of them are single bytes; on screen each byte is the
+// character of the same value (Latin-1).
+QString FromBytes(std::string_view bytes);
+std::string ToBytes(const QString& text);
 
 // The first character of the text that has no Latin-1 byte, as "U+65E5 '日'"; empty text when every one has.
-inline QString FirstNonLatin1(const QString& text) {
-    for (const char32_t c : text.toUcs4()) {
-        if (c > 0xFF) {
-            const QString code = QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, '0');
-            return "U+" + code + " '" + QString::fromUcs4(&c, 1) + "'";
-        }
-    }
-    return {};
-}
+QString FirstNonLatin1(const QString& text);
 
 }  // namespace keelwright

@@ -5,9 +5,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextDocument>
-#include <algorithm>
 
 #include "app/Platform.h"
 #include "app/WindowIcon.h"
@@ -67,7 +65,7 @@ void ScriptsWindow::showScripts(const QString& text) {
     txtScripts_->setPlainText(text);
     txtScripts_->repaint();
     if (!isVisible()) {
-        placeOverOpener();
+        PlaceOverOpener(this);
     }
     show();
     raise();
@@ -87,29 +85,6 @@ void ScriptsWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-void ScriptsWindow::placeOverOpener() {
-    const QWidget* opener = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
-    const QScreen* screen = opener != nullptr ? opener->screen() : this->screen();
-    if (screen == nullptr) {
-        return;
-    }
-    // This window's frame is not known before it is shown; the opener's is the same window manager's.
-    QMargins frame;
-    if (opener != nullptr) {
-        const QRect outer = opener->frameGeometry();
-        const QRect inner = opener->geometry();
-        frame = {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                 outer.bottom() - inner.bottom()};
-    }
-    QRect area(QPoint(), size());
-    area.moveCenter(opener != nullptr ? opener->geometry().center() : screen->availableGeometry().center());
-    // Never off-screen: a window larger than the screen keeps its title bar and top-left corner on it.
-    const QRect room = screen->availableGeometry().marginsRemoved(frame);
-    area.moveLeft(std::max(room.left(), std::min(area.left(), room.right() + 1 - area.width())));
-    area.moveTop(std::max(room.top(), std::min(area.top(), room.bottom() + 1 - area.height())));
-    setGeometry(area);
 }
 
 }  // namespace keelwright

@@ -28,8 +28,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void placeOverOpener();
-
     Clipboard& clipboard_;
     QPlainTextEdit* txtScripts_;
     QPushButton* okButton_;

@@ -24,4 +24,8 @@ QFont TimesFont(double pointSize);
 // The text cut with an ellipsis where it would not fit the label's width.
 QString ElidedToFit(const QLabel* label, const QString& text);
 
+// Centres a window that is not yet shown on the window that opened it (its parent's), within the screen: a
+// window larger than the screen keeps its title bar and top-left corner on it.
+void PlaceOverOpener(QWidget* window);
+
 }  // namespace keelwright

@@ -15,8 +15,10 @@ struct Workspace {
     ComponentTable table;
     QString ScriptPath;        // the script the loaded multi came from; empty while no multi is loaded
     QString LastScriptFolder;  // where the last script chosen for loading lies; kept in the settings
+    QString ArtFolder;         // the client folder whose art the preview draws with; kept in the settings
     QString MultiIdxPath;      // empty while the path in its box fails its check
     QString MultiMulPath;
+    QString MultiCollectionPath;  // empty while its box is blank (no UOP) or fails its check
     std::int32_t PatchSlot = 0;  // the slot the loaded multi was last patched into; 0 while it is not patched
     std::int32_t FirstFreeRecord = 0;
     PatchHistory patches;

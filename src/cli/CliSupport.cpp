@@ -41,7 +41,7 @@ ScriptType scriptType(const CommandLine& parser, const std::filesystem::path& sc
     if (type == "wsc") {
         return ScriptType::Wsc;
     }
-    throw UsageError("--type takes txt or wsc, not " + type);
+    throw UsageError("--type takes txt or wsc, not " + QuoteInput(type));
 }
 
 // The path with links and dot steps resolved as far as it exists; the plain absolute form if that fails.

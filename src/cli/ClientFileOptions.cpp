@@ -1,6 +1,8 @@
 #include "cli/ClientFileOptions.h"
 
 #include "cli/CliSupport.h"
+#include "cli/ProgramArguments.h"
+#include "model/Error.h"
 
 namespace keelwright::cli {
 
@@ -9,8 +11,42 @@ void AddClientFileOptions(CommandLine& parser) {
     parser.addOption("--mul", "The client's Multi.mul.", "MULTI_MUL");
 }
 
+void AddRecordSizeOption(CommandLine& parser) {
+    parser.addOption("--record-size",
+                     "The size of the records of Multi.mul, 12 or 16 bytes; by default the files tell.",
+                     "12|16");
+}
+
+void AddUopOption(CommandLine& parser, const std::string& help) {
+    parser.addOption("--uop", help, "MULTICOLLECTION_UOP");
+}
+
 ClientFiles ClientFilesOf(const CommandLine& parser) {
     return ClientFiles{RequiredPath(parser, "--idx"), RequiredPath(parser, "--mul")};
+}
+
+std::optional<RecordSize> RecordSizeOf(const CommandLine& parser) {
+    if (!parser.isSet("--record-size")) {
+        return std::nullopt;
+    }
+    if (!parser.isSet("--idx") && !parser.isSet("--mul")) {
+        throw UsageError("--record-size is the size of the records of Multi.mul: it needs --idx and --mul");
+    }
+    const std::optional<RecordSize> size = ParseRecordSize(parser.value("--record-size"));
+    if (!size) {
+        throw UsageError("--record-size takes 12 or 16, not " + QuoteInput(parser.value("--record-size")));
+    }
+    return size;
+}
+
+std::optional<std::filesystem::path> UopPathOf(const CommandLine& parser) {
+    if (!parser.isSet("--uop")) {
+        return std::nullopt;
+    }
+    if (parser.value("--uop").empty()) {
+        throw UsageError("--uop needs a file name");
+    }
+    return PathOfArgument(parser.value("--uop"));
 }
 
 }  // namespace keelwright::cli

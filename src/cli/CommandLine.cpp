@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cli/HelpFormatter.h"
+#include "model/Error.h"
 
 namespace keelwright::cli {
 namespace {
@@ -15,14 +16,19 @@ std::string bareName(const std::string& argument) {
     return argument.substr(start, argument.find('=') - start);
 }
 
-// The options of the command line that the command does not know, in the words its users are used to.
+// The options of the command line that the command does not know, in the words its users are used to. Each
+// name is quoted as input is, and a long list names its first few, so that no command line floods the line.
 std::string unknownOptions(const std::vector<std::string>& unknown) {
     if (unknown.size() == 1) {
-        return "Unknown option '" + bareName(unknown.front()) + "'.";
+        return "Unknown option " + QuoteInput(bareName(unknown.front())) + ".";
     }
+    constexpr std::size_t kNamed = 8;
     std::string text = "Unknown options: ";
-    for (std::size_t i = 0; i < unknown.size(); ++i) {
-        text += (i == 0 ? "" : ", ") + bareName(unknown[i]);
+    for (std::size_t i = 0; i < std::min(unknown.size(), kNamed); ++i) {
+        text += (i == 0 ? "" : ", ") + QuoteInput(bareName(unknown[i]));
+    }
+    if (unknown.size() > kNamed) {
+        text += " and " + std::to_string(unknown.size() - kNamed) + " more";
     }
     return text + ".";
 }
@@ -83,7 +89,7 @@ void CommandLine::addPositional(const std::string& name, const std::string& help
     positionalAdded_ = true;
 }
 
-void CommandLine::parse(std::size_t positionals) {
+void CommandLine::parse(std::size_t fewest, std::size_t most) {
     if (!positionalAdded_) {
         // Collects what a command without positional arguments is given anyway, to refuse it below.
         app_->add_option("ARGUMENTS", positionals_)->group("");
@@ -115,8 +121,11 @@ void CommandLine::parse(std::size_t positionals) {
         invocation_.out.write(app_->help());
         throw HelpShown{};
     }
-    if (positionals_.size() != positionals) {
-        throw UsageError(positionals_.size() < positionals ? "missing argument" : "too many arguments");
+    if (positionals_.size() < fewest) {
+        throw UsageError("missing argument");
+    }
+    if (positionals_.size() > most) {
+        throw UsageError("too many arguments");
     }
 }
 

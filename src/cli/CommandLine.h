@@ -43,7 +43,9 @@ public:
     // Parses the invocation's arguments. Writes the help and throws HelpShown for -h or --help; throws
     // UsageError for an unknown option, a missing or unexpected value, or a count of positional arguments
     // other than `positionals`.
-    void parse(std::size_t positionals);
+    void parse(std::size_t positionals) { parse(positionals, positionals); }
+    // The same for a command whose forms take from `fewest` to `most` positional arguments.
+    void parse(std::size_t fewest, std::size_t most);
 
     // Whether the option was given; the name is any one of its names ("--output").
     bool isSet(const std::string& name) const;

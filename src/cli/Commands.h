@@ -30,5 +30,6 @@ int RunScripts(const Invocation& invocation);
 int RunPatch(const Invocation& invocation);
 int RunExtract(const Invocation& invocation);
 int RunList(const Invocation& invocation);
+int RunPreview(const Invocation& invocation);
 
 }  // namespace keelwright::cli

@@ -7,22 +7,34 @@
 #include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
+#include "uop/UopMultis.h"
+#include "uop/UopTileRecords.h"
 
 namespace keelwright::cli {
 
 int RunExtract(const Invocation& invocation) {
     CommandLine parser(
         invocation,
-        "Writes one multi of Multi.idx and Multi.mul as multi text (the .EXTRACT form), to FILE or stdout.");
+        "Writes one multi of Multi.idx and Multi.mul, or of MultiCollection.uop, as multi text "
+        "(the .EXTRACT form), to FILE or stdout.");
     AddClientFileOptions(parser);
-    parser.addOption("--multi", "The multi number, from 0 (slot 1) to 32766.", "M");
+    AddRecordSizeOption(parser);
+    AddUopOption(parser, "Reads the multi from the client's MultiCollection.uop instead.");
+    parser.addOption("--multi", "The multi number, from 0 (slot 1) to 32766; with --uop up to 999999.", "M");
     parser.addOption("-o,--output", "Writes FILE whole or not at all, replacing a file of that name.",
                      "FILE");
     parser.parse(0);
-    const ClientFiles files = ClientFilesOf(parser);
-    const std::optional<std::int32_t> multi = ParseMultiNumber(parser.value("--multi"));
+    const std::optional<std::filesystem::path> uop = UopPathOf(parser);
+    if (uop && (parser.isSet("--idx") || parser.isSet("--mul"))) {
+        throw UsageError("--uop and --idx/--mul exclude each other: extract reads one source");
+    }
+    const std::optional<RecordSize> recordSize = RecordSizeOf(parser);
+    const std::optional<ClientFiles> files = uop ? std::nullopt : std::optional(ClientFilesOf(parser));
+    const std::optional<std::int32_t> multi =
+        ParseMultiNumber(parser.value("--multi"), uop ? kHighestUopMulti : kHighestExtractableMulti);
     if (!multi) {
-        throw UsageError("--multi needs a multi number from 0 to 32766");
+        throw UsageError(uop ? "--multi needs a multi number from 0 to 999999"
+                             : "--multi needs a multi number from 0 to 32766");
     }
     std::optional<std::filesystem::path> output;
     if (parser.isSet("--output")) {
@@ -30,14 +42,23 @@ int RunExtract(const Invocation& invocation) {
             throw UsageError("--output needs a file name");
         }
         output = PathOfArgument(parser.value("--output"));
-        RefuseOutputAmongInputs(*output, {files.multiIdx, files.multiMul}, "which extract reads");
+        if (uop) {
+            RefuseOutputAmongInputs(*output, {*uop}, "which extract reads");
+        } else {
+            RefuseOutputAmongInputs(*output, {files->multiIdx, files->multiMul}, "which extract reads");
+        }
     }
 
     NativeFileSystem fileSystem;
-    const std::int32_t slot = SlotOfMultiNumber(*multi);
-    const IndexRecord entry = ReadIndexEntry(fileSystem, files.multiIdx, slot);
-    const RecordSize size = DecideRecordSize(fileSystem, files).size;
-    const std::string text = ExtractMultiText(fileSystem, files.multiMul, slot, entry, size);
+    std::string text;
+    if (uop) {
+        text = ExtractUopMultiText(fileSystem, *uop, *multi);
+    } else {
+        const std::int32_t slot = SlotOfMultiNumber(*multi);
+        const IndexRecord entry = ReadIndexEntry(fileSystem, files->multiIdx, slot);
+        const RecordSize size = DecideRecordSize(fileSystem, *files, recordSize).size;
+        text = ExtractMultiText(fileSystem, files->multiMul, slot, entry, size);
+    }
     if (output) {
         WriteFileAtomically(fileSystem, *output, text);
     } else {

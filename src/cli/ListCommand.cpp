@@ -6,6 +6,7 @@
 #include "mulfiles/ClientFilesSurvey.h"
 #include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Slots.h"
+#include "uop/UopSurvey.h"
 
 namespace keelwright::cli {
 namespace {
@@ -18,6 +19,22 @@ std::string rightAligned(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
 }
 
+std::string bytesText(std::uint64_t n) {
+    return NumberText(static_cast<std::int64_t>(n)) + " bytes";
+}
+
+template <typename Problem>
+void writeProblems(const std::vector<Problem>& problems, StandardOutput& out) {
+    if (problems.empty()) {
+        out.write("\nNo problems found.\n");
+        return;
+    }
+    out.write("\n" + counted(problems.size(), "problem") + ":\n");
+    for (const Problem& problem : problems) {
+        out.write("  " + problem.message + "\n");
+    }
+}
+
 void writeText(const ClientFilesSurvey& s, StandardOutput& out) {
     std::string head = "Multi.idx: " + NumberText(s.slotCount) + " slots: " + NumberText(s.usedCount) +
                        " used, " + NumberText(s.freeCount) + " free, " + NumberText(s.zeroCount) +
@@ -26,9 +43,12 @@ void writeText(const ClientFilesSurvey& s, StandardOutput& out) {
                                   NumberText(MultiNumberOfSlot(*s.firstFreeSlot)) + ", item " +
                                   ItemHexOfSlot(*s.firstFreeSlot) + ")"
                             : std::string("none");
-    head += "\nMulti.mul: " + NumberText(static_cast<std::int64_t>(s.dataBytes)) +
-            " bytes; first free record " + NumberText(s.firstFreeRecord) + "\n";
-    out.write(head);
+    head += "\nMulti.mul: " + bytesText(s.dataBytes) + " in " + DescribeRecordSize(s.recordSize) +
+            "; first free record " + NumberText(s.firstFreeRecord);
+    if (s.unindexedTailBytes != 0) {
+        head += "; its last " + bytesText(s.unindexedTailBytes) + " lie in no slot's block";
+    }
+    out.write(head + "\n");
     if (!s.usedSlots.empty()) {
         out.write("\n    Slot   Multi   Item      Offset      Length  Components\n");
         for (const auto& used : s.usedSlots) {
@@ -41,14 +61,7 @@ void writeText(const ClientFilesSurvey& s, StandardOutput& out) {
                       rightAligned(components ? NumberText(*components) : "-", 12) + "\n");
         }
     }
-    if (s.sound()) {
-        out.write("\nNo problems found.\n");
-    } else {
-        out.write("\n" + counted(s.problems.size(), "problem") + ":\n");
-        for (const SurveyProblem& problem : s.problems) {
-            out.write("  " + problem.message + "\n");
-        }
-    }
+    writeProblems(s.problems, out);
 }
 
 // The keys of every object in alphabetical order, as the JSON has always had them.
@@ -94,39 +107,125 @@ void writeJson(const ClientFilesSurvey& s, StandardOutput& out) {
         json.endObject();
     }
     json.endArray();
+    json.key("recordSize").number(static_cast<std::int64_t>(BytesOf(s.recordSize.size)));
+    json.key("recordSizeFrom").utf8(RecordSizeFromName(s.recordSize.from));
     json.key("slots").number(s.slotCount);
     json.key("sound").boolean(s.sound());
+    json.key("unindexedTailBytes").number(static_cast<std::int64_t>(s.unindexedTailBytes));
     json.key("used").number(s.usedCount);
     json.key("zeroRecords").number(s.zeroCount);
     json.endObject();
     out.put('\n');
 }
 
-}  // namespace
+// The components of a UOP multi as extraction counts them: its tiles less a first one that is the lead.
+std::int64_t componentsOf(const UopSurvey::Multi& multi) {
+    return std::int64_t{multi.tiles} - (multi.leadRecord ? 1 : 0);
+}
 
-int RunList(const Invocation& invocation) {
-    CommandLine parser(
-        invocation,
-        "Lists the multis of Multi.idx and Multi.mul and checks both files without changing them. "
-        "Exits 1 when it finds problems.");
-    AddClientFileOptions(parser);
-    parser.addFlag("--json", "Writes one JSON object instead of text for people.");
-    parser.parse(0);
-    const ClientFiles files = ClientFilesOf(parser);
+void writeText(const UopSurvey& s, StandardOutput& out) {
+    std::string head = "MultiCollection.uop: " + bytesText(s.fileBytes);
+    // A file that is not a UOP file has no header to tell of.
+    if (s.problems.empty() || s.problems.front().kind != UopProblem::Kind::BadMagic) {
+        head += ", version " + std::to_string(s.version) + "; " +
+                counted(static_cast<std::size_t>(s.blocks), "table block") + " of " +
+                std::to_string(s.capacity) + " entries; " + NumberText(s.entryCount) +
+                (s.entryCount == 1 ? " entry" : " entries") + " in use (the header counts " +
+                std::to_string(s.headerFileCount) + "); housing.bin " + (s.housingBin ? "present" : "absent");
+    }
+    out.write(head + "\n");
+    if (!s.multis.empty()) {
+        out.write("\n   Multi   Tiles  Components      Stored      Length\n");
+        for (const UopSurvey::Multi& multi : s.multis) {
+            out.write(rightAligned(NumberText(multi.multi), 8) +
+                      rightAligned(std::to_string(multi.tiles), 8) +
+                      rightAligned(NumberText(componentsOf(multi)), 12) +
+                      rightAligned(NumberText(multi.storedLength), 12) +
+                      rightAligned(NumberText(multi.length), 12) + "\n");
+        }
+    }
+    writeProblems(s.problems, out);
+}
 
-    NativeFileSystem fileSystem;
-    const ClientFilesSurvey survey = SurveyClientFiles(fileSystem, files);
-    if (parser.isSet("--json")) {
+void writeJson(const UopSurvey& s, StandardOutput& out) {
+    JsonWriter json(out);
+    json.beginObject();
+    json.key("blocks").number(s.blocks);
+    json.key("capacity").number(s.capacity);
+    json.key("entries").number(s.entryCount);
+    json.key("fileBytes").number(static_cast<std::int64_t>(s.fileBytes));
+    json.key("fileCount").number(s.headerFileCount);
+    json.key("housingBin").boolean(s.housingBin);
+    json.key("multis").beginArray();
+    for (const UopSurvey::Multi& multi : s.multis) {
+        json.beginObject();
+        json.key("components").number(componentsOf(multi));
+        json.key("length").number(multi.length);
+        json.key("multi").number(multi.multi);
+        json.key("storedLength").number(multi.storedLength);
+        json.key("tiles").number(multi.tiles);
+        json.endObject();
+    }
+    json.endArray();
+    json.key("problems").beginArray();
+    for (const UopProblem& problem : s.problems) {
+        json.beginObject();
+        json.key("kind").utf8(UopProblemKindName(problem.kind));
+        json.key("message").utf8(problem.message);
+        if (problem.multi) {
+            json.key("multi").number(*problem.multi);
+        }
+        json.key("position").number(static_cast<std::int64_t>(problem.position));
+        json.endObject();
+    }
+    json.endArray();
+    json.key("sound").boolean(s.sound());
+    json.key("version").number(s.version);
+    json.endObject();
+    out.put('\n');
+}
+
+// Writes the listing, then the verdict: a listing that cannot be written is the one failure before it.
+template <typename Survey>
+int report(const Survey& survey, bool json, const std::string& files, const Invocation& invocation) {
+    if (json) {
         writeJson(survey, invocation.out);
     } else {
         writeText(survey, invocation.out);
     }
-    // The listing must be out before the verdict: a listing that cannot be written is the one failure.
     invocation.out.flush();
     if (!survey.sound()) {
-        return Fail("the client files have " + counted(survey.problems.size(), "problem"));
+        return Fail(files + " " + counted(survey.problems.size(), "problem"));
     }
     return kSuccess;
+}
+
+}  // namespace
+
+int RunList(const Invocation& invocation) {
+    CommandLine parser(invocation,
+                       "Lists the multis of Multi.idx and Multi.mul, or of MultiCollection.uop, and checks "
+                       "the files without changing them. Exits 1 when it finds problems.");
+    AddClientFileOptions(parser);
+    AddRecordSizeOption(parser);
+    AddUopOption(parser,
+                 "Lists the client's MultiCollection.uop instead (without --idx and --mul: list one "
+                 "source at a time).");
+    parser.addFlag("--json", "Writes one JSON object instead of text for people.");
+    parser.parse(0);
+    const std::optional<std::filesystem::path> uop = UopPathOf(parser);
+    if (uop && (parser.isSet("--idx") || parser.isSet("--mul"))) {
+        throw UsageError("--uop and --idx/--mul exclude each other: list one source at a time");
+    }
+    const std::optional<RecordSize> recordSize = RecordSizeOf(parser);
+    const bool json = parser.isSet("--json");
+
+    NativeFileSystem fileSystem;
+    if (uop) {
+        return report(SurveyUop(fileSystem, *uop), json, "MultiCollection.uop has", invocation);
+    }
+    return report(SurveyClientFiles(fileSystem, ClientFilesOf(parser), recordSize), json,
+                  "the client files have", invocation);
 }
 
 }  // namespace keelwright::cli

@@ -1,3 +1,4 @@
+#include <chrono>
 #include <optional>
 
 #include "cli/CliSupport.h"
@@ -10,37 +11,68 @@
 #include "model/Error.h"
 #include "model/NumberText.h"
 #include "mulfiles/NativeFileSystem.h"
-#include "mulfiles/Patcher.h"
 #include "mulfiles/Slots.h"
+#include "uop/EveryFilePatch.h"
 
 namespace keelwright::cli {
 namespace {
 
-void writeText(const PatchResult& result, std::int32_t components, StandardOutput& out) {
-    out.write("Patched " + NumberText(components) + " components into slot " + NumberText(result.slot) +
-              " (multi " + NumberText(MultiNumberOfSlot(result.slot)) + ", item " +
-              ItemHexOfSlot(result.slot) + "): offset " + NumberText(result.offset) + ", length " +
-              NumberText(result.length) + ", first free record " + NumberText(result.firstFreeRecord) + "\n");
+void writeText(const EveryFilePatchResult& result, std::int32_t components, StandardOutput& out) {
+    const std::string patched = "Patched " + NumberText(components) + " components into ";
+    if (const auto& mul = result.mul) {
+        out.write(patched + "slot " + NumberText(mul->slot) + " (multi " + NumberText(result.multi) +
+                  ", item " + ItemHexOfSlot(mul->slot) + "): offset " + NumberText(mul->offset) +
+                  ", length " + NumberText(mul->length) + ", first free record " +
+                  NumberText(mul->firstFreeRecord) + "\n");
+    }
+    if (const auto& uop = result.uop) {
+        out.write(patched + "MultiCollection.uop as multi " + NumberText(result.multi) + " (" + uop->name +
+                  ", item " + ItemHexOfSlot(SlotOfMultiNumber(result.multi)) + "): stored length " +
+                  NumberText(uop->storedLength) + ", length " + NumberText(uop->length) + "\n");
+    }
 }
 
 // Keys in the order people read them.
-void writeJson(const PatchResult& result, StandardOutput& out) {
+void writeJson(const EveryFilePatchResult& result, StandardOutput& out) {
     JsonWriter json(out);
     json.beginObject();
-    json.key("slot").number(result.slot);
-    json.key("multi").number(MultiNumberOfSlot(result.slot));
-    json.key("item").utf8(ItemHexOfSlot(result.slot));
-    json.key("offset").number(result.offset);
-    json.key("length").number(result.length);
-    json.key("firstFreeRecord").number(result.firstFreeRecord);
+    if (const auto& mul = result.mul) {
+        json.key("slot").number(mul->slot);
+    }
+    json.key("multi").number(result.multi);
+    json.key("item").utf8(ItemHexOfSlot(SlotOfMultiNumber(result.multi)));
+    if (const auto& mul = result.mul) {
+        json.key("offset").number(mul->offset);
+        json.key("length").number(mul->length);
+        json.key("firstFreeRecord").number(mul->firstFreeRecord);
+        json.key("recordSize").number(static_cast<std::int64_t>(BytesOf(mul->recordSize.size)));
+    }
+    if (const auto& uop = result.uop) {
+        json.key("uop").beginObject();
+        json.key("multi").number(uop->multi);
+        json.key("name").utf8(uop->name);
+        json.key("storedLength").number(uop->storedLength);
+        json.key("length").number(uop->length);
+        json.endObject();
+    }
     json.endObject();
     out.put('\n');
+}
+
+// The files the options name: Multi.idx and Multi.mul unless --uop comes alone, and MultiCollection.uop.
+PatchTargets targetsOf(const CommandLine& parser) {
+    PatchTargets targets;
+    targets.uop = UopPathOf(parser);
+    if (!targets.uop || parser.isSet("--idx") || parser.isSet("--mul")) {
+        targets.mul = ClientFilesOf(parser);
+    }
+    return targets;
 }
 
 // The script options of a patch that also writes the item scripts. Standard output carries the patch result,
 // so the scripts need a file of their own, and that file must not be one the patch reads or writes: the
 // scripts would replace it whole.
-std::optional<ScriptRequest> scriptRequest(const CommandLine& parser, const ClientFiles& files) {
+std::optional<ScriptRequest> scriptRequest(const CommandLine& parser, const PatchTargets& targets) {
     if (!ScriptWritingRequested(parser)) {
         return std::nullopt;
     }
@@ -48,9 +80,14 @@ std::optional<ScriptRequest> scriptRequest(const CommandLine& parser, const Clie
     if (!request.outputPath) {
         throw UsageError("the script options need -o FILE: standard output carries the patch result");
     }
-    RefuseOutputAmongInputs(*request.outputPath,
-                            {files.multiIdx, files.multiMul, PathOfArgument(parser.positionals().front())},
-                            "which the patch uses");
+    const std::string use = "which the patch uses";
+    RefuseOutputAmongInputs(*request.outputPath, {PathOfArgument(parser.positionals().front())}, use);
+    if (targets.mul) {
+        RefuseOutputAmongInputs(*request.outputPath, {targets.mul->multiIdx, targets.mul->multiMul}, use);
+    }
+    if (targets.uop) {
+        RefuseOutputAmongInputs(*request.outputPath, {*targets.uop}, use);
+    }
     return request;
 }
 
@@ -59,33 +96,49 @@ std::optional<ScriptRequest> scriptRequest(const CommandLine& parser, const Clie
 int RunPatch(const Invocation& invocation) {
     CommandLine parser(
         invocation,
-        "Loads a script as show does and patches it into Multi.idx and Multi.mul: the block goes to the end "
-        "of Multi.mul and the first free slot of Multi.idx points at it. Both files are left unchanged on "
+        "Loads a script as show does and patches it under one multi number into Multi.idx and Multi.mul, "
+        "MultiCollection.uop or all three: the block goes to the end of Multi.mul and the first free slot "
+        "of Multi.idx points at it; the UOP gets an entry for the multi. Every file is left unchanged on "
         "failure. With the script options it then writes the item scripts for the slot it patched, as the "
-        "scripts command does, to the file -o names; a bad script option or an output file that cannot be "
-        "created stops it before anything is patched.");
+        "scripts command does, to the file -o names; a bad script option, an output file that cannot be "
+        "created or a slot the format cannot name stops it before anything is patched.");
     AddScriptOptions(parser);
     AddClientFileOptions(parser);
+    AddRecordSizeOption(parser);
+    AddUopOption(parser,
+                 "Patches the client's MultiCollection.uop too (or alone, without --idx and --mul), "
+                 "under the same multi number.");
     parser.addFlag("--json", "Writes one JSON object instead of text for people.");
     AddScriptWritingOptions(parser, "Writes the scripts to FILE; needed with the other script options.");
     parser.parse(1);
-    const ClientFiles files = ClientFilesOf(parser);
-    const std::optional<ScriptRequest> request = scriptRequest(parser, files);
+    const PatchTargets targets = targetsOf(parser);
+    const std::optional<RecordSize> recordSize = RecordSizeOf(parser);
+    const std::optional<ScriptRequest> request = scriptRequest(parser, targets);
 
     const LoadedMulti loaded = LoadScript(parser);
     std::optional<ScriptsFile> scriptsFile;
     if (request) {
-        // A trial build: the builders refuse texts the options could not (a line break, a component they
-        // cannot number), and that must stop the command while the client files are still untouched.
-        BuildScripts(*request, loaded, 0);
         scriptsFile.emplace(*request->outputPath);
     }
     NativeFileSystem fileSystem;
-    const PatchResult result = PatchMulti(fileSystem, loaded.table, files);
+    // A trial build for the slot the patch is about to fill: the builders refuse texts the options could not
+    // (a line break, a component they cannot number) and a slot the format cannot name (a multi number
+    // Sphere cannot use), and that must stop the command while the client files are still untouched.
+    const EveryFilePatchResult result = PatchEveryFile(
+        fileSystem, loaded.table, targets, FileTimeOf(std::chrono::system_clock::now()),
+        [&](std::int32_t slot) {
+            if (request) {
+                BuildScripts(*request, loaded, slot);
+            }
+        },
+        recordSize);
+    if (result.multi > kHighestSphereMulti) {
+        Warn("multi " + NumberText(result.multi) + " is above 8190 (1FFE): Sphere cannot use it");
+    }
 
     // The patch is complete and stays whatever fails from here: undoing it could fail in turn. The one
     // error line names the slot, so that the user can finish the work.
-    const std::string slot = NumberText(result.slot);
+    const std::string slot = NumberText(SlotOfMultiNumber(result.multi));
     std::string failure;
     try {
         if (parser.isSet("--json")) {
@@ -100,7 +153,7 @@ int RunPatch(const Invocation& invocation) {
     }
     if (scriptsFile) {
         try {
-            scriptsFile->commit(BuildScripts(*request, loaded, result.slot));
+            scriptsFile->commit(BuildScripts(*request, loaded, SlotOfMultiNumber(result.multi)));
         } catch (const Error& e) {
             failure = "the patch completed into slot " + slot + ", but the scripts could not be written (" +
                       e.description() + "); write them with: keelwright-cli scripts --slot " + slot;

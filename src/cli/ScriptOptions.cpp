@@ -4,6 +4,7 @@
 
 #include "cli/ProgramArguments.h"
 #include "cli/ScriptsFile.h"
+#include "model/Error.h"
 
 namespace keelwright::cli {
 namespace {
@@ -35,20 +36,22 @@ ScriptFormat format(const CommandLine& parser) {
     if (!parser.isSet("--format")) {
         throw UsageError("--format is required");
     }
-    const std::string format = parser.value("--format");
-    if (format == "51a") {
-        return ScriptFormat::Ver51a;
+    const std::string name = parser.value("--format");
+    const std::optional<ScriptFormat> format = ScriptFormatNamed(name);
+    if (!format) {
+        throw UsageError("--format takes 51a, 54 or x, not " + QuoteInput(name));
     }
-    if (format == "54") {
-        return ScriptFormat::Ver54;
-    }
-    throw UsageError("--format takes 51a or 54, not " + format);
+    return *format;
 }
 
 }  // namespace
 
 void AddScriptWritingOptions(CommandLine& parser, const std::string& outputHelp) {
-    parser.addOption("--format", "Writes the old (51a) or the new (54) script format.", "51a|54");
+    parser.addOption(
+        "--format",
+        "Writes the old format (51a), the new one (54) or MULTIDEF sections for Sphere 0.56d and "
+        "X (x).",
+        "51a|54|x");
     parser.addOption("--name", "The multi name, written as given.", "NAME");
     parser.addOption("--buy", "The price for which a vendor sells the deed.", "VALUE");
     parser.addOption("--sell", "The price a vendor pays for the deed (old format only).", "VALUE");
@@ -86,8 +89,7 @@ std::string BuildScripts(const ScriptRequest& request, const LoadedMulti& multi,
     ScriptDetails details = request.details;
     details.patchSlot = patchSlot;
     details.componentsListCount = multi.components.count();
-    return request.format == ScriptFormat::Ver54 ? CreateScript54(details, multi.table)
-                                                 : CreateScript51a(details, multi.table);
+    return CreateScript(request.format, details, multi.table);
 }
 
 void WriteScripts(const ScriptRequest& request, std::string_view text, StandardOutput& out) {

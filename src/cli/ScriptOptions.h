@@ -13,11 +13,6 @@
 
 namespace keelwright::cli {
 
-enum class ScriptFormat {
-    Ver51a,  // the old format, "Ver. 51a"
-    Ver54,   // the new format, "Ver. 54+"
-};
-
 // What the script options ask for. The patch slot and the components list size come from the command.
 struct ScriptRequest {
     ScriptFormat format = ScriptFormat::Ver51a;
@@ -34,7 +29,8 @@ void AddScriptWritingOptions(
 bool ScriptWritingRequested(const CommandLine& parser);
 
 // Reads the script-writing options. Throws UsageError for a missing or bad one: --format, --name, --buy and
-// --sell are all needed, and like the window's Create Script button the three texts must not be blank.
+// --sell are all needed, and like the window's Create Script button the three texts must not be blank. A
+// format that names the multi by its slot (NeedsPatchSlot) is the command's to check against the slot.
 ScriptRequest ReadScriptRequest(const CommandLine& parser);
 
 // The script text of the requested format for the loaded multi in that slot. Throws Error as the builders do.

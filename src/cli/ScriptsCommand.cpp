@@ -4,6 +4,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/ScriptOptions.h"
+#include "model/Error.h"
 #include "model/NumberText.h"
 
 namespace keelwright::cli {
@@ -23,7 +24,7 @@ std::int32_t patchSlot(const CommandLine& parser) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), slot);
     if (!digitsOnly || ec != std::errc() || slot > kMaxPatchSlot) {
         throw UsageError("--slot takes a whole number from 0 to " + NumberText(kMaxPatchSlot) + ", not " +
-                         text);
+                         QuoteInput(text));
     }
     return static_cast<std::int32_t>(slot);
 }
@@ -38,11 +39,17 @@ int RunScripts(const Invocation& invocation) {
         "ends).");
     AddScriptOptions(parser);
     AddScriptWritingOptions(parser);
-    parser.addOption("--slot", "The Multi.idx slot the multi was patched into (default 0: item number 3FFF).",
+    parser.addOption("--slot",
+                     "The Multi.idx slot the multi was patched into (default 0: item number 3FFF); needed by "
+                     "--format x.",
                      "N");
     parser.parse(1);
     const ScriptRequest request = ReadScriptRequest(parser);
     const std::int32_t slot = patchSlot(parser);
+    if (NeedsPatchSlot(request.format) && slot == 0) {
+        throw UsageError("--format " + parser.value("--format") +
+                         " needs --slot N, the Multi.idx slot the multi was patched into (from 1)");
+    }
 
     const LoadedMulti loaded = LoadScript(parser);
     WriteScripts(request, BuildScripts(request, loaded, slot), invocation.out);

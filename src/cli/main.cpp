@@ -1,5 +1,5 @@
-// keelwright-cli: loads, patches, scripts and extracts multis from the command line with the same core as
-// the desktop program.
+// keelwright-cli: loads, patches, scripts, extracts and draws multis from the command line with the same
+// core as the desktop program.
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -32,19 +32,27 @@ constexpr Command kCommands[] = {
     {"show", "[--type txt|wsc] [--components FILE | --no-components] [--json] SCRIPT",
      "Loads a multi text or WSC export and shows its components.", RunShow},
     {"scripts",
-     "[--type txt|wsc] [--components FILE | --no-components] --format 51a|54 --name NAME --buy VALUE "
+     "[--type txt|wsc] [--components FILE | --no-components] --format 51a|54|x --name NAME --buy VALUE "
      "--sell VALUE [--slot N] [--scripts-only] [-o FILE] SCRIPT",
      "Loads a multi and writes the Sphere item scripts for it and its deed.", RunScripts},
     {"patch",
-     "[--type txt|wsc] [--components FILE | --no-components] [--json] --idx MULTI_IDX --mul MULTI_MUL "
-     "[--format 51a|54 --name NAME --buy VALUE --sell VALUE [--scripts-only] -o FILE] SCRIPT",
-     "Loads a script, patches it into the client's Multi.idx and Multi.mul and, when asked, writes its "
-     "item scripts.",
+     "[--type txt|wsc] [--components FILE | --no-components] [--json] [--idx MULTI_IDX --mul MULTI_MUL "
+     "[--record-size 12|16]] [--uop MULTICOLLECTION_UOP] "
+     "[--format 51a|54|x --name NAME --buy VALUE --sell VALUE [--scripts-only] -o FILE] SCRIPT",
+     "Loads a script, patches it into the client's Multi.idx and Multi.mul, its MultiCollection.uop or all "
+     "three under one multi number and, when asked, writes its item scripts.",
      RunPatch},
-    {"extract", "--idx MULTI_IDX --mul MULTI_MUL --multi M [-o FILE]",
+    {"extract",
+     "(--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16] | --uop MULTICOLLECTION_UOP) "
+     "--multi M [-o FILE]",
      "Writes one multi of the client files as multi text.", RunExtract},
-    {"list", "--idx MULTI_IDX --mul MULTI_MUL [--json]",
+    {"list", "(--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16] | --uop MULTICOLLECTION_UOP) [--json]",
      "Lists the multis of the client files and checks them without changing them.", RunList},
+    {"preview",
+     "[--type txt|wsc] [--components FILE | --no-components] [--art DIR] -o OUT.png SCRIPT, or "
+     "(--idx MULTI_IDX --mul MULTI_MUL | --uop UOP) --multi M [--art DIR] -o OUT.png",
+     "Draws a multi of a script or of the client files as a PNG picture, with the client's art if given.",
+     RunPreview},
 };
 
 std::string usage() {
@@ -118,6 +126,6 @@ int main(int argc, char* argv[]) {
             return run(command, invocation);
         }
     }
-    std::cerr << "keelwright-cli: unknown command '" << name << "'\n" << usage();
+    std::cerr << "keelwright-cli: unknown command " << keelwright::QuoteInput(name) << "\n" << usage();
     return kUsage;
 }

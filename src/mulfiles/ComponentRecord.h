@@ -32,6 +32,8 @@ struct ComponentRecord {
     void encodeInto(std::span<std::uint8_t> out, RecordSize size) const;
     // Decodes the first BytesOf(size) bytes of `bytes`.
     static ComponentRecord decode(std::span<const std::uint8_t> bytes, RecordSize size);
+
+    bool operator==(const ComponentRecord&) const = default;
 };
 
 }  // namespace keelwright

@@ -36,19 +36,18 @@ void appendNumber(std::string& text, Int value, char after) {
 
 }  // namespace
 
-std::optional<std::int32_t> ParseMultiNumber(std::string_view typed) {
+std::optional<std::int32_t> ParseMultiNumber(std::string_view typed, std::int32_t highest) {
     const std::string_view text = trimmed(typed);
     if (text.empty()) {
         return std::nullopt;
     }
     const std::optional<Number> number = Number::parse(text);
     if (!number || !number->isWhole()) {
-        throw Error(ErrorNumber::TypeMismatch,
-                    "multi number " + QuoteInput(text) + " is not a whole number");
+        throw Error(ErrorNumber::TypeMismatch, "multi number " + QuoteInput(text) + " is not a whole number");
     }
-    if (number->compare(0) < 0 || number->compare(kHighestExtractableMulti) > 0) {
-        throw Error(ErrorNumber::Overflow, "multi number " + QuoteInput(text) + " is outside 0 to " +
-                                               NumberText(kHighestExtractableMulti));
+    if (number->compare(0) < 0 || number->compare(highest) > 0) {
+        throw Error(ErrorNumber::Overflow,
+                    "multi number " + QuoteInput(text) + " is outside 0 to " + NumberText(highest));
     }
     return static_cast<std::int32_t>(*number->roundHalfEven());
 }
@@ -66,8 +65,8 @@ IndexRecord ReadIndexEntry(FileSystem& fileSystem, const std::filesystem::path& 
     return IndexRecord::decode(index.read(slot));
 }
 
-std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path& multiMul, std::int32_t slot,
-                             const IndexRecord& entry, RecordSize size) {
+std::vector<std::uint8_t> ReadMultiBlock(FileSystem& fileSystem, const std::filesystem::path& multiMul,
+                                         std::int32_t slot, const IndexRecord& entry, RecordSize size) {
     if (entry.isFree()) {
         throw Error(ErrorNumber::InvalidCall, multiAndSlot(slot) + " is a free slot: it holds no multi");
     }
@@ -93,7 +92,12 @@ std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path
                     "the block of " + multiAndSlot(slot) + " could not be read whole")
             .at(data.name());
     }
-    return MultiTextOfBlock(block, size);
+    return block;
+}
+
+std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path& multiMul, std::int32_t slot,
+                             const IndexRecord& entry, RecordSize size) {
+    return MultiTextOfBlock(ReadMultiBlock(fileSystem, multiMul, slot, entry, size), size);
 }
 
 std::string MultiTextOfBlock(std::span<const std::uint8_t> block, RecordSize size) {
@@ -103,14 +107,20 @@ std::string MultiTextOfBlock(std::span<const std::uint8_t> block, RecordSize siz
                                                         NumberText(static_cast<std::int64_t>(block.size())) +
                                                         " bytes is not a whole positive number of records");
     }
-    const std::size_t records = block.size() / bytes;
     const std::size_t first = ComponentRecord::decode(block, size).isLead() ? 1 : 0;
+    std::vector<ComponentRecord> components(block.size() / bytes - first);
+    for (std::size_t k = 0; k < components.size(); ++k) {
+        components[k] = ComponentRecord::decode(block.subspan((k + first) * bytes), size);
+    }
+    return MultiTextOfComponents(components);
+}
+
+std::string MultiTextOfComponents(std::span<const ComponentRecord> components) {
     std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n";
-    text.reserve(text.size() + 24 + records * 32);
-    appendNumber(text, records - first, ' ');
+    text.reserve(text.size() + 24 + components.size() * 32);
+    appendNumber(text, components.size(), ' ');
     text += "num components\r\n";
-    for (std::size_t k = first; k < records; ++k) {
-        const ComponentRecord r = ComponentRecord::decode(block.subspan(k * bytes), size);
+    for (const ComponentRecord& r : components) {
         appendNumber(text, r.ItemId, ' ');
         appendNumber(text, r.X, ' ');
         appendNumber(text, r.Y, ' ');

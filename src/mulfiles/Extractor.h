@@ -6,7 +6,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "mulfiles/ComponentRecord.h"
 #include "mulfiles/FileSystem.h"
 #include "mulfiles/IndexRecord.h"
 #include "mulfiles/RecordLayout.h"
@@ -21,16 +23,22 @@ namespace keelwright {
 inline constexpr std::int32_t kHighestExtractableMulti = 32766;
 
 // Reads a typed multi number. Empty (after trimming blanks) means the user wants nothing done. Otherwise
-// it must be a whole decimal number from 0 to 32766, else Error (TypeMismatch or Overflow).
-std::optional<std::int32_t> ParseMultiNumber(std::string_view typed);
+// it must be a whole decimal number from 0 to `highest`, else Error (TypeMismatch or Overflow).
+std::optional<std::int32_t> ParseMultiNumber(std::string_view typed,
+                                             std::int32_t highest = kHighestExtractableMulti);
 
 // Reads the index entry of a slot. Throws BadRecordNumber for a slot that is not a whole record of the
 // index (past its end); refuses a UOP container (RefuseUopContainer).
 IndexRecord ReadIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot);
 
-// The multi text of the block an entry points at, read from Multi.mul in records of `size` and built whole
-// in memory. Throws, before the block is read, for a free slot or a Length that is not a whole positive
-// multiple of the record size, for a block that reaches past the end of Multi.mul and for a UOP container.
+// The bytes of the block an entry points at, read from Multi.mul in records of `size`. Throws, before the
+// block is read, for a free slot or a Length that is not a whole positive multiple of the record size, for a
+// block that reaches past the end of Multi.mul and for a UOP container.
+std::vector<std::uint8_t> ReadMultiBlock(FileSystem& fileSystem, const std::filesystem::path& multiMul,
+                                         std::int32_t slot, const IndexRecord& entry, RecordSize size);
+
+// The multi text of the block an entry points at (ReadMultiBlock, then MultiTextOfBlock), built whole in
+// memory.
 std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path& multiMul, std::int32_t slot,
                              const IndexRecord& entry, RecordSize size);
 
@@ -38,5 +46,8 @@ std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path
 // the lead record is dropped, any other is a component): "6 version", "1 template id", "-1 item version",
 // "N num components", then "ItemId X Y Z Flags" per component, every line ending in CR LF.
 std::string MultiTextOfBlock(std::span<const std::uint8_t> block, RecordSize size);
+
+// The multi text of the components, every one written (Extra has no place in the text).
+std::string MultiTextOfComponents(std::span<const ComponentRecord> components);
 
 }  // namespace keelwright

@@ -60,6 +60,11 @@ ComponentRecord convert(const ComponentTable& table, std::size_t entry) {
 }  // namespace
 
 std::int32_t FindFreeSlot(FileSystem& fileSystem, const std::filesystem::path& multiIdx) {
+    return *FindFreeSlotWhere(fileSystem, multiIdx, [](std::int32_t) { return true; });
+}
+
+std::optional<std::int32_t> FindFreeSlotWhere(FileSystem& fileSystem, const std::filesystem::path& multiIdx,
+                                              const std::function<bool(std::int32_t slot)>& accept) {
     if (!fileSystem.exists(multiIdx)) {
         throw UnusableIndexError(1, UnusableIndexError::Cause::MissingIndex);
     }
@@ -67,20 +72,29 @@ std::int32_t FindFreeSlot(FileSystem& fileSystem, const std::filesystem::path& m
     RefuseUopContainer(index.file());
     const std::int64_t slots = index.wholeRecords();
     std::vector<std::uint8_t> piece(kSlotsPerRead * kRecordSize);
+    bool freeSlotMet = false;
     for (std::int64_t first = 1;; first += static_cast<std::int64_t>(kSlotsPerRead)) {
         index.readRecords(first, piece);
         for (std::size_t i = 0; i < kSlotsPerRead; ++i) {
             const std::int64_t slot = first + static_cast<std::int64_t>(i);
+            if (slot > slots && freeSlotMet) {
+                return std::nullopt;
+            }
             const IndexRecord record =
                 IndexRecord::decode(ConstRecordSpan(piece.data() + i * kRecordSize, kRecordSize));
-            // A trailing partial record is no slot: the index ends before it, as if it read as zeros.
-            if (slot > slots || record.isZero()) {
+            // A trailing partial record is no slot: the index ends before it, as if it read as zeros. Past
+            // the first free slot a zero record is just not free.
+            if (!freeSlotMet && (slot > slots || record.isZero())) {
                 throw UnusableIndexError(checkedSlot(std::min(slot, kInt32Max), index.name()),
                                          slot > slots ? UnusableIndexError::Cause::IndexEnds
                                                       : UnusableIndexError::Cause::ZeroRecord);
             }
             if (record.isFree()) {
-                return checkedSlot(slot, index.name());
+                freeSlotMet = true;
+                const std::int32_t found = checkedSlot(slot, index.name());
+                if (accept(found)) {
+                    return found;
+                }
             }
         }
     }

@@ -93,7 +93,8 @@ void WriteIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiI
 }
 
 PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, const ClientFiles& files,
-                       const std::function<void()>& beforeWriting, std::optional<RecordSize> recordSize) {
+                       const std::function<void(std::int32_t slot)>& beforeWriting,
+                       std::optional<RecordSize> recordSize) {
     if (fileSystem.sameFile(files.multiIdx, files.multiMul)) {
         throw Error(ErrorNumber::PathAccess, "Multi.idx and Multi.mul name the same file")
             .at(PathText(files.multiIdx));
@@ -106,7 +107,7 @@ PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, cons
     const std::int32_t firstFreeRecord = FindFirstFreeRecord(fileSystem, files.multiMul, size);
     const IndexRecord entry = NewIndexEntry(firstFreeRecord, table.Count, size);
     if (beforeWriting) {
-        beforeWriting();
+        beforeWriting(slot);
     }
     const std::vector<std::uint8_t> block = EncodeMultiData(table, size);
     const MultiDataUndo undo = WriteMultiData(fileSystem, files.multiMul, firstFreeRecord, block, size);

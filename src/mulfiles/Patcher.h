@@ -34,13 +34,14 @@ struct MultiDataUndo {
 };
 
 // A whole patch: the slot search, the record size (`recordSize` when given, else DecideRecordSize), the
-// first free record, then `beforeWriting` (where the window shows its busy pointer and "Please wait..."),
-// then every component converted, the block written and flushed, and the index entry written last and
-// flushed. It completes or throws; after a throw both files are as they were. Throws UnusableIndexError
-// when the index holds a zero record before its first free slot, and the decision's error when the
-// Lengths of Multi.idx leave the record size undecidable.
+// first free record, then `beforeWriting` with the slot the patch will fill (where the window shows its busy
+// pointer and "Please wait...", and where a caller that needs the slot for more work can check it and throw
+// to stop the patch), then every component converted, the block written and flushed, and the index entry
+// written last and flushed. It completes or throws; after a throw both files are as they were. Throws
+// UnusableIndexError when the index holds a zero record before its first free slot, and the decision's
+// error when the Lengths of Multi.idx leave the record size undecidable.
 PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, const ClientFiles& files,
-                       const std::function<void()>& beforeWriting = {},
+                       const std::function<void(std::int32_t slot)>& beforeWriting = {},
                        std::optional<RecordSize> recordSize = std::nullopt);
 
 // The steps of PatchMulti, for a caller that runs them itself.
@@ -49,6 +50,11 @@ PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, cons
 // zero record met first, the end of the index and a missing file throw UnusableIndexError; a UOP container
 // is refused (RefuseUopContainer). The file is never created or written.
 std::int32_t FindFreeSlot(FileSystem& fileSystem, const std::filesystem::path& multiIdx);
+// The first free slot for which `accept` holds, searched as FindFreeSlot does: what stops FindFreeSlot
+// before the first free slot throws the same here; past it, slots that are not free are passed over.
+// Nothing when the index ends before such a slot.
+std::optional<std::int32_t> FindFreeSlotWhere(FileSystem& fileSystem, const std::filesystem::path& multiIdx,
+                                              const std::function<bool(std::int32_t slot)>& accept);
 
 // The record after the last whole record of Multi.mul, from the file's size in records of `size`. Throws
 // FileNotFound for a missing file: a new block must never start a data file that the index does not

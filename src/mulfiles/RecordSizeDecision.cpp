@@ -181,6 +181,9 @@ const char* RecordSizeFromName(RecordSizeFrom from) {
 
 std::string DescribeRecordSize(const RecordSizeDecision& decision) {
     std::string text = NumberText(static_cast<std::int64_t>(BytesOf(decision.size))) + "-byte records (";
+    if (!decision.usable()) {
+        return text + "the size most lengths in Multi.idx fit; the files are unusable for a patch)";
+    }
     switch (decision.from) {
         case RecordSizeFrom::Option:
             return text + "as given)";

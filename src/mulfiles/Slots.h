@@ -7,6 +7,10 @@ namespace keelwright {
 
 // A slot is a record number of Multi.idx, counted from 1; slot s holds multi number s - 1.
 
+// The highest multi number Sphere can use (0x1FFE); the client files take higher ones, which only the game
+// client and the other servers read.
+inline constexpr std::int32_t kHighestSphereMulti = 8190;
+
 // The multi number a slot holds.
 constexpr std::int32_t MultiNumberOfSlot(std::int32_t slot) {
     return slot - 1;

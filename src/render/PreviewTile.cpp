@@ -3,6 +3,8 @@
 #include "model/ComponentTable.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
+#include "mulfiles/ComponentRecord.h"
+#include "uop/UopMultiPayload.h"
 
 namespace keelwright {
 
@@ -18,6 +20,34 @@ std::vector<PreviewTile> PreviewTilesOf(const ComponentTable& table) {
         } catch (const Error& e) {
             throw Error(e.number(), "component " + NumberText(i + 1) + ": " + e.reason());
         }
+    }
+    return tiles;
+}
+
+std::vector<PreviewTile> PreviewTilesOfBlock(std::span<const std::uint8_t> block, RecordSize size) {
+    const std::size_t bytes = BytesOf(size);
+    if (block.size() < bytes || block.size() % bytes != 0) {
+        throw Error(ErrorNumber::InvalidFileFormat, "a block of " +
+                                                        NumberText(static_cast<std::int64_t>(block.size())) +
+                                                        " bytes is not a whole positive number of records");
+    }
+    const std::size_t records = block.size() / bytes;
+    std::vector<PreviewTile> tiles;
+    tiles.reserve(records);
+    for (std::size_t k = 0; k < records; ++k) {
+        const ComponentRecord r = ComponentRecord::decode(block.subspan(k * bytes), size);
+        if (k > 0 || !r.isLead()) {
+            tiles.push_back({r.ItemId, r.X, r.Y, r.Z, r.Flags});
+        }
+    }
+    return tiles;
+}
+
+std::vector<PreviewTile> PreviewTilesOfUop(const UopMultiPayload& payload) {
+    std::vector<PreviewTile> tiles;
+    tiles.reserve(payload.components().size());
+    for (const UopTile& t : payload.components()) {
+        tiles.push_back({t.ItemId, t.X, t.Y, t.Z, (t.Flags & 0x001) != 0 ? 0 : 1});
     }
     return tiles;
 }

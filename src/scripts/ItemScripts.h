@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "mulfiles/Slots.h"
+
 namespace keelwright {
 
 struct ComponentTable;
@@ -30,9 +32,6 @@ enum class ScriptFormat {
 // The multi's item number is the patch slot plus 3FFF; larger slots would take it past 32 bits.
 inline constexpr std::int32_t kMaxPatchSlot = std::numeric_limits<std::int32_t>::max() - 0x3FFF;
 
-// The highest multi number (patch slot - 1) that Sphere can use in a MULTIDEF section.
-inline constexpr std::int32_t kMaxSphereMultiNumber = 8190;
-
 // The format a command line names: "51a", "54" or "x"; empty for any other text.
 std::optional<ScriptFormat> ScriptFormatNamed(std::string_view name);
 
@@ -42,7 +41,7 @@ bool NeedsPatchSlot(ScriptFormat format);
 
 // The builders return the whole text or throw Error: TypeMismatch or Overflow for an item id or Flags
 // text that the text needs as a number and that is not one, InvalidCall for a slot outside 0 to
-// kMaxPatchSlot (1 to kMaxSphereMultiNumber + 1 for "Ver. X", whose reason for slot 0 says that the multi
+// kMaxPatchSlot (1 to kHighestSphereMulti + 1 for "Ver. X", whose reason for slot 0 says that the multi
 // must be patched first) or for a line break in a value the text holds.
 
 // The item scripts for the multi and its deed in the chosen format, from the builder below that makes it.

@@ -39,11 +39,11 @@ std::int32_t SphereMultiNumber(std::int32_t patchSlot) {
             ErrorNumber::InvalidCall,
             "the multi must be patched first: Ver. X scripts name it by the multi number of its slot");
     }
-    if (patchSlot < 1 || patchSlot - 1 > kMaxSphereMultiNumber) {
+    if (patchSlot < 1 || patchSlot - 1 > kHighestSphereMulti) {
         throw Error(ErrorNumber::InvalidCall, "patch slot " + NumberText(patchSlot) + " gives multi number " +
                                                   NumberText(std::int64_t{patchSlot} - 1) +
                                                   ", which Sphere cannot use (multi numbers run from 0 to " +
-                                                  NumberText(kMaxSphereMultiNumber) + ")");
+                                                  NumberText(kHighestSphereMulti) + ")");
     }
     return patchSlot - 1;
 }

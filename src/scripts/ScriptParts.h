@@ -26,7 +26,7 @@ static_assert(kRuleLine.size() == 57);
 std::string ItemNumberText(std::int32_t patchSlot);
 
 // The multi number that names the multi in a MULTIDEF section: the patch slot - 1. Throws InvalidCall for
-// slot 0, naming the patch the multi needs first, and for a number outside 0 to kMaxSphereMultiNumber.
+// slot 0, naming the patch the multi needs first, and for a number outside 0 to kHighestSphereMulti.
 std::int32_t SphereMultiNumber(std::int32_t patchSlot);
 
 // The name a format defines its sections by: the multi name with every byte other than an ASCII letter,

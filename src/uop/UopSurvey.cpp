@@ -14,17 +14,48 @@ namespace {
 
 using Kind = UopProblem::Kind;
 
-// Multi numbers by name hash, for M from 0 to a bound: hashes cannot be reversed, so every name a
-// file is likely to hold is hashed once.
-std::unordered_map<std::uint64_t, std::int32_t> multiNames(std::int32_t entries) {
-    const std::int32_t last = std::min(kHighestUopMulti, 0x10000 + entries);
-    std::unordered_map<std::uint64_t, std::int32_t> names;
-    names.reserve(static_cast<std::size_t>(last) + 1);
-    for (std::int32_t multi = 0; multi <= last; ++multi) {
+using MultiNames = std::unordered_map<std::uint64_t, std::int32_t>;
+
+// Multi numbers by name hash, for M from `first` to `last`: hashes cannot be reversed, so every name a file
+// is likely to hold is hashed.
+MultiNames multiNames(std::int32_t first, std::int32_t last) {
+    MultiNames names;
+    names.reserve(static_cast<std::size_t>(std::max(0, last - first + 1)));
+    for (std::int32_t multi = first; multi <= last; ++multi) {
         names.emplace(UopNameHash(MultiEntryName(multi)), multi);
     }
     return names;
 }
+
+// The names of multis 0 to FFFF, which never change: hashed once, on the first survey, and only read after.
+constexpr std::int32_t kCommonMultis = 0x10000;
+const MultiNames& commonMultiNames() {
+    static const MultiNames names = multiNames(0, kCommonMultis - 1);
+    return names;
+}
+
+// The multi number a name hash gives: multis 0 to FFFF, and as many more as the file has entries.
+class MultiNameTable {
+public:
+    explicit MultiNameTable(std::int32_t entries)
+        : last_(std::min(kHighestUopMulti, kCommonMultis + entries)),
+          more_(multiNames(kCommonMultis, last_)) {}
+
+    std::optional<std::int32_t> multiOf(std::uint64_t hash) const {
+        for (const MultiNames* names : {&commonMultiNames(), &more_}) {
+            const auto found = names->find(hash);
+            if (found != names->end()) {
+                return found->second;
+            }
+        }
+        return std::nullopt;
+    }
+    std::int32_t last() const { return last_; }
+
+private:
+    std::int32_t last_;
+    MultiNames more_;
+};
 
 // Bytes of the file that one thing occupies: the header, a table block or an entry's data.
 struct Extent {
@@ -45,7 +76,7 @@ public:
     void run() {
         survey_.blocks = static_cast<std::int32_t>(container_.blocks().size());
         survey_.entryCount = static_cast<std::int32_t>(container_.entries().size());
-        names_ = multiNames(survey_.entryCount);
+        names_.emplace(survey_.entryCount);
         addTableExtents();
         for (const UopContainer::Located& located : container_.entries()) {
             surveyEntry(located);
@@ -74,9 +105,7 @@ private:
 
     void surveyEntry(const UopContainer::Located& located) {
         const UopEntry& e = located.entry;
-        const auto found = names_.find(e.NameHash);
-        const std::optional<std::int32_t> multi =
-            found == names_.end() ? std::nullopt : std::optional(found->second);
+        const std::optional<std::int32_t> multi = names_->multiOf(e.NameHash);
         if (!container_.dataInsideFile(e)) {
             problem(Kind::EntryPastEnd, located, multi,
                     "its data (offset " + NumberText(e.Offset) + ", header length " +
@@ -90,9 +119,9 @@ private:
             return;
         }
         if (!multi) {
-            problem(Kind::UnknownEntry, located, multi,
-                    "its name is neither housing.bin nor a multi's from 0 to " +
-                        std::to_string(std::min(kHighestUopMulti, 0x10000 + survey_.entryCount)));
+            problem(
+                Kind::UnknownEntry, located, multi,
+                "its name is neither housing.bin nor a multi's from 0 to " + std::to_string(names_->last()));
             return;
         }
         UopMulti read;
@@ -115,8 +144,7 @@ private:
         if (extent.entry == nullptr) {
             return extent.what;
         }
-        const auto found = names_.find(extent.entry->entry.NameHash);
-        return entryName(*extent.entry, found == names_.end() ? std::nullopt : std::optional(found->second));
+        return entryName(*extent.entry, names_->multiOf(extent.entry->entry.NameHash));
     }
 
     // Sorted by start, each extent is checked against the one before it that reaches furthest.
@@ -141,7 +169,7 @@ private:
 
     UopContainer& container_;
     UopSurvey& survey_;
-    std::unordered_map<std::uint64_t, std::int32_t> names_;
+    std::optional<MultiNameTable> names_;
     std::vector<Extent> extents_;
 };
 

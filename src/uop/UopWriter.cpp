@@ -73,6 +73,40 @@ private:
     std::uint64_t end_ = 0;
 };
 
+// An add writes into the header, the table and past the end of the file: an entry whose data lies in any of
+// them would change. Such a file is damaged, and refused before anything is written.
+void refuseEntriesInTheWay(const UopContainer& container) {
+    const std::uint64_t blockBytes =
+        kUopBlockHeaderSize + std::uint64_t{container.header().Capacity} * kUopEntrySize;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> table = {{0, kUopHeaderSize}};
+    for (const UopContainer::Block& block : container.blocks()) {
+        table.emplace_back(block.offset, block.offset + blockBytes);
+    }
+    std::sort(table.begin(), table.end());  // the container has checked that no two of them overlap
+    for (const UopContainer::Located& located : container.entries()) {
+        const std::optional<std::uint64_t> end = located.entry.dataEnd();
+        if (!end) {
+            continue;  // a negative field: its data lies nowhere
+        }
+        const auto start = static_cast<std::uint64_t>(located.entry.Offset);
+        const auto refuse = [&](const std::string& reason) {
+            return Error(ErrorNumber::InvalidFileFormat,
+                         UopContainer::describe(located) + ": its data (bytes " + std::to_string(start) +
+                             " to " + std::to_string(*end) + ") " + reason + "; nothing was written")
+                .at(container.name());
+        };
+        if (*end > container.fileSize()) {
+            throw refuse("reaches past the end of the file (" + std::to_string(container.fileSize()) +
+                         " bytes), where an add appends: the file is cut short");
+        }
+        const auto after = std::partition_point(table.begin(), table.end(),
+                                                [&](const auto& extent) { return extent.second <= start; });
+        if (start < *end && after != table.end() && after->first < *end) {
+            throw refuse("lies in the header or the table, which an add writes: the file is damaged");
+        }
+    }
+}
+
 // Refuses an add that the file cannot take, before anything is written.
 void check(const UopContainer& container, const UopNewEntry& entry) {
     const auto refuse = [&](ErrorNumber number, const std::string& reason) {
@@ -95,6 +129,7 @@ void check(const UopContainer& container, const UopNewEntry& entry) {
         entry.headerLength < 0 || entry.storedLength() < 0) {
         throw refuse(ErrorNumber::Overflow, "the new entry does not fit the file's fields");
     }
+    refuseEntriesInTheWay(container);
 }
 
 void addEntry(UopContainer& container, const UopNewEntry& entry, UopAddResult& result) {

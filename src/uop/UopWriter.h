@@ -41,7 +41,8 @@ struct UopAddResult {
 // A crash at any instant leaves a file that every reader reads as before or as after. A failure puts
 // back what was written (the file is cut back, the old bytes put back) before the throw. Throws, writing
 // nothing, when the file's table does not read, its version is not `entry.version`, it has no table
-// block, or an entry in use already has the name hash.
+// block, an entry in use already has the name hash, or an entry's data lies in the header or the table
+// or reaches past the end of the file (every other entry keeps its bytes).
 UopAddResult AddUopEntry(FileSystem& fileSystem, const std::filesystem::path& uop, const UopNewEntry& entry);
 // The same on a container just opened with OpenMode::ReadWrite, so that its table is read once. The
 // container's table is stale afterwards: open the file again for anything else.

@@ -1,6 +1,8 @@
 // keelwright-cli patch, extract and list, run as a black box on copies of the example client files.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "TestFiles.h"
 #include "cli/CliTestSupport.h"
 #include "cli/ClientFilesCopy.h"
@@ -17,7 +19,105 @@ protected:
         bytes.replace(static_cast<std::size_t>(slot - 1) * 12, 12, record);
         WriteAll(idx(), bytes);
     }
+    // Replaces the copies with those of the 16-byte example pair.
+    void useSixteenBytePair() {
+        for (const char* name : {"Multi.idx", "Multi.mul"}) {
+            WriteAll(dir_ / name, ReadAll(ExamplesDir() / "client-hs" / name));
+        }
+    }
 };
+
+TEST_F(ClientFilesCommands, ReadAndWriteInTheRecordSizeOfTheFilesOrTheOneGiven) {
+    const struct {
+        const char* what;
+        bool sixteen;  // on the 16-byte example pair
+        std::vector<std::string> arguments;
+        int status;
+        std::string out;  // in stdout, or at the start of stderr for a status other than 0
+    } rows[] = {
+        {"list tells the size and how it was decided",
+         false,
+         {"list", "--json"},
+         0,
+         "\"recordSize\":12,\"recordSizeFrom\":\"lengths\","},
+        {"the same in text",
+         true,
+         {"list"},
+         0,
+         "\nMulti.mul: 608 bytes in 16-byte records (from the lengths in Multi.idx); first free record 39\n"},
+        {"a size given counts, even a wrong one",
+         false,
+         {"list", "--json", "--record-size", "16"},
+         1,
+         "keelwright-cli: error: the client files have 5 problems\n"},
+        {"extract reads in the size given",
+         true,
+         {"extract", "--multi", "0", "--record-size", "12"},
+         1,
+         "keelwright-cli: error: the index entry of multi 0 (slot 1) has Length 160, not a whole positive "
+         "multiple of 12\n"},
+        {"patch writes in the size of the files",
+         true,
+         {"patch", "--json", "--no-components", house()},
+         0,
+         "\"offset\":608,\"length\":432,\"firstFreeRecord\":39,\"recordSize\":16}"},
+        {"a size that is neither",
+         false,
+         {"list", "--record-size", "14"},
+         2,
+         "keelwright-cli list: --record-size takes 12 or 16, not \"14\"\n"},
+    };
+    for (const auto& row : rows) {
+        WriteAll(idx(), index_);
+        WriteAll(mul(), data_);
+        if (row.sixteen) {
+            useSixteenBytePair();
+        }
+        std::vector<std::string> arguments = row.arguments;
+        arguments.insert(arguments.begin() + 1, {"--idx", idx(), "--mul", mul()});
+        const CliResult r = RunCli(arguments);
+        EXPECT_EQ(r.status, row.status) << row.what << ": " << r.err;
+        if (row.status == 0) {
+            EXPECT_NE(r.out.find(row.out), std::string::npos) << row.what << ": " << r.out;
+        } else {
+            EXPECT_EQ(r.err.substr(0, row.out.size()), row.out) << row.what;
+        }
+    }
+    const nlohmann::json forced = nlohmann::json::parse(
+        RunCli({"list", "--json", "--record-size", "16", "--idx", idx(), "--mul", mul()}).out);
+    EXPECT_EQ(forced["recordSize"], 16);
+    EXPECT_EQ(forced["recordSizeFrom"], "option");
+}
+
+TEST_F(ClientFilesCommands, PatchExitsOneAndWritesNothingWhenTheLengthsFitNeitherSize) {
+    setSlot(4, std::string("\x68\x01\x00\x00\x10\x00\x00\x00\xFF\xFF\xFF\xFF", 12));  // Length 16
+    index_ = ReadAll(idx());
+    const CliResult r = RunCli({"patch", "--no-components", "--idx", idx(), "--mul", mul(), house()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "keelwright-cli: error: " + idx() +
+                  ": slot 4 (multi 3): Length 16 is a whole number of 16-byte records only, but slot 1 "
+                  "(multi 0) holds 12-byte records only, so the record size of Multi.mul cannot be "
+                  "decided\n");
+    expectFilesUnchanged();
+    EXPECT_EQ(
+        RunCli({"patch", "--no-components", "--record-size", "12", "--idx", idx(), "--mul", mul(), house()})
+            .status,
+        0)
+        << "a size given settles it";
+}
+
+TEST_F(ClientFilesCommands, ListReportsBytesThatNoSlotCoversWithoutCallingThemAProblem) {
+    WriteAll(mul(), data_ + "KILLED!!");  // what a patch killed before its index entry leaves
+    const CliResult json = RunCli({"list", "--json", "--idx", idx(), "--mul", mul()});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(nlohmann::json::parse(json.out)["unindexedTailBytes"], 8);
+    const CliResult text = RunCli({"list", "--idx", idx(), "--mul", mul()});
+    EXPECT_NE(text.out.find("; first free record 39; its last 8 bytes lie in no slot's block\n"),
+              std::string::npos)
+        << text.out;
+}
 
 TEST_F(ClientFilesCommands, PatchWritesTheMultiIntoTheFirstFreeSlotAndReportsItAsJson) {
     const CliResult r =
@@ -26,7 +126,8 @@ TEST_F(ClientFilesCommands, PatchWritesTheMultiIntoTheFirstFreeSlotAndReportsItA
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(
         r.out,
-        "{\"slot\":5,\"multi\":4,\"item\":\"4004\",\"offset\":456,\"length\":324,\"firstFreeRecord\":39}\n");
+        "{\"slot\":5,\"multi\":4,\"item\":\"4004\",\"offset\":456,\"length\":324,\"firstFreeRecord\":39,"
+        "\"recordSize\":12}\n");
     const std::string index = ReadAll(idx());
     EXPECT_EQ(index.substr(48, 12), std::string("\xC8\x01\x00\x00\x44\x01\x00\x00\xFF\xFF\xFF\xFF", 12));
     EXPECT_EQ(index.substr(0, 48) + index.substr(60), index_.substr(0, 48) + index_.substr(60));
@@ -131,7 +232,8 @@ TEST_F(ClientFilesCommands, ListShowsTheSlotsOfSoundFilesAsJson) {
         "{\"components\":8,\"item\":\"4002\",\"length\":108,\"multi\":2,\"offset\":252,\"slot\":3},"
         "{\"components\":1,\"item\":\"4003\",\"length\":24,\"multi\":3,\"offset\":360,\"slot\":4},"
         "{\"components\":5,\"item\":\"4005\",\"length\":72,\"multi\":5,\"offset\":384,\"slot\":6}],"
-        "\"problems\":[],\"slots\":16,\"sound\":true,\"used\":5,\"zeroRecords\":0}\n");
+        "\"problems\":[],\"recordSize\":12,\"recordSizeFrom\":\"lengths\",\"slots\":16,\"sound\":true,"
+        "\"unindexedTailBytes\":0,\"used\":5,\"zeroRecords\":0}\n");
     const CliResult text = RunCli({"list", "--idx", idx(), "--mul", mul()});
     EXPECT_EQ(text.status, 0);
     EXPECT_NE(text.out.find("first free slot 5 (multi 4, item 4004)"), std::string::npos) << text.out;

@@ -20,7 +20,7 @@ TEST(CommandLine, TheHelpOfEveryCommandExplainsEveryOptionOfItsSynopsis) {
     const CliResult usage = RunCli({"--help"});
     ASSERT_EQ(usage.status, 0) << usage.err;
     EXPECT_EQ(usage.out.rfind("Usage: keelwright-cli COMMAND [OPTIONS]\n", 0), 0U) << usage.out;
-    for (const std::string command : {"show", "scripts", "patch", "extract", "list"}) {
+    for (const std::string command : {"show", "scripts", "patch", "extract", "list", "preview"}) {
         const std::string synopsis = synopsisOf(usage.out, command);
         ASSERT_NE(synopsis, "") << command << " is missing from\n" << usage.out;
         const CliResult help = RunCli({command, "--help"});
@@ -45,10 +45,11 @@ TEST(CommandLine, RefusesWhatItCannotParseWithTheCommandsUsage) {
         {{"show", "--type"}, "keelwright-cli show: Missing value after '--type'.\n"},
         {{"list", "--json", "--idx"}, "keelwright-cli list: Missing value after '--idx'.\n"},
         {{"show", "--json=yes", "a.txt"}, "keelwright-cli show: Unexpected value after '--json'.\n"},
-        {{"show", "--colour=red", "-x", "a.txt"}, "keelwright-cli show: Unknown options: colour, x.\n"},
+        {{"show", "--colour=red", "-x", "a.txt"},
+         "keelwright-cli show: Unknown options: \"colour\", \"x\".\n"},
         {{"extract", "--idx", "a", "--mul", "b", "--multi", "1", "c"},
          "keelwright-cli extract: too many arguments\n"},
-        {{"show", "--help", "--colour"}, "keelwright-cli show: Unknown option 'colour'.\n"},
+        {{"show", "--help", "--colour"}, "keelwright-cli show: Unknown option \"colour\".\n"},
     };
     for (const auto& row : rows) {
         const CliResult r = RunCli(row.arguments);
@@ -57,6 +58,34 @@ TEST(CommandLine, RefusesWhatItCannotParseWithTheCommandsUsage) {
         EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), row.reason);
         EXPECT_NE(r.err.find("\nUsage: keelwright-cli " + row.arguments.front() + " "), std::string::npos)
             << r.err;
+    }
+}
+
+TEST(CommandLine, QuotesTheInputItEchoesShortAndWithoutControlBytes) {
+    const std::string escape = "\x1b]0;owned\x07";  // sets a terminal's title
+    const std::string ellipsis = "\xE2\x80\xA6";
+    std::vector<std::string> manyUnknown = {"list"};
+    for (int i = 1; i <= 12; ++i) {
+        manyUnknown.push_back("--option" + std::to_string(i));
+    }
+    const struct {
+        std::vector<std::string> arguments;
+        std::string firstLine;
+    } rows[] = {
+        {{escape + std::string(100, 'w')},
+         "keelwright-cli: unknown command \"\\x1B]0;owned\\x07" + std::string(70, 'w') + "\"" + ellipsis},
+        {{"show", "--" + escape, "a.txt"}, "keelwright-cli show: Unknown option \"\\x1B]0;owned\\x07\"."},
+        {{"show", "--type", "w\xfc" + escape, "a.txt"},
+         "keelwright-cli show: --type takes txt or wsc, not \"w\\xFC\\x1B]0;owned\\x07\""},
+        {manyUnknown,
+         "keelwright-cli list: Unknown options: \"option1\", \"option2\", \"option3\", \"option4\", "
+         "\"option5\", \"option6\", \"option7\", \"option8\" and 4 more."},
+    };
+    for (const auto& row : rows) {
+        const CliResult r = RunCli(row.arguments);
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), row.firstLine);
+        EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
     }
 }
 
@@ -77,7 +106,7 @@ TEST(CommandLine, TakesOptionValuesInEveryFormAndTheLastOfARepeatedOption) {
         {{"--format", "54", "--name=", house}, 2, "keelwright-cli scripts: --name is blank\n"},
         {{"--format", "54", "--name", "Mill", "--slot=", house},
          2,
-         "keelwright-cli scripts: --slot takes a whole number from 0 to 2147467264, not \n"},
+         "keelwright-cli scripts: --slot takes a whole number from 0 to 2147467264, not \"\"\n"},
     };
     for (const auto& row : rows) {
         std::vector<std::string> arguments = common;

@@ -45,7 +45,8 @@ TEST_F(PatchWithScripts, WritesTheSameScriptsAsTheScriptsCommandForThePatchedSlo
         bool scriptsOnly;
     };
     int previousSlot = 0;
-    for (const Row row : {Row{"51a", false}, Row{"51a", true}, Row{"54", false}, Row{"54", true}}) {
+    for (const Row row :
+         {Row{"51a", false}, Row{"51a", true}, Row{"54", false}, Row{"54", true}, Row{"x", true}}) {
         std::vector<std::string> options = {"--format", row.format, "-o", output()};
         if (row.scriptsOnly) {
             options.push_back("--scripts-only");
@@ -63,7 +64,9 @@ TEST_F(PatchWithScripts, WritesTheSameScriptsAsTheScriptsCommandForThePatchedSlo
         ASSERT_EQ(scripts.status, 0) << scripts.err;
         EXPECT_EQ(ReadAll(output()), scripts.out) << row.format << (row.scriptsOnly ? " scripts only" : "");
     }
-    EXPECT_NE(ReadAll(output()).find("COMPONENT=0A6,-2,-3,20,0\r\n"), std::string::npos)
+    EXPECT_NE(ReadAll(output()).find("\r\n[MULTIDEF 09]\r\n"), std::string::npos)
+        << "the last row names multi 9, in slot 10";
+    EXPECT_NE(ReadAll(output()).find("\r\nCOMPONENT=0A6,-2,-3,20\r\n"), std::string::npos)
         << "the last row lists every tile";
 }
 
@@ -75,7 +78,9 @@ TEST_F(PatchWithScripts, RefusesBadScriptOptionsBeforeAnythingIsPatched) {
         std::string errStart;
     };
     const Row rows[] = {
-        {{"--format", "99", "-o", output()}, 2, "keelwright-cli patch: --format takes 51a or 54, not 99\n"},
+        {{"--format", "99", "-o", output()},
+         2,
+         "keelwright-cli patch: --format takes 51a, 54 or x, not \"99\"\n"},
         {{"-o", output()}, 2, "keelwright-cli patch: --format is required\n"},
         {{"--format", "54", "--name", " ", "-o", output()}, 2, "keelwright-cli patch: --name is blank\n"},
         {{"--format", "54"}, 2, "keelwright-cli patch: the script options need -o FILE"},
@@ -102,6 +107,57 @@ TEST_F(PatchWithScripts, RefusesBadScriptOptionsBeforeAnythingIsPatched) {
     }
 }
 
+// An index of `used` slots that all hold the example file's first block, then a free one.
+std::string IndexWithFreeSlotAfter(int used) {
+    const auto record = [](std::int32_t offset, std::int32_t length) {
+        std::string bytes;
+        for (const std::int32_t field : {offset, length, std::int32_t{0}}) {
+            for (int shift = 0; shift < 32; shift += 8) {
+                bytes.push_back(static_cast<char>(static_cast<std::uint32_t>(field) >> shift & 0xFF));
+            }
+        }
+        return bytes;
+    };
+    std::string index;
+    for (int slot = 0; slot < used; ++slot) {
+        index += record(0, 120);
+    }
+    return index + record(-1, -1);
+}
+
+TEST_F(PatchWithScripts, VerXPatchesOnlyIntoASlotWhoseMultiNumberSphereCanUse) {
+    const struct {
+        int used;
+        int status;
+        std::string err;
+    } rows[] = {
+        {8190, 0, ""},
+        {8191, 1,
+         "keelwright-cli: error: patch slot 8192 gives multi number 8191, which Sphere cannot use (multi "
+         "numbers run from 0 to 8190)\n"},
+    };
+    for (const auto& row : rows) {
+        WriteAll(idx(), IndexWithFreeSlotAfter(row.used));
+        WriteAll(output(), "an earlier script");
+        const std::string index = ReadAll(idx());
+        const std::string data = ReadAll(mul());
+        const CliResult r = RunCli(patch({"--format", "x", "-o", output()}));
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_EQ(r.err, row.err);
+        if (row.status == 0) {
+            EXPECT_EQ(slotOf(r.out), 8191);
+            EXPECT_NE(ReadAll(output()).find("\r\n[MULTIDEF 01FFE]\r\n"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(ReadAll(idx()), index);
+        EXPECT_EQ(ReadAll(mul()), data);
+        EXPECT_EQ(ReadAll(output()), "an earlier script");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 3)
+            << "no file left behind";
+    }
+}
+
 #ifndef _WIN32
 // A file-size limit stands for the full disk here: Windows has none.
 TEST_F(PatchWithScripts, KeepsThePatchAndNamesTheSlotWhenTheScriptsCannotBeWritten) {
@@ -110,7 +166,8 @@ TEST_F(PatchWithScripts, KeepsThePatchAndNamesTheSlotWhenTheScriptsCannotBeWritt
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(
         r.out,
-        "{\"slot\":5,\"multi\":4,\"item\":\"4004\",\"offset\":456,\"length\":324,\"firstFreeRecord\":39}\n");
+        "{\"slot\":5,\"multi\":4,\"item\":\"4004\",\"offset\":456,\"length\":324,\"firstFreeRecord\":39,"
+        "\"recordSize\":12}\n");
     EXPECT_EQ(r.err.rfind("keelwright-cli: error: the patch completed into slot 5, but the scripts could not "
                           "be written (" +
                               output() + ": cannot write",

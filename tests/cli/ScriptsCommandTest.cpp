@@ -41,7 +41,24 @@ TEST(ScriptsCommand, WritesTheLakesideMillScriptsByteForByte) {
         const CliResult current = RunCli(mill.arguments("54", options));
         EXPECT_EQ(current.status, 0) << current.err;
         EXPECT_EQ(current.out, LakesideMill54(scriptsOnly));
+        const CliResult sphereX = RunCli(mill.arguments("x", options));
+        EXPECT_EQ(sphereX.status, 0) << sphereX.err;
+        EXPECT_EQ(sphereX.out, LakesideMillX(scriptsOnly));
     }
+}
+
+TEST(ScriptsCommand, VerXRefusesASlotWhoseMultiNumberSphereCannotUse) {
+    const MillFiles mill;
+    const CliResult last = RunCli(mill.arguments("x", {"--slot", "8191"}));
+    EXPECT_EQ(last.status, 0) << last.err;
+    EXPECT_NE(last.out.find("\r\n[MULTIDEF 01FFE]\r\n"), std::string::npos) << last.out;
+    const CliResult beyond = RunCli(mill.arguments("x", {"--slot", "8192"}));
+    EXPECT_EQ(beyond.status, 1);
+    EXPECT_EQ(beyond.out, "");
+    EXPECT_EQ(
+        beyond.err,
+        "keelwright-cli: error: patch slot 8192 gives multi number 8191, which Sphere cannot use (multi "
+        "numbers run from 0 to 8190)\n");
 }
 
 TEST(ScriptsCommand, UsesSlotZeroByDefaultAndWritesTextsAsLatin1) {
@@ -132,21 +149,29 @@ TEST(ScriptsCommand, RejectsMissingOrBadOptionsWithStatusTwo) {
         {without("--name"), "--name is required"},
         {without("--buy"), "--buy is required"},
         {without("--sell"), "--sell is required"},
-        {replaced(4, "54+"), "--format takes 51a or 54, not 54+"},
+        {replaced(4, "54+"), "--format takes 51a, 54 or x, not \"54+\""},
+        {replaced(4, "X"), "--format takes 51a, 54 or x, not \"X\""},
+        {mill.arguments("x"), "--format x needs --slot N, the Multi.idx slot the multi was patched into"},
+        {mill.arguments("x", {"--slot", "0"}), "--format x needs --slot N"},
+        {mill.arguments("x", {"--slot", "\x1b[2J"}),
+         "--slot takes a whole number from 0 to 2147467264, not \"\\x1B[2J\"\n"},
+        {mill.arguments("51a", {"--type", std::string(200, 't')}),
+         "--type takes txt or wsc, not \"" + std::string(80, 't') + "\"\xE2\x80\xA6\n"},
         {replaced(6, "   "), "--name is blank"},
         {replaced(8, ""), "--buy is blank"},
         {replaced(6, "Mill \xe2\x82\xac"), "--name holds a character that is not Latin-1"},  // the euro sign
 #ifndef _WIN32
         // Bytes that are not UTF-8, which a Windows command line (UTF-16 text) cannot carry.
-        {replaced(6, "M\xfchle"), "--name is not UTF-8 text"},  // Latin-1 bytes where UTF-8 text belongs
-        {replaced(8, "1\xc0\xb0"), "--buy is not UTF-8 text"},  // an overlong form of '0'
+        {replaced(6, "M\xfchle"), "--name is not UTF-8 text"},       // Latin-1 bytes where UTF-8 text belongs
+        {replaced(8, "1\xc0\xb0"), "--buy is not UTF-8 text"},       // an overlong form of '0'
         {replaced(10, "\xed\xa0\x80"), "--sell is not UTF-8 text"},  // a surrogate, which only UTF-16 has
 #endif
-        {mill.arguments("51a", {"--slot", "-1"}), "--slot takes a whole number from 0 to 2147467264, not -1"},
+        {mill.arguments("51a", {"--slot", "-1"}),
+         "--slot takes a whole number from 0 to 2147467264, not \"-1\""},
         {mill.arguments("51a", {"--slot", "12a"}), "--slot takes a whole number"},
         {mill.arguments("51a", {"--slot", "2147467265"}), "--slot takes a whole number"},
         {mill.arguments("51a", {"-o", ""}), "--output names no file"},
-        {mill.arguments("51a", {"--colour", "red"}), "Unknown option 'colour'"},
+        {mill.arguments("51a", {"--colour", "red"}), "Unknown option \"colour\""},
         {{"scripts", "--format", "51a", "--name", "Mill", "--buy", "1", "--sell", "1"}, "missing argument"},
     };
     for (const auto& row : rows) {

@@ -16,7 +16,8 @@ namespace keelwright::test {
 namespace {
 
 const std::string kPatchedJson =
-    "{\"slot\":5,\"multi\":4,\"item\":\"4004\",\"offset\":456,\"length\":324,\"firstFreeRecord\":39}\n";
+    "{\"slot\":5,\"multi\":4,\"item\":\"4004\",\"offset\":456,\"length\":324,\"firstFreeRecord\":39,"
+    "\"recordSize\":12}\n";
 
 // Whether every line of the text ends in one CR LF, as the program writes it: a standard output in text
 // mode would turn each into CR CR LF.

@@ -2,7 +2,11 @@
 #include <QPlainTextEdit>
 
 #include "WindowHarness.h"
+#include "app/QtText.h"
+#include "mulfiles/Extractor.h"
+#include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/UnusableIndexError.h"
+#include "uop/UopTileRecords.h"
 
 namespace keelwright::test {
 
@@ -132,6 +136,56 @@ private slots:
             QCOMPARE(bytesOf(idx_), idxBefore);
             QCOMPARE(bytesOf(mul_), mulBefore);
         }
+    }
+
+    void theUopRowIsOptionalAndAPatchWritesEveryFileItNamesUnderOneNumber() {
+        startWithClientFiles();
+        const QString uop = file("MultiCollection.uop", bytesOf(example("client/MultiCollection.uop")));
+        QCOMPARE(BoxColour(box("txtMultiCollection")), MainWindow::kBoxOpen);  // blank: no UOP
+        fake_->fileAnswers = {uop};
+        QTest::mouseClick(button("Command3"), Qt::LeftButton);
+        QCOMPARE(fake_->fileRequests.back().folder, QFileInfo(mul_).absolutePath());
+        QCOMPARE(fake_->fileRequests.back().title, QString("Browse for the MultiCollection.uop file"));
+        QCOMPARE(BoxColour(box("txtMultiCollection")), MainWindow::kValidPath);
+        load(example("house.wsc"));
+        const QByteArray idxBefore = bytesOf(idx_);
+        const QByteArray mulBefore = bytesOf(mul_);
+        const QByteArray uopBefore = bytesOf(uop);
+
+        box("txtMultiCollection")->setText(uop + ".old");
+        QCOMPARE(BoxColour(box("txtMultiCollection")), MainWindow::kInvalidPath);
+        QVERIFY(button("cmdPatch")->isEnabled());
+        patch();
+        QCOMPARE(fake_->messages.size(), std::size_t{1});
+        QVERIFY2(fake_->messages[0].text.contains("the MultiCollection.uop box names no file"),
+                 qPrintable(fake_->messages[0].text));
+        QCOMPARE(label("lblStatus")->text(), QString("Patching failed"));
+        QVERIFY(button("cmdPatch")->isEnabled());
+        QCOMPARE(bytesOf(idx_), idxBefore);
+        QCOMPARE(bytesOf(mul_), mulBefore);
+        QCOMPARE(bytesOf(uop), uopBefore);
+
+        box("txtMultiCollection")->setText(uop);
+        patch();
+        QCOMPARE(label("lblStatus")->text(), QString("Patching completed"));
+        QCOMPARE(label("lblStatus")->toolTip(),
+                 QString("Patched as multi 4 (item 4004, slot 5) into Multi.idx, Multi.mul and "
+                         "MultiCollection.uop, 12-byte records (from the lengths in Multi.idx)"));
+        NativeFileSystem fileSystem;
+        QCOMPARE(ExtractUopMultiText(fileSystem, ToPath(uop), 4),
+                 ExtractMultiText(fileSystem, ToPath(mul_), 5, ReadIndexEntry(fileSystem, ToPath(idx_), 5),
+                                  RecordSize::Twelve));
+
+        // A blank box leaves the UOP out.
+        const QByteArray uopPatched = bytesOf(uop);
+        box("txtMultiCollection")->clear();
+        load(example("house.wsc"));
+        patch();
+        QCOMPARE(
+            label("lblStatus")->toolTip(),
+            QString("Patched as multi 6 (item 4006, slot 7) into Multi.idx and Multi.mul, 12-byte records "
+                    "(from the lengths in Multi.idx)"));
+        QCOMPARE(bytesOf(uop), uopPatched);
     }
 
     void extractReadsASixteenBytePairInItsRecordSize() {
@@ -296,6 +350,47 @@ private slots:
         }
     }
 
+    void verXScriptsNameThePatchedMultiAndRefuseANumberSphereCannotUse() {
+        const QByteArray used = QByteArray::fromHex("000000000c00000000000000");  // Offset 0, Length 12
+        const QByteArray free = QByteArray::fromHex("00000000ffffffff00000000");
+        const struct {
+            int usedSlots;
+            QString scripts;  // a line of the scripts, or empty when they are refused
+        } cases[] = {
+            {10, "\n[MULTIDEF 0A]\nDEFNAME=m_Lakeside_Mill\n"},
+            {8190, "\n[MULTIDEF 01FFE]\n"},
+            {8191, {}},
+        };
+        for (const auto& c : cases) {
+            restartWindowTest();
+            startWithClientFiles(used.repeated(c.usedSlots) + free);
+            load(example("house.wsc"));
+            patch();
+            QCOMPARE(window_->workspace().PatchSlot, c.usedSlots + 1);
+            QTest::keyClicks(box("txtMultiName"), "Lakeside Mill");
+            QTest::keyClicks(box("txtBuyValue"), "25000");
+            QTest::keyClicks(box("txtSellValue"), "12500");
+            option("optVerX")->click();
+            QTest::mouseClick(button("cmdCreateScript"), Qt::LeftButton);
+            const auto* scripts = window_->findChild<QPlainTextEdit*>("txtScripts");
+            if (!c.scripts.isEmpty()) {
+                QVERIFY(fake_->messages.empty());
+                QVERIFY(scripts != nullptr);
+                QVERIFY2(scripts->toPlainText().contains(c.scripts), qPrintable(scripts->toPlainText()));
+                QCOMPARE(label("lblStatus")->text(), QString("Scripts Completed"));
+                continue;
+            }
+            QCOMPARE(fake_->messages.size(), std::size_t{1});
+            QCOMPARE(fake_->messages[0].text,
+                     QString("5 patch slot 8192 gives multi number 8191, which Sphere cannot use (multi "
+                             "numbers run from 0 to 8190)"));
+            QCOMPARE(fake_->messages[0].icon, MessageIcon::Critical);
+            QCOMPARE(scripts, nullptr);
+            QCOMPARE(label("lblStatus")->text(), QString("Script creation failed"));
+            QVERIFY(!fake_->busy);
+        }
+    }
+
     void extractDoesNothingOnABlankEntryAndReportsACancelledPath() {
         startWithClientFiles();
         extract({"   "});
@@ -317,16 +412,27 @@ private slots:
         startWithClientFiles();
         const QByteArray idxBefore = bytesOf(idx_);
         const struct {
-            const char* typed;
-            const char* number;
-        } cases[] = {{"x", "13 "}, {"1.5", "13 "}, {"-1", "6 "}, {"32767", "6 "}, {"4", ""}, {"99", ""}};
+            QString typed;
+            QString start;  // of the message
+        } cases[] = {
+            {"x", "13 "},
+            {"1.5", "13 "},
+            {"-1", "6 "},
+            {"32767", "6 "},
+            {"4", ""},
+            {"99", ""},
+            // Typed text is quoted as any input is: short, its control characters escaped.
+            {"\x1b[2J" + QString(100, '7'), QString::fromUtf8("13 multi number \"\\x1B[2J") +
+                                                QString(76, '7') +
+                                                QString::fromUtf8("\"\u2026 is not a whole number")},
+        };
         for (const auto& c : cases) {
             fake_->inputPrompts.clear();
             fake_->messages.clear();
             extract({c.typed, dir_->filePath("never.txt")});
             QCOMPARE(fake_->inputPrompts.size(), std::size_t{1});
             QCOMPARE(fake_->messages.size(), std::size_t{1});
-            QVERIFY2(fake_->messages[0].text.startsWith(c.number), qPrintable(fake_->messages[0].text));
+            QVERIFY2(fake_->messages[0].text.startsWith(c.start), qPrintable(fake_->messages[0].text));
             QVERIFY(fake_->messages[0].text != "extract complete");
         }
         QCOMPARE(bytesOf(idx_), idxBefore);

@@ -36,6 +36,14 @@ public:
         fileRequests.push_back(request);
         return takeFront(fileAnswers);
     }
+    QString getSaveFileName(QWidget*, const FileDialogRequest& request, const QString& fileName) override {
+        saveRequests.push_back({request, fileName});
+        return takeFront(saveAnswers);
+    }
+    QString getExistingFolder(QWidget*, const QString& title, const QString& folder) override {
+        folderRequests.push_back({title, folder});
+        return takeFront(folderAnswers);
+    }
     void showMessage(QWidget*, const QString& text, const QString& caption, MessageIcon icon) override {
         messages.push_back({text, caption, icon});
     }
@@ -79,6 +87,10 @@ public:
 
     std::deque<QString> fileAnswers;  // an empty answer is a cancelled dialog
     std::vector<FileDialogRequest> fileRequests;
+    std::deque<QString> saveAnswers;                                  // an empty answer is a cancelled dialog
+    std::vector<std::pair<FileDialogRequest, QString>> saveRequests;  // and the file name offered
+    std::deque<QString> folderAnswers;                                // an empty answer is a cancelled dialog
+    std::vector<std::pair<QString, QString>> folderRequests;          // title and starting folder
     std::vector<Message> messages;
     std::deque<bool> questionAnswers;  // true for Yes; an empty queue answers No, the default
     std::vector<Message> questions;

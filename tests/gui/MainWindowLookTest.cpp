@@ -65,9 +65,11 @@ private slots:
     void labelsLineUpWithTheirBoxes() {
         start();
         const std::pair<const char*, const char*> rows[] = {
-            {"Label2", "txtMultiName"}, {"Label3", "txtBuyValue"}, {"Label4", "txtSellValue"},
-            {"Label5", "txtMultiIdx"},  {"Label6", "txtMultiMul"}, {"Command1", "txtMultiIdx"},
-            {"Command2", "txtMultiMul"}};
+            {"Label2", "txtMultiName"},        {"Label3", "txtBuyValue"},
+            {"Label4", "txtSellValue"},        {"Label5", "txtMultiIdx"},
+            {"Label6", "txtMultiMul"},         {"Command1", "txtMultiIdx"},
+            {"Command2", "txtMultiMul"},       {"Label8", "txtMultiCollection"},
+            {"Command3", "txtMultiCollection"}};
         for (const auto& [control, boxName] : rows) {
             const auto* widget = window_->findChild<QWidget*>(control);
             QCOMPARE(middleOf(widget, window_.get()), middleOf(box(boxName), window_.get()));
@@ -75,6 +77,7 @@ private slots:
                     widget->geometry().left() > box(boxName)->geometry().right());
             if (const auto* text = qobject_cast<const QLabel*>(widget)) {
                 QVERIFY2(text->alignment() & Qt::AlignVCenter, control);
+                QVERIFY2(text->fontMetrics().horizontalAdvance(text->text()) <= text->width(), control);
             }
         }
     }
@@ -87,10 +90,11 @@ private slots:
                 order << w->objectName();
             }
         }
-        const QStringList expected = {"txtMultiName", "txtBuyValue", "txtSellValue", "txtMultiIdx",
-                                      "Command1",     "txtMultiMul", "Command2",     "cmdLoad",
-                                      "optWsc",       "optTxt",      "cmdPatch",     "cmdCreateScript",
-                                      "optVer54",     "optVer51a",   "cmdExit"};
+        const QStringList expected = {"txtMultiName", "txtBuyValue",     "txtSellValue", "txtMultiIdx",
+                                      "Command1",     "txtMultiMul",     "Command2",     "txtMultiCollection",
+                                      "Command3",     "cmdLoad",         "optWsc",       "optTxt",
+                                      "cmdPatch",     "cmdCreateScript", "optVer54",     "optVer51a",
+                                      "optVerX",      "cmdPreview",      "cmdExit"};
         QCOMPARE(order, expected);
         // The left column from the top down, then the right one.
         const int rightColumn = button("cmdLoad")->x();

@@ -106,6 +106,35 @@ private slots:
         }
     }
 
+    void aFailedLoadShowsItsInputShortAndEscapedAndItsPathAsNamed() {
+        const QByteArray header = "6 version\r\n1 template id\r\n-1 item version\r\n";
+        const QString ellipsis = QString::fromUtf8("\u2026");
+        const struct {
+            QString name;
+            QByteArray countWord;
+            QString reason;  // in the tooltip, after the file name
+        } cases[] = {
+            {"big.txt", QByteArray(10'000'000, 'x'),
+             ":4: component count \"" + QString(80, 'x') + "\"" + ellipsis + " is not a number"},
+            {QString::fromUtf8("M\u00fchle.txt"), "\x1b]0;owned\x07\xff",
+             ":4: component count \"\\x1B]0;owned\\x07\\xFF\" is not a number"},
+        };
+        start();
+        option("optTxt")->click();
+        for (const auto& c : cases) {
+            load(file(c.name, header + c.countWord + " num components\r\n"));
+            const QString status = label("lblStatus")->text();
+            const QString why = label("lblStatus")->toolTip();
+            QVERIFY2(why.startsWith("Load failed: " + dir_->filePath(c.name) + c.reason), qPrintable(why));
+            QVERIFY2(why.size() < 400, qPrintable(why));
+            QVERIFY2(status.startsWith("Load failed: " + c.name + ":4: component count"), qPrintable(status));
+            QVERIFY(status.size() < 200);
+            for (const QString& text : {status, why}) {
+                QVERIFY(std::none_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 0x20; }));
+            }
+        }
+    }
+
     void aCountLineBelowTheComponentLinesLoadsTheFirstOnesAndSaysSo() {
         const QByteArray header = "6 version\r\n1 template id\r\n-1 item version\r\n";
         const QByteArray tile = "1709 0 0 0\r\n";

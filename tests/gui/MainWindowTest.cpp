@@ -6,12 +6,15 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fstream>
 #include <memory>
 
 #include <QPlainTextEdit>
 
 #include "WindowHarness.h"
 #include "app/QtSettingsStore.h"
+#include "app/QtText.h"
+#include "model/PathText.h"
 
 namespace keelwright::test {
 
@@ -25,12 +28,14 @@ private slots:
     void firstRunShowsTheWindowAsCreatedWithBothPathsRed() {
         start();
         QCOMPARE(window_->windowTitle(), QString("Keelwright 1.0"));
-        QCOMPARE(window_->size(), QSize(429, 320));
+        QCOMPARE(window_->size(), QSize(487, 376));
         QVERIFY(!window_->windowIcon().isNull());
         for (const char* name : {"txtMultiIdx", "txtMultiMul"}) {
             QCOMPARE(box(name)->text(), QString());
             QCOMPARE(BoxColour(box(name)), MainWindow::kInvalidPath);
         }
+        QCOMPARE(box("txtMultiCollection")->text(), QString());  // optional: blank is no UOP, not a fault
+        QCOMPARE(BoxColour(box("txtMultiCollection")), MainWindow::kBoxOpen);
         for (const char* name : {"txtMultiName", "txtBuyValue", "txtSellValue"}) {
             QVERIFY(!box(name)->isEnabled());
             QCOMPARE(BoxColour(box(name)), MainWindow::kBoxAsCreated);
@@ -39,6 +44,9 @@ private slots:
         QVERIFY(!option("optTxt")->isChecked());
         QVERIFY(option("optVer51a")->isChecked());
         QVERIFY(!option("optVer54")->isChecked());
+        QVERIFY(!option("optVerX")->isChecked());
+        QCOMPARE(option("optVerX")->text(), QString("Ver. X"));
+        QCOMPARE(option("optVerX")->toolTip(), QString("Sphere 0.56d and X: MULTIDEF sections"));
         QVERIFY(!button("cmdPatch")->isEnabled());
         QVERIFY(!button("cmdCreateScript")->isEnabled());
         QVERIFY(button("cmdLoad")->isEnabled());
@@ -229,8 +237,11 @@ private slots:
         QVERIFY(!button("cmdPatch")->isEnabled());
         QCOMPARE(box("txtMultiName")->text(), QString());
         QVERIFY(label("lblStatus")->text().startsWith("Load failed: broken.txt:4: component count"));
-        QVERIFY(label("lblStatus")->toolTip().contains(
-            "broken.txt:4: component count \"many\" is not a number: expected three header lines"));
+        QVERIFY(
+            label("lblStatus")
+                ->toolTip()
+                .contains(
+                    "broken.txt:4: component count \"many\" is not a number: expected three header lines"));
         QVERIFY(fake_->messages.empty());
         QVERIFY(!fake_->busy);
         QCOMPARE(label("lblItems")->text(), QString("0"));  // nothing is loaded
@@ -309,6 +320,25 @@ private slots:
         QVERIFY(fake_->messages.empty());
     }
 
+    void createScriptInVerXBeforeAnyPatchSaysThatTheMultiMustBePatchedFirst() {
+        for (const bool scriptsOnly : {false, true}) {  // Scripts Only, which needs no patch otherwise
+            restartWindowTest();
+            start();
+            prepareScripts(scriptsOnly);
+            option("optVerX")->click();
+            label("lblStatus")->setText("before");
+            QTest::mouseClick(button("cmdCreateScript"), Qt::LeftButton);
+            QCOMPARE(fake_->beeps, 1);
+            QCOMPARE(fake_->messages.size(), std::size_t{1});
+            QCOMPARE(fake_->messages[0].text,
+                     QString("You need to patch the multi before you can create the scripts"));
+            QCOMPARE(fake_->messages[0].icon, MessageIcon::Warning);
+            QCOMPARE(label("lblStatus")->text(), QString("before"));
+            QCOMPARE(scriptsText(), nullptr);
+            QVERIFY(!fake_->busy);
+        }
+    }
+
     void createScriptWithNoFormatSelectedSaysSoAndStillCompletes() {
         fake_->store = {{"Keelwright/Settings/OptWsc", "True"},
                         {"Keelwright/Settings/OptTxt", "False"},
@@ -355,11 +385,47 @@ private slots:
         QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
         QCOMPARE(fake_->endedWith, 0);
         const std::map<QString, QString> expected = {
-            {"Keelwright/Files/MultiIdx", idx},        {"Keelwright/Files/MultiMul", ""},
-            {"Keelwright/Files/LastScriptFolder", ""}, {"Keelwright/Settings/OptWsc", "False"},
-            {"Keelwright/Settings/OptTxt", "True"},    {"Keelwright/Settings/optVer54", "True"},
-            {"Keelwright/Settings/OptVer51a", "False"}};
+            {"Keelwright/Files/MultiIdx", idx},         {"Keelwright/Files/MultiMul", ""},
+            {"Keelwright/Files/MultiCollection", ""},   {"Keelwright/Files/LastScriptFolder", ""},
+            {"Keelwright/Files/ArtFolder", ""},         {"Keelwright/Settings/OptWsc", "False"},
+            {"Keelwright/Settings/OptTxt", "True"},     {"Keelwright/Settings/optVer54", "True"},
+            {"Keelwright/Settings/OptVer51a", "False"}, {"Keelwright/Settings/optVerX", "False"}};
         QCOMPARE(fake_->store, expected);
+
+        option("optVerX")->click();
+        QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
+        QCOMPARE(fake_->store["Keelwright/Settings/optVer54"], QString("False"));
+        QCOMPARE(fake_->store["Keelwright/Settings/optVerX"], QString("True"));
+    }
+
+    void theStoredServerVersionIsRestoredAndSettingsFromBeforeVerXLoadAsBefore() {
+        const struct {
+            const char* ver54;
+            const char* ver51a;
+            const char* verX;  // nullptr: stored before Ver. X existed
+            const char* selected;
+        } cases[] = {
+            {"False", "False", "True", "optVerX"},   {"True", "False", nullptr, "optVer54"},
+            {"False", "True", nullptr, "optVer51a"}, {"False", "True", "False", "optVer51a"},
+            {"True", "False", "yes", "optVer54"},
+        };
+        for (const auto& c : cases) {
+            restartWindowTest();
+            const QString idx = file("Multi.idx");
+            fake_->store = {{"Keelwright/Files/MultiIdx", idx},
+                            {"Keelwright/Settings/OptWsc", "True"},
+                            {"Keelwright/Settings/OptTxt", "False"},
+                            {"Keelwright/Settings/optVer54", c.ver54},
+                            {"Keelwright/Settings/OptVer51a", c.ver51a}};
+            if (c.verX != nullptr) {
+                fake_->store["Keelwright/Settings/optVerX"] = c.verX;
+            }
+            start();
+            for (const char* name : {"optVer54", "optVer51a", "optVerX"}) {
+                QVERIFY2(option(name)->isChecked() == (QString(name) == c.selected), name);
+            }
+            QCOMPARE(window_->workspace().MultiIdxPath, idx);
+        }
     }
 
     void closingTheWindowStoresNothing() {
@@ -373,13 +439,17 @@ private slots:
     void storedSettingsAreRestored() {
         const QString idx = file("Multi.idx");
         const QString mul = file("Multi.mul");
-        fake_->store = {{"Keelwright/Files/MultiIdx", idx},      {"Keelwright/Files/MultiMul", mul},
-                        {"Keelwright/Settings/OptWsc", "false"}, {"Keelwright/Settings/OptTxt", "TRUE"},
-                        {"Keelwright/Settings/optVer54", "1"},   {"Keelwright/Settings/OptVer51a", "0"}};
+        const QString uop = file("MultiCollection.uop");
+        fake_->store = {{"Keelwright/Files/MultiCollection", uop}, {"Keelwright/Files/MultiIdx", idx},
+                        {"Keelwright/Files/MultiMul", mul},        {"Keelwright/Settings/OptWsc", "false"},
+                        {"Keelwright/Settings/OptTxt", "TRUE"},    {"Keelwright/Settings/optVer54", "1"},
+                        {"Keelwright/Settings/OptVer51a", "0"}};
         start();
         QCOMPARE(BoxColour(box("txtMultiIdx")), MainWindow::kValidPath);
         QCOMPARE(BoxColour(box("txtMultiMul")), MainWindow::kValidPath);
         QCOMPARE(window_->workspace().MultiMulPath, mul);
+        QCOMPARE(BoxColour(box("txtMultiCollection")), MainWindow::kValidPath);
+        QCOMPARE(window_->workspace().MultiCollectionPath, uop);
         QVERIFY(option("optTxt")->isChecked());
         QVERIFY(!option("optWsc")->isChecked());
         QVERIFY(option("optVer54")->isChecked());
@@ -420,6 +490,19 @@ private slots:
         QCOMPARE(window_->workspace().MultiIdxPath, QString());
         QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
         QCOMPARE(fake_->store["Keelwright/Files/MultiIdx"], QString());
+    }
+
+    void pathsPassBetweenTheWindowAndTheCoreWithEveryCharacter() {
+        for (const QString& name :
+             {QString::fromUtf8("M\u00fchle.txt"), QString::fromUtf8("\u03a3\u043f\u4e2d.idx"),
+              QString::fromUtf8("house \U0001F3E0.wsc")}) {
+            const QString path = dir_->filePath(name);
+            const std::filesystem::path core = ToPath(path);
+            QCOMPARE(QByteArray::fromStdString(PathText(core)), path.toUtf8());
+            QCOMPARE(FromPath(core), path);
+            std::ofstream(core) << "x";  // the core's file is the one the window names
+            QVERIFY2(QFileInfo(path).size() == 1, qPrintable(path));
+        }
     }
 
     void theQtSettingsStoreKeepsValuesByApplicationSectionAndKey() {

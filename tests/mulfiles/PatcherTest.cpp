@@ -135,7 +135,8 @@ TEST_F(PatcherTest, StopsAtAZeroRecordBeforeAFreeSlotWritingNothing) {
         setUp(row.index, FillerRecords(2));
         bool hookRan = false;
         try {
-            PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_, [&] { hookRan = true; });
+            PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_,
+                       [&](std::int32_t) { hookRan = true; });
             ADD_FAILURE() << row.what << ": patched";
         } catch (const UnusableIndexError& e) {
             EXPECT_EQ(e.slot(), row.slot) << row.what;
@@ -167,13 +168,30 @@ TEST_F(PatcherTest, FindsAFreeSlotBeyondTheFirstPieceOfTheIndex) {
 TEST_F(PatcherTest, RunsTheHookOnceAfterBothSearchesAndBeforeAnyWrite) {
     setUp(IndexBytes({Free()}), FillerRecords(1));
     int calls = 0;
-    PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_, [&] {
-        ++calls;
-        EXPECT_EQ(index(), IndexBytes({Free()}));
-        EXPECT_EQ(data(), FillerRecords(1));
-    });
+    std::int32_t announced = 0;
+    const PatchResult result =
+        PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_, [&](std::int32_t slot) {
+            ++calls;
+            announced = slot;
+            EXPECT_EQ(index(), IndexBytes({Free()}));
+            EXPECT_EQ(data(), FillerRecords(1));
+        });
     EXPECT_EQ(calls, 1);
+    EXPECT_EQ(announced, result.slot);
     EXPECT_EQ(data().size(), 36U);
+
+    // A hook that refuses the slot stops the patch with both files as they were.
+    const std::string patchedIndex = index();
+    const std::string patchedData = data();
+    test::WriteAll(files_.multiIdx, patchedIndex + IndexBytes({Free()}));
+    EXPECT_THROW(PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_,
+                            [&](std::int32_t slot) {
+                                EXPECT_EQ(slot, 2);
+                                throw Error(ErrorNumber::InvalidCall, "refused");
+                            }),
+                 Error);
+    EXPECT_EQ(index(), patchedIndex + IndexBytes({Free()}));
+    EXPECT_EQ(data(), patchedData);
 }
 
 TEST_F(PatcherTest, AMissingDataFileIsAnErrorAndIsNotCreated) {
@@ -274,7 +292,8 @@ TEST_F(PatcherTest, RefusesFilesWhoseLengthsFitNoOneRecordSizeUnlessTheSizeIsGiv
     setUp(oldIndex, FillerRecords(5));  // 60 bytes: 3 whole 16-byte records and 12 bytes
     bool hookRan = false;
     try {
-        PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_, [&] { hookRan = true; });
+        PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_,
+                   [&](std::int32_t) { hookRan = true; });
         ADD_FAILURE() << "patched";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), ErrorNumber::InvalidFileFormat);

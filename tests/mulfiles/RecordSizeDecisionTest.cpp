@@ -10,8 +10,8 @@
 #include "mulfiles/ClientFilesSurvey.h"
 #include "mulfiles/Extractor.h"
 #include "mulfiles/MemoryFile.h"
-#include "mulfiles/Patcher.h"
 #include "mulfiles/NativeFileSystem.h"
+#include "mulfiles/Patcher.h"
 
 namespace keelwright {
 namespace {
@@ -146,6 +146,10 @@ TEST(RecordSizeText, NamesTheSizeAndHowItWasDecided) {
               "16-byte records (from the lengths in Multi.idx)");
     EXPECT_EQ(DescribeRecordSize({k12, RecordSizeFrom::Assumed}),
               "12-byte records (assumed: the files do not tell)");
+    RecordSizeDecision mixed{k16, RecordSizeFrom::Assumed};
+    mixed.unusable = Error(ErrorNumber::InvalidFileFormat, "slot 4 (multi 3): ...");
+    EXPECT_EQ(DescribeRecordSize(mixed),
+              "16-byte records (the size most lengths in Multi.idx fit; the files are unusable for a patch)");
     EXPECT_STREQ(RecordSizeFromName(RecordSizeFrom::Contents), "contents");
     EXPECT_EQ(ParseRecordSize("16"), k16);
     EXPECT_EQ(ParseRecordSize("12"), k12);

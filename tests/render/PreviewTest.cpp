@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "TestFiles.h"
 #include "TestTables.h"
 #include "model/ComponentTable.h"
@@ -10,10 +12,11 @@
 #include "model/ScriptReaders.h"
 #include "mulfiles/NativeFileSystem.h"
 #include "render/ArtLibrary.h"
-#include "render/ClientArt.h"
+#include "render/MulArtSource.h"
 #include "render/PngFile.h"
 #include "render/RenderTestSupport.h"
 #include "render/TileData.h"
+#include "render/UopArtSource.h"
 
 namespace keelwright {
 namespace {
@@ -135,22 +138,32 @@ TEST(RenderPreview, BlockLookOfTheExampleHouseHasTheSizeItsTilesSpan) {
     EXPECT_NE(topMiddle(1, 1), kPreviewBackground);
 }
 
-TEST(RenderPreview, ExampleHouseWithTheExampleArtMatchesTheStoredPicture) {
+TEST(RenderPreview, ExampleHouseWithTheExampleArtOfEitherSourceMatchesTheStoredPicture) {
     NativeFileSystem fileSystem;
-    ClientArt client = OpenClientArt(fileSystem, test::ExamplesFolder() / "art");
-    ASSERT_TRUE(client.tileData);
-    const Preview preview =
-        RenderPreview(exampleHouse(), {.art = client.art.get(), .tileData = &*client.tileData});
-    EXPECT_EQ(preview.artTiles, 26);
-    EXPECT_EQ(preview.blockTiles, 0);
-
+    const std::filesystem::path folder = test::ExamplesFolder() / "art";
+    const TileData tileData = TileData::read(fileSystem, folder / "tiledata.mul");
     const RgbaImage stored = test::ReadPng(test::TestDataFolder() / "house-art.png");
-    if (preview.image != stored) {
-        const auto actual = std::filesystem::temp_directory_path() / "house-art.actual.png";
-        WritePng(fileSystem, actual, preview.image);
-        ADD_FAILURE() << "the picture differs from tests/data/house-art.png; it was written to " << actual;
+    const std::pair<const char*, std::function<std::unique_ptr<ArtSource>()>> sources[] = {
+        {"art.mul",
+         [&] {
+             return std::make_unique<MulArtSource>(fileSystem, folder / "artidx.mul", folder / "art.mul");
+         }},
+        {"artLegacyMUL.uop",
+         [&] { return std::make_unique<UopArtSource>(fileSystem, folder / "artLegacyMUL.uop"); }},
+    };
+    for (const auto& [name, open] : sources) {
+        ArtLibrary art(open());
+        const Preview preview = RenderPreview(exampleHouse(), {.art = &art, .tileData = &tileData});
+        EXPECT_EQ(preview.artTiles, 26) << name;
+        EXPECT_EQ(preview.blockTiles, 0) << name;
+        if (preview.image != stored) {
+            const auto actual = std::filesystem::temp_directory_path() / (std::string(name) + ".actual.png");
+            WritePng(fileSystem, actual, preview.image);
+            ADD_FAILURE() << "the picture from " << name
+                          << " differs from tests/data/house-art.png; it was written to " << actual;
+        }
+        EXPECT_EQ(test::DecodePng(EncodePng(preview.image)), preview.image) << "the PNG holds every pixel";
     }
-    EXPECT_EQ(test::DecodePng(EncodePng(preview.image)), preview.image) << "the PNG holds every pixel";
 }
 
 TEST(RenderPreview, RefusesTilesTooFarApartForOnePicture) {

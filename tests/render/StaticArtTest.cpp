@@ -6,6 +6,8 @@
 #include "render/ArtLibrary.h"
 #include "render/MulArtSource.h"
 #include "render/RenderTestSupport.h"
+#include "render/UopArtSource.h"
+#include "uop/UopTestFiles.h"
 
 namespace keelwright {
 namespace {
@@ -151,6 +153,58 @@ TEST(MulArtSource, RefusesAnEntryPastTheEndOfArtMulNamingIndexItemAndRecord) {
         EXPECT_EQ(e.description(),
                   "artidx.mul: item 1 (0x0001): the record at byte 196620 points at bytes 20 to 25, past the "
                   "end of art.mul (24 bytes)");
+    }
+}
+
+TEST(UopArtSource, FindsEntriesByNameStoredOrCompressedAndNamesItemAndEntryOfALyingOne) {
+    EXPECT_EQ(ArtEntryName(0x4000 + 1193), "build/artlegacymul/00017577.tga");
+    const Bytes red = test::SolidArtEntry(2, 2, R);
+    const Bytes blue = test::SolidArtEntry(3, 1, B);
+    const auto text = [](const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); };
+    // Entry 0 (item 1, stored) at byte 52, its data at 40 + 2 blocks of 12 + 2 * 34 bytes; entry 1 (item 7,
+    // compressed) at byte 86; entry 2 (index 3, a land tile, not a static item) in the second block.
+    const std::string file = test::FactUopBytes(5, 2,
+                                                {{ArtEntryName(0x4001), text(red), false},
+                                                 {ArtEntryName(0x4007), text(blue), true},
+                                                 {ArtEntryName(3), text(blue), false}});
+    const auto source = [&](const std::string& bytes) {
+        return UopArtSource(BytesFile::Make("artLegacyMUL.uop", Bytes(bytes.begin(), bytes.end())));
+    };
+    UopArtSource uop = source(file);
+    const std::optional<ArtEntry> stored = uop.staticEntry(1);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->bytes, red);
+    EXPECT_EQ(stored->file, "artLegacyMUL.uop");
+    EXPECT_EQ(stored->offset, 40U + 2 * (12 + 2 * 34) + 12) << "the data after the per-entry header";
+    const std::optional<ArtEntry> compressed = uop.staticEntry(7);
+    ASSERT_TRUE(compressed);
+    EXPECT_EQ(compressed->bytes, blue);
+    EXPECT_FALSE(uop.staticEntry(3)) << "index 3 is a land tile's, not item 3's";
+    EXPECT_FALSE(uop.staticEntry(0xFFFF));
+
+    struct Case {
+        const char* what;
+        std::size_t at;  // a table field of entry 0 to change
+        std::uint64_t value;
+        int size;
+        std::string reason;  // what the error's reason begins with
+    };
+    const Case cases[] = {
+        {"decompressed length unlike the stored one", 52 + 16, 25, 4, "item 1 (0x0001), entry 0x"},
+        {"data past the end of the file", 52 + 12, 1000, 4, "item 1 (0x0001), entry 0x"},
+        {"a decompressed length above any picture's", 52 + 16, 0x7FFFFFFF, 4, "item 1 (0x0001), entry 0x"},
+    };
+    for (const Case& c : cases) {
+        UopArtSource lying = source(test::WithLe(file, c.at, c.value, c.size));
+        try {
+            lying.staticEntry(1);
+            ADD_FAILURE() << c.what << ": read the entry";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), ErrorNumber::InvalidFileFormat) << c.what;
+            EXPECT_EQ(e.file(), "artLegacyMUL.uop") << c.what;
+            EXPECT_EQ(e.reason().rfind(c.reason, 0), 0U) << c.what << ": " << e.reason();
+            EXPECT_NE(e.reason().find(" at byte 52: "), std::string::npos) << c.what << ": " << e.reason();
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 #include "model/Error.h"
 #include "mulfiles/FaultyFileSystem.h"
+#include "uop/PowerCutFileSystem.h"
 #include "uop/UopMultis.h"
 #include "uop/UopTestFiles.h"
 
@@ -15,60 +16,10 @@ using test::ClientReads;
 using test::FactEntry;
 using test::FactUopBytes;
 using test::FileFaults;
+using test::PowerCutFileSystem;
 
 constexpr std::int64_t kFileTime = 133485408000000000;
 const std::vector<UopTile> kTiles = {UopTile::lead(), {1200, -2, 3, 0, 0, {}}, {1653, 1, 1, 5, 1, {9}}};
-
-// The real file system, until the power goes off during one write: that write puts part of its bytes,
-// and every later write, cut or flush does nothing and fails.
-class PowerCutFileSystem : public NativeFileSystem {
-public:
-    PowerCutFileSystem(int cutAtWrite, double partWritten) : cutAt_(cutAtWrite), part_(partWritten) {}
-
-    std::unique_ptr<RandomAccessFile> open(const std::filesystem::path& path, OpenMode mode) override {
-        return std::make_unique<File>(NativeFileSystem::open(path, mode), *this);
-    }
-
-private:
-    class File : public RandomAccessFile {
-    public:
-        File(std::unique_ptr<RandomAccessFile> real, PowerCutFileSystem& owner)
-            : real_(std::move(real)), owner_(owner) {}
-        const std::string& name() const override { return real_->name(); }
-        std::uint64_t size() override { return real_->size(); }
-        std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) override {
-            return real_->readAt(offset, into);
-        }
-        void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
-            powerOn();
-            if (++owner_.writes_ == owner_.cutAt_) {
-                owner_.off_ = true;
-                real_->writeAt(offset, bytes.first(static_cast<std::size_t>(bytes.size() * owner_.part_)));
-                powerOn();
-            }
-            real_->writeAt(offset, bytes);
-        }
-        void truncate(std::uint64_t size) override {
-            powerOn();
-            real_->truncate(size);
-        }
-        void sync() override { powerOn(); }
-
-    private:
-        void powerOn() const {
-            if (owner_.off_) {
-                throw Error(ErrorNumber::DeviceIo, "the power is off").at(name());
-            }
-        }
-        std::unique_ptr<RandomAccessFile> real_;
-        PowerCutFileSystem& owner_;
-    };
-
-    int cutAt_;
-    double part_;
-    int writes_ = 0;
-    bool off_ = false;
-};
 
 std::vector<FactEntry> entries(int multis) {
     std::vector<FactEntry> all = {{std::string(kHousingBinName), std::string(300, 'h')}};

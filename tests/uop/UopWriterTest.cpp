@@ -142,6 +142,13 @@ TEST_F(UopWriterTest, RefusesAnAddTheFileCannotTakeWritingNothing) {
         {"a multi number beyond six digits", sound, 1'000'000, "multi 1000000 is outside 0 to 999999"},
         {"a file without a block", test::WithLe(FactUopBytes(4, 4, {}), 12, 0, 8), std::nullopt,
          "the file has no table block; nothing was written"},
+        // The add writes the block's used count at byte 40 and the entry at byte 154.
+        {"an entry whose data lies in the header", test::WithLe(sound, 52, 40 - 12, 8), std::nullopt,
+         "at byte 52: its data (bytes 28 to "},
+        {"an entry whose data lies in the table", test::WithLe(sound, 52, 150, 8), std::nullopt,
+         "lies in the header or the table, which an add writes: the file is damaged; nothing was written"},
+        {"an entry that reaches past the end, where the add appends", sound.substr(0, sound.size() - 1),
+         std::nullopt, "where an add appends: the file is cut short; nothing was written"},
     };
     for (const auto& row : rows) {
         test::WriteAll(path_, row.file);

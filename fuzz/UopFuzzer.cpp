@@ -1,0 +1,106 @@
+// MultiCollection.uop on any bytes: the survey and every read of the container read it or throw Error, and a
+// patch of a small multi into it alone either completes, after which the multi reads back as patched and
+// every entry that was there keeps its table entry and its data byte for byte, or throws and leaves the file
+// as it was. The input is the file.
+#include <algorithm>
+
+#include "FuzzSupport.h"
+#include "model/ComponentTable.h"
+#include "model/Error.h"
+#include "model/ScriptReaders.h"
+#include "mulfiles/MemoryFileSystem.h"
+#include "mulfiles/Patcher.h"
+#include "uop/EveryFilePatch.h"
+#include "uop/UopSurvey.h"
+#include "uop/UopTileRecords.h"
+
+using namespace keelwright;
+
+namespace {
+
+constexpr std::int64_t kFileTime = 133485408000000000;  // 2024-01-01 00:00 UTC
+constexpr std::int32_t kMostMultisRead = 16;
+// Payloads are read with this bound, so that an entry claiming a huge decompressed length costs no time.
+constexpr std::uint64_t kPayloadBound = 1 << 20;
+const std::filesystem::path kUop = "MultiCollection.uop";
+
+const ComponentTable& smallHouse() {
+    static const ComponentTable table = [] {
+        ComponentTable t;
+        ReadMultiTxt(
+            "6 version\n1 template id\n-1 item version\n3 num components\n"
+            "1701 0 0 0\n1702 1 0 0\n0x06A5 0 1 0\n",
+            "house.txt", t, fuzz::DoorsAndSigns());
+        return t;
+    }();
+    return table;
+}
+
+// The bytes an entry in use occupies: its 34 table bytes, and its data when that lies inside the file.
+struct EntryBytes {
+    std::uint64_t position;
+    std::uint64_t dataStart, dataEnd;
+};
+
+bool sameBytes(const MemoryFileSystem::Bytes& a, const MemoryFileSystem::Bytes& b, std::uint64_t start,
+               std::uint64_t end) {
+    return end <= a.size() && end <= b.size() &&
+           std::equal(a.begin() + static_cast<std::ptrdiff_t>(start),
+                      a.begin() + static_cast<std::ptrdiff_t>(end),
+                      b.begin() + static_cast<std::ptrdiff_t>(start));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const MemoryFileSystem::Bytes before(data, data + size);
+    MemoryFileSystem files;
+    files.put(kUop, before);
+
+    try {
+        SurveyUop(files, kUop);
+    } catch (const Error&) {
+    }
+    std::vector<EntryBytes> entries;
+    try {
+        UopContainer container(files, kUop);
+        for (const UopContainer::Located& located : container.entries()) {
+            const bool inside = container.dataInsideFile(located.entry);
+            entries.push_back({located.position,
+                               inside ? static_cast<std::uint64_t>(located.entry.Offset) : 0,
+                               inside ? *located.entry.dataEnd() : 0});
+            try {
+                container.readPayload(located, kPayloadBound);
+            } catch (const Error&) {
+            }
+        }
+        for (std::int32_t multi = 0; multi < kMostMultisRead; ++multi) {
+            try {
+                ExtractUopMultiText(files, kUop, multi);
+            } catch (const Error&) {
+            }
+        }
+    } catch (const Error&) {
+    }
+
+    EveryFilePatchResult result;
+    try {
+        result = PatchEveryFile(files, smallHouse(), PatchTargets{std::nullopt, kUop}, kFileTime);
+    } catch (const Error&) {
+        fuzz::Require(files.bytes(kUop) == before, "a failed patch leaves the file as it was");
+        return 0;
+    }
+    const MemoryFileSystem::Bytes& after = files.bytes(kUop);
+    const std::vector<UopTile> tiles =
+        UopTilesOfBlock(EncodeMultiData(smallHouse(), RecordSize::Twelve), RecordSize::Twelve);
+    fuzz::Require(ReadUopMulti(files, kUop, result.multi).payload ==
+                      UopMultiPayload{static_cast<std::uint32_t>(result.multi), tiles},
+                  "the patched multi reads back as patched");
+    for (const EntryBytes& entry : entries) {
+        fuzz::Require(sameBytes(before, after, entry.position, entry.position + kUopEntrySize),
+                      "every other entry keeps its table entry");
+        fuzz::Require(sameBytes(before, after, entry.dataStart, entry.dataEnd),
+                      "every other entry keeps its data");
+    }
+    return 0;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+// The glue between the tiles of Multi.mul and those of MultiCollection.uop, so that one multi reads and
+// writes the same in both: the same item and place, the flags converted (UopMultiFlags.h).
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "mulfiles/ComponentRecord.h"
+#include "mulfiles/FileSystem.h"
+#include "uop/UopTile.h"
+
+namespace keelwright {
+
+// A Multi.mul record as a UOP tile, without part ids. Throws Overflow for Flags or Extra other than 0 and 1.
+UopTile UopTileOfRecord(const ComponentRecord& record);
+// A UOP tile as a Multi.mul record. Its part ids have no place there and are left out. Throws Overflow for
+// UOP flags with a bit other than 0x001 and 0x100.
+ComponentRecord RecordOfUopTile(const UopTile& tile);
+
+// The UOP tiles of a block of Multi.mul in records of `size`, one per record, a lead record included.
+// Throws Overflow naming the component (the records after the first, from 1) that has no UOP form.
+std::vector<UopTile> UopTilesOfBlock(std::span<const std::uint8_t> block, RecordSize size);
+
+// The multi text of UOP tiles, as extraction from Multi.mul writes it: a first tile that is the lead record
+// is left out, every other tile is a component. Throws Overflow naming the tile (from 1) whose flags have
+// no Multi.mul form.
+std::string MultiTextOfUopTiles(std::span<const UopTile> tiles);
+
+// The multi text of multi M of a MultiCollection.uop, which is only read. Throws as ReadUopMulti does
+// and as MultiTextOfUopTiles does, naming the file and the multi.
+std::string ExtractUopMultiText(FileSystem& fileSystem, const std::filesystem::path& uop, std::int32_t multi);
+
+}  // namespace keelwright
