@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "mulfiles/ForwardingFile.h"
 #include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/RecordLayout.h"
 #include "uop/UopMultis.h"
@@ -32,28 +33,21 @@ public:
     }
 
 private:
-    class File : public RandomAccessFile {
+    class File : public ForwardingFile {
     public:
         File(std::unique_ptr<RandomAccessFile> real, CountingFileSystem& owner)
-            : real_(std::move(real)), owner_(owner) {}
-        const std::string& name() const override { return real_->name(); }
-        std::uint64_t size() override { return real_->size(); }
-        std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) override {
-            return real_->readAt(offset, into);
-        }
+            : ForwardingFile(std::move(real)), owner_(owner) {}
         void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
             owner_.written += bytes.size();
-            real_->writeAt(offset, bytes);
+            inner().writeAt(offset, bytes);
         }
-        void truncate(std::uint64_t size) override { real_->truncate(size); }
         void sync() override {
             if (owner_.flush_) {
-                real_->sync();
+                inner().sync();
             }
         }
 
     private:
-        std::unique_ptr<RandomAccessFile> real_;
         CountingFileSystem& owner_;
     };
     bool flush_;

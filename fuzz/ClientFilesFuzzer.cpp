@@ -18,18 +18,6 @@ namespace {
 
 constexpr std::int32_t kMostSlotsExtracted = 64;
 
-const ComponentTable& smallHouse() {
-    static const ComponentTable table = [] {
-        ComponentTable t;
-        ReadMultiTxt(
-            "6 version\n1 template id\n-1 item version\n3 num components\n"
-            "1701 0 0 0\n1702 1 0 0\n0x06A5 0 1 0\n",
-            "house.txt", t, fuzz::DoorsAndSigns());
-        return t;
-    }();
-    return table;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -59,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     PatchResult result;
     try {
-        result = PatchMulti(files, smallHouse(), paths);
+        result = PatchMulti(files, fuzz::SmallHouse(), paths);
     } catch (const Error&) {
         fuzz::Require(files.bytes("Multi.idx") == index, "a failed patch leaves Multi.idx as it was");
         fuzz::Require(files.bytes("Multi.mul") == mul, "a failed patch leaves Multi.mul as it was");
@@ -70,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                               ReadIndexEntry(files, paths.multiIdx, result.slot), recordSize);
     ComponentTable back;
     ReadMultiTxt(text, "extracted.txt", back, fuzz::DoorsAndSigns());
-    fuzz::Require(EncodeMultiData(back, recordSize) == EncodeMultiData(smallHouse(), recordSize),
+    fuzz::Require(EncodeMultiData(back, recordSize) == EncodeMultiData(fuzz::SmallHouse(), recordSize),
                   "the patched multi extracts as it was");
     return 0;
 }

@@ -24,18 +24,6 @@ constexpr std::int32_t kMostMultisRead = 16;
 constexpr std::uint64_t kPayloadBound = 1 << 20;
 const std::filesystem::path kUop = "MultiCollection.uop";
 
-const ComponentTable& smallHouse() {
-    static const ComponentTable table = [] {
-        ComponentTable t;
-        ReadMultiTxt(
-            "6 version\n1 template id\n-1 item version\n3 num components\n"
-            "1701 0 0 0\n1702 1 0 0\n0x06A5 0 1 0\n",
-            "house.txt", t, fuzz::DoorsAndSigns());
-        return t;
-    }();
-    return table;
-}
-
 // The bytes an entry in use occupies: its 34 table bytes, and its data when that lies inside the file.
 struct EntryBytes {
     std::uint64_t position;
@@ -85,14 +73,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     EveryFilePatchResult result;
     try {
-        result = PatchEveryFile(files, smallHouse(), PatchTargets{std::nullopt, kUop}, kFileTime);
+        result = PatchEveryFile(files, fuzz::SmallHouse(), PatchTargets{std::nullopt, kUop}, kFileTime);
     } catch (const Error&) {
         fuzz::Require(files.bytes(kUop) == before, "a failed patch leaves the file as it was");
         return 0;
     }
     const MemoryFileSystem::Bytes& after = files.bytes(kUop);
     const std::vector<UopTile> tiles =
-        UopTilesOfBlock(EncodeMultiData(smallHouse(), RecordSize::Twelve), RecordSize::Twelve);
+        UopTilesOfBlock(EncodeMultiData(fuzz::SmallHouse(), RecordSize::Twelve), RecordSize::Twelve);
     fuzz::Require(ReadUopMulti(files, kUop, result.multi).payload ==
                       UopMultiPayload{static_cast<std::uint32_t>(result.multi), tiles},
                   "the patched multi reads back as patched");

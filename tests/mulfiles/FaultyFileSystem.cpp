@@ -1,43 +1,36 @@
 #include "mulfiles/FaultyFileSystem.h"
 
 #include "model/Error.h"
+#include "mulfiles/ForwardingFile.h"
 
 namespace keelwright::test {
 namespace {
 
-class FaultyFile : public RandomAccessFile {
+class FaultyFile : public ForwardingFile {
 public:
     FaultyFile(std::unique_ptr<RandomAccessFile> real, FaultyFileSystem& owner, std::string key)
-        : real_(std::move(real)), owner_(owner), key_(std::move(key)) {}
-
-    const std::string& name() const override { return real_->name(); }
-    std::uint64_t size() override { return real_->size(); }
-    std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) override {
-        return real_->readAt(offset, into);
-    }
+        : ForwardingFile(std::move(real)), owner_(owner), key_(std::move(key)) {}
 
     void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
         const FileFaults faults = faultsOf();
         const int number = ++owner_.writes[key_];
         if (number == faults.failingWrite) {
-            real_->writeAt(offset, bytes.first(bytes.size() / 2));
+            inner().writeAt(offset, bytes.first(bytes.size() / 2));
             throw Error(ErrorNumber::DeviceIo, "injected write failure").at(name());
         }
         if (faults.capacity && offset + bytes.size() > *faults.capacity) {
             const std::uint64_t room = offset < *faults.capacity ? *faults.capacity - offset : 0;
-            real_->writeAt(offset, bytes.first(static_cast<std::size_t>(room)));
+            inner().writeAt(offset, bytes.first(static_cast<std::size_t>(room)));
             throw Error(ErrorNumber::DiskFull, "injected full disk").at(name());
         }
-        real_->writeAt(offset, bytes);
+        inner().writeAt(offset, bytes);
     }
-
-    void truncate(std::uint64_t size) override { real_->truncate(size); }
 
     void sync() override {
         if (++owner_.syncs[key_] == faultsOf().failingSync) {
             throw Error(ErrorNumber::DeviceIo, "injected flush failure").at(name());
         }
-        real_->sync();
+        inner().sync();
     }
 
 private:
@@ -46,7 +39,6 @@ private:
         return found == owner_.faults.end() ? FileFaults{} : found->second;
     }
 
-    std::unique_ptr<RandomAccessFile> real_;
     FaultyFileSystem& owner_;
     std::string key_;
 };

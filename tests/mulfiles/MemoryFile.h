@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "mulfiles/RandomAccessFile.h"
 
@@ -12,6 +14,9 @@ class MemoryFile : public RandomAccessFile {
 public:
     explicit MemoryFile(std::string bytes, std::string name = "Multi.mul")
         : bytes_(std::move(bytes)), name_(std::move(name)) {}
+    static std::unique_ptr<RandomAccessFile> Make(std::string name, const std::vector<std::uint8_t>& bytes) {
+        return std::make_unique<MemoryFile>(std::string(bytes.begin(), bytes.end()), std::move(name));
+    }
 
     const std::string& name() const override { return name_; }
     std::uint64_t size() override { return bytes_.size(); }

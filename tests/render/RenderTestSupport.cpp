@@ -21,22 +21,8 @@
 
 namespace keelwright::test {
 
-std::size_t BytesFile::readAt(std::uint64_t offset, std::span<std::uint8_t> into) {
-    if (offset >= bytes_.size()) {
-        return 0;
-    }
-    const std::size_t n = std::min<std::size_t>(into.size(), bytes_.size() - offset);
-    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), n, into.begin());
-    return n;
-}
 
-void BytesFile::writeAt(std::uint64_t, std::span<const std::uint8_t>) {
-    throw Error(ErrorNumber::PathAccess, "read only").at(name_);
-}
 
-void BytesFile::truncate(std::uint64_t) {
-    throw Error(ErrorNumber::PathAccess, "read only").at(name_);
-}
 
 Bytes Words16(std::initializer_list<std::uint16_t> words) {
     Bytes bytes(words.size() * 2);

@@ -16,26 +16,6 @@ namespace keelwright::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A read-only file held in memory.
-class BytesFile : public RandomAccessFile {
-public:
-    BytesFile(std::string name, Bytes bytes) : name_(std::move(name)), bytes_(std::move(bytes)) {}
-    static std::unique_ptr<RandomAccessFile> Make(std::string name, Bytes bytes) {
-        return std::make_unique<BytesFile>(std::move(name), std::move(bytes));
-    }
-
-    const std::string& name() const override { return name_; }
-    std::uint64_t size() override { return bytes_.size(); }
-    std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) override;
-    void writeAt(std::uint64_t, std::span<const std::uint8_t>) override;
-    void truncate(std::uint64_t) override;
-    void sync() override {}
-
-private:
-    std::string name_;
-    Bytes bytes_;
-};
-
 // Little-endian bytes of 16-bit and 32-bit words, to build entries and records by hand.
 Bytes Words16(std::initializer_list<std::uint16_t> words);
 Bytes Words32(std::initializer_list<std::int32_t> words);

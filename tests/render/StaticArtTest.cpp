@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/Error.h"
+#include "mulfiles/MemoryFile.h"
 #include "render/ArtLibrary.h"
 #include "render/MulArtSource.h"
 #include "render/RenderTestSupport.h"
@@ -13,7 +14,7 @@ namespace keelwright {
 namespace {
 
 using test::Bytes;
-using test::BytesFile;
+using test::MemoryFile;
 using test::Words16;
 using test::Words32;
 using test::operator+;
@@ -127,8 +128,8 @@ Bytes artIndex(std::initializer_list<std::pair<std::int32_t, std::int32_t>> stat
 
 TEST(MulArtSource, FindsEntriesByItemAndTakesNoRecordForNone) {
     const Bytes art = Bytes(7, 0xAA) + test::SolidArtEntry(2, 2, R);  // 24 bytes at offset 7
-    MulArtSource source(BytesFile::Make("artidx.mul", artIndex({{7, 24}, {-1, 24}, {7, 0}, {7, -1}})),
-                        BytesFile::Make("art.mul", art));
+    MulArtSource source(MemoryFile::Make("artidx.mul", artIndex({{7, 24}, {-1, 24}, {7, 0}, {7, -1}})),
+                        MemoryFile::Make("art.mul", art));
     const std::optional<ArtEntry> found = source.staticEntry(0);
     ASSERT_TRUE(found);
     EXPECT_EQ(found->bytes, Bytes(art.begin() + 7, art.end()));
@@ -142,8 +143,8 @@ TEST(MulArtSource, FindsEntriesByItemAndTakesNoRecordForNone) {
 }
 
 TEST(MulArtSource, RefusesAnEntryPastTheEndOfArtMulNamingIndexItemAndRecord) {
-    MulArtSource source(BytesFile::Make("artidx.mul", artIndex({{0, 24}, {20, 5}})),
-                        BytesFile::Make("art.mul", Bytes(24, 0)));
+    MulArtSource source(MemoryFile::Make("artidx.mul", artIndex({{0, 24}, {20, 5}})),
+                        MemoryFile::Make("art.mul", Bytes(24, 0)));
     EXPECT_TRUE(source.staticEntry(0)) << "an entry that ends at the end of the file";
     try {
         source.staticEntry(1);
@@ -168,7 +169,7 @@ TEST(UopArtSource, FindsEntriesByNameStoredOrCompressedAndNamesItemAndEntryOfALy
                                                  {ArtEntryName(0x4007), text(blue), true},
                                                  {ArtEntryName(3), text(blue), false}});
     const auto source = [&](const std::string& bytes) {
-        return UopArtSource(BytesFile::Make("artLegacyMUL.uop", Bytes(bytes.begin(), bytes.end())));
+        return UopArtSource(MemoryFile::Make("artLegacyMUL.uop", Bytes(bytes.begin(), bytes.end())));
     };
     UopArtSource uop = source(file);
     const std::optional<ArtEntry> stored = uop.staticEntry(1);
@@ -211,8 +212,8 @@ TEST(UopArtSource, FindsEntriesByNameStoredOrCompressedAndNamesItemAndEntryOfALy
 TEST(ArtLibrary, DecodesEachItemOnceAndNamesFileItemAndOffsetOfABadEntry) {
     const Bytes bad = Words16({0, 0, 0, 1, 0, 0, 0});
     ArtLibrary library(
-        std::make_unique<MulArtSource>(BytesFile::Make("artidx.mul", artIndex({{0, 24}, {24, 14}})),
-                                       BytesFile::Make("art.mul", test::SolidArtEntry(2, 2, G) + bad)));
+        std::make_unique<MulArtSource>(MemoryFile::Make("artidx.mul", artIndex({{0, 24}, {24, 14}})),
+                                       MemoryFile::Make("art.mul", test::SolidArtEntry(2, 2, G) + bad)));
     const RgbaImage* first = library.picture(0);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->pixel(1, 1), (Rgba{0, 255, 0, 255}));

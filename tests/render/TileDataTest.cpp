@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "model/Error.h"
+#include "mulfiles/MemoryFile.h"
 #include "render/RenderTestSupport.h"
 
 namespace keelwright {
 namespace {
 
 using test::Bytes;
-using test::BytesFile;
+using test::MemoryFile;
 
 constexpr std::size_t kOldLand = 428'032;
 constexpr std::size_t kNewLand = 493'568;
@@ -72,7 +73,7 @@ TEST(TileData, ReadsHeightAndBackgroundOfStaticsInTheFormatTheSizeTells) {
           {65535, StaticTileInfo{99, false}}}},
     };
     for (const Case& c : cases) {
-        BytesFile file("tiledata.mul", c.file);
+        MemoryFile file(std::string(c.file.begin(), c.file.end()), "tiledata.mul");
         const TileData data = TileData::read(file);
         EXPECT_EQ(data.newFormat(), c.newFormat) << c.what;
         EXPECT_EQ(data.size(), c.statics) << c.what;
@@ -83,7 +84,7 @@ TEST(TileData, ReadsHeightAndBackgroundOfStaticsInTheFormatTheSizeTells) {
 }
 
 TEST(TileData, RefusesAFileShorterThanTheLandSection) {
-    BytesFile file("tiledata.mul", Bytes(kOldLand - 1, 0));
+    MemoryFile file(std::string(kOldLand - 1, '\0'), "tiledata.mul");
     try {
         TileData::read(file);
         FAIL() << "read a file without its land section";
