@@ -1,8 +1,14 @@
 // keelwright-cli: loads, patches, scripts, extracts and draws multis from the command line with the same
 // core as the desktop program.
 #include <csignal>
+#include <cstdio>
 #include <iostream>
 #include <string_view>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
@@ -90,6 +96,11 @@ int main(int argc, char* argv[]) {
     // A write past the file-size limit then fails with EFBIG and the patcher's undo runs, instead of the
     // signal ending the program between the write and its undo.
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
+#ifdef _WIN32
+    // Binary mode, as StandardOutput puts standard output: the error lines end in LF on every system, and
+    // no CR is added to them.
+    _setmode(_fileno(stderr), _O_BINARY);
 #endif
     std::vector<std::string> arguments = ProgramArguments(argc, argv);
     StandardOutput out;

@@ -45,7 +45,7 @@ CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& lau
     const std::string outPath = launch.stdoutPath.value_or((capture / "out").string());
     const std::string errPath = (capture / "err").string();
 
-    std::vector<std::string> argv = {KEELWRIGHT_CLI};
+    std::vector<std::string> argv = {launch.program ? launch.program->string() : KEELWRIGHT_CLI};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<char*> pointers;
     for (std::string& argument : argv) {

@@ -24,6 +24,8 @@ struct CliLaunch {
 #endif
     // Where standard output goes instead of being collected ("/dev/full").
     std::optional<std::string> stdoutPath;
+    // The program to run instead of the built keelwright-cli: a copy of it elsewhere.
+    std::optional<std::filesystem::path> program;
     // A program still running then is killed, so that a hang fails the test instead of stopping the suite.
     std::chrono::milliseconds timeout{60000};
 };
@@ -38,7 +40,7 @@ CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& lau
 CliResult RunCliWithFileSizeLimit(const std::vector<std::string>& arguments, std::uint64_t bytes);
 #endif
 
-// The folder of the bundled examples.
+// The folder of the bundled examples; on Windows as a full path with its drive letter and backslashes.
 std::filesystem::path ExamplesDir();
 
 }  // namespace keelwright::test

@@ -59,7 +59,7 @@ CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& lau
         launch.stdoutPath ? std::filesystem::path(wideOf(*launch.stdoutPath)) : capture / "out";
     const std::filesystem::path errPath = capture / "err";
 
-    const std::filesystem::path program = KEELWRIGHT_CLI;
+    const std::filesystem::path program = launch.program.value_or(KEELWRIGHT_CLI);
     std::wstring commandLine = quoted(program.native());
     for (const std::string& argument : arguments) {
         commandLine += L" " + quoted(wideOf(argument));
@@ -100,7 +100,8 @@ CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& lau
 }
 
 std::filesystem::path ExamplesDir() {
-    return KEELWRIGHT_EXAMPLES;
+    // A cross build knows the folder by its POSIX path; Wine takes it on the current drive.
+    return std::filesystem::absolute(KEELWRIGHT_EXAMPLES).make_preferred();
 }
 
 }  // namespace keelwright::test

@@ -75,8 +75,9 @@ TEST(CommandLine, QuotesTheInputItEchoesShortAndWithoutControlBytes) {
         {{escape + std::string(100, 'w')},
          "keelwright-cli: unknown command \"\\x1B]0;owned\\x07" + std::string(70, 'w') + "\"" + ellipsis},
         {{"show", "--" + escape, "a.txt"}, "keelwright-cli show: Unknown option \"\\x1B]0;owned\\x07\"."},
-        {{"show", "--type", "w\xfc" + escape, "a.txt"},
-         "keelwright-cli show: --type takes txt or wsc, not \"w\\xFC\\x1B]0;owned\\x07\""},
+        // U+00FC in UTF-8: Windows hands arguments over as UTF-16, so they must be valid UTF-8 there.
+        {{"show", "--type", "w\xC3\xBC" + escape, "a.txt"},
+         "keelwright-cli show: --type takes txt or wsc, not \"w\\xC3\\xBC\\x1B]0;owned\\x07\""},
         {manyUnknown,
          "keelwright-cli list: Unknown options: \"option1\", \"option2\", \"option3\", \"option4\", "
          "\"option5\", \"option6\", \"option7\", \"option8\" and 4 more."},

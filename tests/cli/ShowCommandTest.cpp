@@ -4,6 +4,7 @@
 
 #include "TestFiles.h"
 #include "cli/CliTestSupport.h"
+#include "model/PathText.h"
 
 namespace keelwright::test {
 namespace {
@@ -129,6 +130,28 @@ TEST(ShowCommand, UsesComponentsTxtBesideTheProgramByDefault) {
     const CliResult r = RunCli({"show", "--json", (ExamplesDir() / "house.wsc").string()});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("[\"1709\",\"0\",\"1\",\"20\",\"0\"]"), std::string::npos) << r.out;
+}
+
+TEST(ShowCommand, FindsComponentsTxtBesideTheProgramInAFolderNamedInAnyAlphabet) {
+    // Greek, Cyrillic and Chinese, which no Windows ANSI code page holds together.
+    TempDir dir;
+    const std::filesystem::path folder =
+        dir.path() / std::filesystem::path(u8"\u03A9 \u0434\u043E\u043C \u5BB6");
+    std::filesystem::create_directory(folder);
+    const std::filesystem::path built = KEELWRIGHT_CLI;
+    CliLaunch copy;
+    copy.program = folder / built.filename();
+    std::filesystem::copy_file(built, *copy.program);
+    // A list of the sign alone, unlike the examples' list beside the built program.
+    const auto list = dir.write("Components.txt", CrLfLines({"ItemID", "0BD2 sign"}));
+    std::filesystem::copy_file(list, folder / "Components.txt");
+    const std::string house = PathText(ExamplesDir() / "house.wsc");
+
+    const CliResult r = RunCli({"show", "--json", house}, copy);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "") << "no warning of a missing Components.txt";
+    EXPECT_EQ(r.out, RunCli({"show", "--json", "--components", PathText(list), house}).out);
+    EXPECT_NE(r.out, RunCli({"show", "--json", house}).out);
 }
 
 TEST(ShowCommand, BothExampleScriptsLoadToTheSameMulti) {

@@ -20,6 +20,7 @@
 #include "mulfiles/AtomicFile.h"
 #include "mulfiles/ClientFileBytes.h"
 #include "mulfiles/Extractor.h"
+#include "mulfiles/HeldFile.h"
 #include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Patcher.h"
 
@@ -31,68 +32,6 @@ const std::wstring kWideName = L"\u03A9 \u0434\u043E\u043C \u5BB6";
 const std::string kUtf8Name = "\xCE\xA9 \xD0\xB4\xD0\xBE\xD0\xBC \xE5\xAE\xB6";
 
 const std::string kInUse = ": is in use by another program (close the game client and try again)";
-
-std::filesystem::path besideThisProgram(const std::wstring& name) {
-    std::wstring self(32768, L'\0');
-    self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
-    return std::filesystem::path(self).parent_path() / name;
-}
-
-// Another process holding a file open for reading and writing, sharing nothing, while this object lives:
-// keelwright_hold_file.exe, which lies beside this program.
-class HeldFile {
-public:
-    explicit HeldFile(const std::filesystem::path& path) {
-        SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-        HANDLE childInput = nullptr;
-        HANDLE childOutput = nullptr;
-        HANDLE output = nullptr;
-        if (!CreatePipe(&childInput, &input_, &inherited, 0) ||
-            !CreatePipe(&output, &childOutput, &inherited, 0)) {
-            throw std::runtime_error("cannot make pipes");
-        }
-        SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
-        SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = childInput;
-        startup.hStdOutput = childOutput;
-        startup.hStdError = childOutput;
-        std::wstring command = L"\"" + besideThisProgram(L"keelwright_hold_file.exe").native() + L"\" \"" +
-                               path.native() + L"\"";
-        const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                            nullptr, &startup, &process_);
-        CloseHandle(childInput);
-        CloseHandle(childOutput);
-        // The helper writes one byte once it holds the file, or ends without writing when it cannot.
-        char held = 0;
-        DWORD got = 0;
-        const bool holding = started && ReadFile(output, &held, 1, &got, nullptr) && got == 1;
-        CloseHandle(output);
-        if (!holding) {
-            release();
-            throw std::runtime_error("keelwright_hold_file cannot hold " + PathText(path));
-        }
-    }
-    ~HeldFile() { release(); }
-    HeldFile(const HeldFile&) = delete;
-    HeldFile& operator=(const HeldFile&) = delete;
-
-private:
-    // Ends the helper's input, so it closes the file and exits, and waits for it.
-    void release() {
-        CloseHandle(input_);
-        if (process_.hProcess != nullptr) {
-            WaitForSingleObject(process_.hProcess, 10000);
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
-    }
-
-    HANDLE input_ = nullptr;
-    PROCESS_INFORMATION process_{};
-};
 
 TEST(Win32FileSystem, PatchesExtractsAndWritesInAFolderNamedInAnyAlphabet) {
     const test::TempDir dir;
@@ -157,7 +96,7 @@ TEST(Win32FileSystem, AClientFileAnotherProgramHoldsIsInUseAndNeitherFileChanges
         const std::filesystem::path held = holdIndex ? files.multiIdx : files.multiMul;
         NativeFileSystem fileSystem;
         {
-            const HeldFile holder(held);
+            const test::HeldFile holder(held);
             for (const OpenMode mode : {OpenMode::Read, OpenMode::ReadWrite}) {
                 try {
                     fileSystem.open(held, mode);
