@@ -1,6 +1,33 @@
 #include "model/Error.h"
 
 namespace keelwright {
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+void appendHexByte(std::string& text, unsigned char byte) {
+    text += "\\x";
+    text += kHexDigits[byte >> 4];
+    text += kHexDigits[byte & 0xF];
+}
+
+// A file name as an error shows it: control characters as \xNN, so that a name made to hold a terminal's
+// escape sequence cannot reach the terminal; letters beyond ASCII (UTF-8) stay as they are.
+std::string shownFileName(std::string_view name) {
+    std::string text;
+    text.reserve(name.size());
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            appendHexByte(text, byte);
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+}  // namespace
 
 Error::Error(ErrorNumber number, std::string reason) : number_(number), reason_(std::move(reason)) {
     compose();
@@ -20,7 +47,7 @@ std::string Error::report() const {
 void Error::compose() {
     description_.clear();
     if (!file_.empty()) {
-        description_ = file_;
+        description_ = shownFileName(file_);
         if (line_ > 0) {
             description_ += ':';
             description_ += std::to_string(line_);
@@ -31,15 +58,12 @@ void Error::compose() {
 }
 
 std::string QuoteInput(std::string_view input) {
-    static constexpr char kHexDigits[] = "0123456789ABCDEF";
     const std::string_view shown = input.substr(0, kQuotedInputLength);
     std::string text = "\"";
     for (const char c : shown) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte > 0x7E) {
-            text += "\\x";
-            text += kHexDigits[byte >> 4];
-            text += kHexDigits[byte & 0xF];
+            appendHexByte(text, byte);
         } else {
             text += c;
         }

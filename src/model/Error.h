@@ -36,7 +36,7 @@ public:
     // Names the file and line the error was met in; returns *this so a handler can rethrow it.
     Error& at(std::string file, std::int64_t line = 0);
 
-    // "FILE:LINE: REASON", "FILE: REASON" or "REASON".
+    // "FILE:LINE: REASON", "FILE: REASON" or "REASON"; control characters in FILE shown as \xNN.
     const std::string& description() const { return description_; }
     // The error report's text: the number, one space, the description.
     std::string report() const;

@@ -186,6 +186,10 @@ TEST(NumberText, ErrorsQuoteInputShortAndWithoutControlBytes) {
     } catch (const Error& e) {
         EXPECT_LT(e.description().size(), 120U) << "the reason echoes the whole input";
     }
+    // A file name keeps its letters beyond ASCII but not its control characters.
+    EXPECT_EQ(
+        Error(ErrorNumber::FileNotFound, "file not found").at("\xCE\xB1\x1b]0;x\x07.txt", 3).description(),
+        "\xCE\xB1\\x1B]0;x\\x07.txt:3: file not found");
 }
 
 TEST(NumberText, WritesIntegersInShortestDecimalForm) {
