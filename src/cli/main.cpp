@@ -82,7 +82,8 @@ int run(const Command& command, const Invocation& invocation) {
                   << "Run '" << invocation.command << " --help' for details.\n";
         return kUsage;
     } catch (const keelwright::UnusableIndexError& e) {
-        Fail(e.description());
+        // The window's message, then what the window's second line says: which slot, and why.
+        Fail(e.description() + " " + e.explanation());
         return kIndexUnusable;
     } catch (const keelwright::Error& e) {
         return Fail(e.description());

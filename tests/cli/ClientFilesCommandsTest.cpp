@@ -148,13 +148,16 @@ TEST_F(ClientFilesCommands, PatchStopsWithStatusThreeAtAnIndexItCannotUse) {
     const CliResult r = RunCli({"patch", "--no-components", "--idx", idx(), "--mul", mul(), house()});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(
-        r.err,
-        "keelwright-cli: error: Multi.idx & Multi.mul files are not in the same folder as the keelwright.\n");
+    EXPECT_EQ(r.err,
+              "keelwright-cli: error: Multi.idx & Multi.mul files are not in the same folder as the keelwright. "
+              "Multi.idx holds an empty record at slot 2 before any free slot.\n");
     expectFilesUnchanged();
 
     const std::string missing = (dir_ / "none" / "Multi.idx").string();
-    EXPECT_EQ(RunCli({"patch", "--no-components", "--idx", missing, "--mul", mul(), house()}).status, 3);
+    const CliResult none = RunCli({"patch", "--no-components", "--idx", missing, "--mul", mul(), house()});
+    EXPECT_EQ(none.status, 3);
+    EXPECT_NE(none.err.find("keelwright. There is no Multi.idx at the path given.\n"), std::string::npos)
+        << none.err;
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
