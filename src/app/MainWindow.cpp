@@ -107,12 +107,14 @@ void MainWindow::checkPath(QLineEdit* box, QString& path) {
         SetBoxColour(box, kInvalidPath);
         path.clear();
         cmdPatch_->setEnabled(false);
+        explainPatchWaiting();
         return;
     }
     SetBoxColour(box, kValidPath);
     path = trimmed;
     cmdPatch_->setEnabled(multiLoaded() && BoxColour(txtMultiIdx_) == kValidPath &&
                           BoxColour(txtMultiMul_) == kValidPath);
+    explainPatchWaiting();
 }
 
 void MainWindow::recheckPaths() {
@@ -164,13 +166,8 @@ void MainWindow::applyCreateScriptRule() {
                                  !trimmedSpaces(txtSellValue_->text()).isEmpty());
 }
 
-void MainWindow::showStatus(const QString& text, const QString& details) {
-    lblStatus_->setText(ElidedToFit(lblStatus_, text));
-    lblStatus_->setToolTip(details.isEmpty() ? (text == lblStatus_->text() ? QString() : text) : details);
-}
-
 void MainWindow::showErrorReport(const Error& error, const QString& advice) {
-    QString text = FromUtf8(error.report());
+    QString text = FromUtf8(error.description());  // the number is for logs and the command line
     if (!advice.isEmpty()) {
         text += "\n\n" + advice;
     }

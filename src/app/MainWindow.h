@@ -2,14 +2,19 @@
 
 #include <QColor>
 #include <QPointer>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <initializer_list>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "app/CommonDialog.h"
 #include "app/Platform.h"
 #include "app/Workspace.h"
+#include "render/PreviewTile.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -17,12 +22,18 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QTextEdit;
 
 namespace keelwright {
 
+class ClientMultisWindow;
 class ColumnStack;
 class Error;
 class PreviewWindow;
+class UnusableIndexError;
+struct MultiHoldings;
+struct PatchOptions;
+struct PatchTargets;
 class ScriptsWindow;
 enum class ScriptFormat;
 
@@ -62,6 +73,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildControls();
@@ -75,22 +87,55 @@ private:
     void browse(QLineEdit* box, std::initializer_list<const QLineEdit*> otherBoxes, const QString& filter,
                 const QString& title, void (MainWindow::*check)());
     void applyCreateScriptRule();
+    // The status line shows the text whole, and the details, when given, on the lines below it.
     void showStatus(const QString& text, const QString& details = {});
+    // While a multi is loaded and Patch Multi is disabled for a red Multi.idx or Multi.mul box, the status
+    // line says so; once both are green again that text goes.
+    void explainPatchWaiting();
+    // The controls that follow the window's width (the path boxes grow, the right column moves), and the
+    // height that shows the whole status.
+    void rememberWidthRules();
+    void followWidth();
+    void fitStatusHeight();
     bool multiLoaded() const { return !workspace_.ScriptPath.isEmpty(); }
-    // Back to no multi loaded: an empty table, and the script details and the commands after Load closed.
-    void forgetMulti();
+    // Opens the script details and the commands for a multi that has just loaded.
+    void openLoadedMulti();
 
     void loadScript();
     void patchMulti();
+    // The files Patch Multi writes, from the boxes.
+    PatchTargets patchTargets() const;
+    // Asks before a multi that already stands in the files goes in again; true when the patch is to go on.
+    bool patchAgainIfAlreadyThere(const PatchTargets& targets);
+    // Ends the program for an index that cannot take a patch, the settings stored first.
+    void stopForUnusableIndex(const UnusableIndexError& error);
     void extractMulti();
     void createScript();
     // The script format of the selected Server Version option; nothing when none is selected.
     std::optional<ScriptFormat> chosenScriptFormat() const;
     void previewMulti();
     void exitProgram();
-    // The error report: the error's number and description, and `advice` below them when given, in a
-    // critical message box with an OK button only.
+    // The error report: the error's description, and `advice` below it when given, in a critical message
+    // box with an OK button only.
     void showErrorReport(const Error& error, const QString& advice = {});
+
+    // The multi number box and the client multis window (MainWindowMultiNumber.cpp).
+    // The number typed in the box; nothing while it is blank. Throws Error for text that is not a number.
+    std::optional<std::int32_t> typedMultiNumber() const;
+    // The options of a patch into `targets`: at the typed number, asking before it replaces a multi there
+    // (No the default), else at the first free number. Nothing when the patch is not to go on; the window
+    // then already says why.
+    std::optional<PatchOptions> askPatchOptions(const PatchTargets& targets);
+    // What the status tooltip of a patch at a typed number adds: that the number was free, or what it replaced.
+    static QString replacedText(const MultiHoldings& replaced);
+    // The slot Create Script writes the scripts for: the typed number's, else the patched one; 0 for none.
+    // Nothing when the box holds no number (the window has said so).
+    std::optional<std::int32_t> scriptSlot();
+    // Multi.idx and Multi.mul while both boxes are green, and MultiCollection.uop while its box is.
+    PatchTargets clientFileTargets() const;
+    void openClientMultis();
+    void refreshClientMultis();
+    void previewClientMulti(const std::vector<PreviewTile>& tiles, const QString& name);
 
     Platform platform_;  // references to the services, which outlive the window
     QString componentsPath_;
@@ -98,6 +143,7 @@ private:
     CommonDialog dlgCommon_;
     QPointer<ScriptsWindow> scriptsWindow_;  // exists from the first scripts until the user closes it
     QPointer<PreviewWindow> previewWindow_;  // exists from the first preview until the user closes it
+    QPointer<ClientMultisWindow> clientMultisWindow_;  // exists from Client multis until the user closes it
 
     QGroupBox* frame1_ = nullptr;
     QLineEdit* txtMultiName_ = nullptr;
@@ -124,6 +170,19 @@ private:
     QPushButton* cmdPreview_ = nullptr;
     QPushButton* cmdExit_ = nullptr;
     QLabel* lblStatus_ = nullptr;
+    QTextEdit* txtStatusDetails_ = nullptr;
+    bool statusExplainsPatch_ = false;  // the status line shows explainPatchWaiting's text
+
+    // A control as built for the narrowest window, and whether it grows with the extra width or moves by it.
+    struct WidthRule {
+        QWidget* control;
+        QRect asBuilt;
+        bool grows;
+    };
+    std::vector<WidthRule> widthRules_;
+    QSize builtSize_;
+    QLineEdit* txtMultiNumber_ = nullptr;
+    QPushButton* cmdClientMultis_ = nullptr;
 };
 
 // Selects or clears an option button. Selecting clears the other options of its frame; clearing touches

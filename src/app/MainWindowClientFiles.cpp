@@ -1,6 +1,7 @@
 // The commands that work on the client files: Patch Multi writes the loaded multi into Multi.idx and
 // Multi.mul, and MultiCollection.uop when its box names one, under one multi number; Extract writes one
 // multi of Multi.idx and Multi.mul out as multi text.
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,9 @@
 
 #include "app/MainWindow.h"
 #include "app/QtText.h"
+#include "clientfiles/ClientFileLocks.h"
+#include "clientfiles/EveryFilePatch.h"
+#include "clientfiles/PatchedMultiSearch.h"
 #include "model/Error.h"
 #include "mulfiles/AtomicFile.h"
 #include "mulfiles/Extractor.h"
@@ -18,10 +22,33 @@
 #include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
 #include "mulfiles/UnusableIndexError.h"
-#include "uop/EveryFilePatch.h"
 
 namespace keelwright {
 namespace {
+
+// The files by their names, each once; by their paths when two files share a name.
+QStringList namesOf(const QStringList& paths) {
+    QStringList files;
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        const QString resolved = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath()
+                                                                    : info.canonicalFilePath();
+        if (!files.contains(resolved)) {
+            files << resolved;
+        }
+    }
+    QStringList names;
+    for (const QString& file : files) {
+        names << QFileInfo(file).fileName();
+    }
+    if (names.removeDuplicates() > 0) {
+        names.clear();
+        for (const QString& file : files) {
+            names << QDir::toNativeSeparators(file);
+        }
+    }
+    return names;
+}
 
 // "Multi.idx, Multi.mul and MultiCollection.uop".
 QString listed(const QStringList& names) {
@@ -29,7 +56,62 @@ QString listed(const QStringList& names) {
                             : names.mid(0, names.size() - 1).join(", ") + " and " + names.back();
 }
 
+// "the multi 0x4 (slot 5)", as the window names a multi number.
+QString multiAndSlot(std::int32_t multi) {
+    return QString("multi 0x%1 (slot %2)")
+        .arg(QString::number(multi, 16).toUpper())
+        .arg(SlotOfMultiNumber(multi));
+}
+
 }  // namespace
+
+PatchTargets MainWindow::patchTargets() const {
+    PatchTargets targets;
+    targets.mul = ClientFiles{ToPath(workspace_.MultiIdxPath), ToPath(workspace_.MultiMulPath)};
+    if (!workspace_.MultiCollectionPath.isEmpty()) {
+        targets.uop = ToPath(workspace_.MultiCollectionPath);
+    }
+    return targets;
+}
+
+bool MainWindow::patchAgainIfAlreadyThere(const PatchTargets& targets) {
+    // A second copy of the same multi is almost always a second press, today or on another day. Declining
+    // takes the copy already there as the patched one, so that its scripts get its item number.
+    std::optional<std::int32_t> already;
+    try {
+        already = FindPatchedMulti(platform_.fileSystem, workspace_.table, targets);
+    } catch (const Error&) {
+        return true;  // the patch meets the same cause and reports it
+    }
+    if (!already || platform_.messages.askYesNo(this,
+                                                "This multi is already " + multiAndSlot(*already) +
+                                                    " of these files. Patch it again as a new multi?",
+                                                kApplicationTitle)) {
+        return true;
+    }
+    const std::int32_t slot = SlotOfMultiNumber(*already);
+    workspace_.PatchSlot = slot;
+    showStatus("Not patched again",
+               QString("The multi stays %1, item %2: Create Script writes its scripts")
+                   .arg(multiAndSlot(*already), FromUtf8(ItemHexOfSlot(slot))));
+    cmdPatch_->setEnabled(false);
+    return false;
+}
+
+void MainWindow::stopForUnusableIndex(const UnusableIndexError& error) {
+    // Not the client's index, or a full one: nothing was written. The program ends, as it always has, to
+    // keep the files from a patch that could only go wrong, but the paths typed are kept for the next start.
+    platform_.pointer.setBusy(false);
+    SaveSettings();
+    platform_.messages.showMessage(
+        this,
+        FromUtf8(error.explanation()) +
+            " Check that the Multi.idx box names the client's Multi.idx, not its Multi.mul or another "
+            "file.\n\nNothing was written. Keelwright ends now; the paths are kept for the next start.\n\n" +
+            kUnusableIndexMessage,
+        kUnusableIndexCaption, MessageIcon::Critical);
+    platform_.program.endProgram(1);
+}
 
 void MainWindow::patchMulti() {
     // A box that failed its check has emptied its path; the patch must not guess at a file.
@@ -52,74 +134,58 @@ void MainWindow::patchMulti() {
         showStatus("Patching failed", FromUtf8(unset.description()));
         return;
     }
-    // The same multi twice in the same files is almost always a second press by mistake. Declining keeps
-    // the multi where it is, so that its scripts get that slot's item number.
-    const std::optional<std::int32_t> earlier =
-        workspace_.patches.slotOf(workspace_.ScriptPath, workspace_.MultiIdxPath, workspace_.MultiMulPath,
-                                  workspace_.MultiCollectionPath);
-    if (earlier &&
-        !platform_.messages.askYesNo(
-            this,
-            QString("This multi is already in slot %1 of these files. Patch it again into a new slot?")
-                .arg(*earlier),
-            kApplicationTitle)) {
-        workspace_.PatchSlot = *earlier;
-        showStatus("Not patched again", QString("The multi stays in slot %1 (multi %2, item %3)")
-                                            .arg(*earlier)
-                                            .arg(MultiNumberOfSlot(*earlier))
-                                            .arg(FromUtf8(ItemHexOfSlot(*earlier))));
-        cmdPatch_->setEnabled(false);
+    const PatchTargets targets = patchTargets();
+    std::optional<PatchOptions> options = askPatchOptions(targets);
+    if (!options) {
         return;
     }
-    PatchTargets targets;
-    targets.mul = ClientFiles{ToPath(workspace_.MultiIdxPath), ToPath(workspace_.MultiMulPath)};
-    QStringList written = {QFileInfo(workspace_.MultiIdxPath).fileName(),
-                           QFileInfo(workspace_.MultiMulPath).fileName()};
+    // A typed number says where the multi goes, and its own question covers a multi there.
+    if (!options->multi && !patchAgainIfAlreadyThere(targets)) {
+        return;
+    }
+    QStringList written = {workspace_.MultiIdxPath, workspace_.MultiMulPath};
     if (!workspace_.MultiCollectionPath.isEmpty()) {
-        targets.uop = ToPath(workspace_.MultiCollectionPath);
-        written << QFileInfo(workspace_.MultiCollectionPath).fileName();
+        written << workspace_.MultiCollectionPath;
     }
     EveryFilePatchResult result;
     try {
+        // No other program writes the files, nor reads them, from before the searches to the last flush;
+        // one that holds them makes the patch fail with the files as they were.
+        const ClientFileLocks locks(platform_.fileSystem, targets.mul, targets.uop, LockKind::Exclusive);
         // Every search has run when the hook is called; nothing has been written yet.
+        options->beforeWriting = [this](std::int32_t) {
+            showStatus("Please wait...");
+            lblStatus_->repaint();  // no paint events until the patch returns
+            platform_.pointer.setBusy(true);
+        };
         result = PatchEveryFile(platform_.fileSystem, workspace_.table, targets,
-                                FileTimeOf(std::chrono::system_clock::now()), [this](std::int32_t) {
-                                    showStatus("Please wait...");
-                                    lblStatus_->repaint();  // no paint events until the patch returns
-                                    platform_.pointer.setBusy(true);
-                                });
+                                FileTimeOf(std::chrono::system_clock::now()), *options);
     } catch (const UnusableIndexError& e) {
-        // Not the client's index, or a full one: nothing was written, and the program ends without storing
-        // the settings, since only Exit stores them.
-        platform_.pointer.setBusy(false);
-        platform_.messages.showMessage(this,
-                                       QString(kUnusableIndexMessage) + "\n" + FromUtf8(e.explanation()),
-                                       kUnusableIndexCaption, MessageIcon::Critical);
-        platform_.program.endProgram(1);
+        stopForUnusableIndex(e);
         return;
     } catch (const Error& e) {
         // The patcher has put every file back, so the multi can be patched again once the cause is fixed.
         platform_.pointer.setBusy(false);
-        showErrorReport(e,
-                        listed(written) + " are as they were. Remove the cause and press Patch Multi again.");
+        const QStringList files = namesOf(written);
+        showErrorReport(e, listed(files) + (files.size() > 1 ? " are as they were" : " is as it was") +
+                               ". Remove the cause and press Patch Multi again.");
         showStatus("Patching failed", FromUtf8(e.description()));
         return;
     }
     const std::int32_t slot = result.mul->slot;
     workspace_.PatchSlot = slot;
     workspace_.FirstFreeRecord = result.mul->firstFreeRecord;
-    workspace_.patches.record(workspace_.ScriptPath, workspace_.MultiIdxPath, workspace_.MultiMulPath,
-                              workspace_.MultiCollectionPath, slot);
     platform_.pointer.setBusy(false);
     const QString sphere =
         result.multi > kHighestSphereMulti ? QString("; Sphere cannot use a multi above 8190") : QString();
     showStatus("Patching completed",
-               QString("Patched as multi %1 (item %2, slot %3%4) into %5, %6")
-                   .arg(result.multi)
-                   .arg(FromUtf8(ItemHexOfSlot(slot)))
+               QString("Patched as %1 (item %2, slot %3%4) into %5, %6%7")
+                   .arg(FromUtf8(MultiText(result.multi)), FromUtf8(ItemHexOfSlot(slot)))
                    .arg(slot)
-                   .arg(sphere, listed(written), FromUtf8(DescribeRecordSize(result.mul->recordSize))));
+                   .arg(sphere, listed(namesOf(written)), FromUtf8(DescribeRecordSize(result.mul->recordSize)),
+                        options->multi ? replacedText(result.replaced) : QString()));
     cmdPatch_->setEnabled(false);
+    refreshClientMultis();
 }
 
 void MainWindow::extractMulti() {
@@ -132,10 +198,14 @@ void MainWindow::extractMulti() {
         }
         const std::int32_t slot = SlotOfMultiNumber(*multi);
         const ClientFiles files{ToPath(workspace_.MultiIdxPath), ToPath(workspace_.MultiMulPath)};
-        // Both client files are read before the output path is asked for, so a bad multi costs no typing.
+        // Both client files are read before the output path is asked for, so a bad multi costs no typing;
+        // under shared locks, so that a patch in progress is not read half done.
+        std::optional<ClientFileLocks> locks(std::in_place, platform_.fileSystem, files, std::nullopt,
+                                             LockKind::Shared);
         const IndexRecord entry = ReadIndexEntry(platform_.fileSystem, files.multiIdx, slot);
         const RecordSize size = DecideRecordSize(platform_.fileSystem, files).size;
         const std::string text = ExtractMultiText(platform_.fileSystem, files.multiMul, slot, entry, size);
+        locks.reset();
         const QString target = platform_.inputs.getText(
             this, "Enter path and name of file you want it saved to", kApplicationTitle, QString());
         // A cancelled or blank entry names no file: the writer reports it and writes nothing.

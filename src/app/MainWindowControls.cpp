@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextEdit>
 #include <algorithm>
 
 #include "app/FormLayout.h"
@@ -73,6 +74,35 @@ QLabel* makeLabel(QWidget* container, const char* name, const QString& caption, 
     return label;
 }
 
+// The status line: wrapped at spaces, and selectable with the mouse and, while it shows text, the keyboard.
+QLabel* makeStatusLine(QWidget* container, QRect place) {
+    auto* label = makeLabel(container, "lblStatus", "", place);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    return label;
+}
+
+// The details under the status line, which often hold a path: wrapped anywhere when a word is longer than
+// the line, so that the whole path shows, and selectable as the status line is. It looks like a label.
+QTextEdit* makeStatusDetails(QWidget* container, QRect place) {
+    auto* details = new QTextEdit(container);
+    details->setObjectName("txtStatusDetails");
+    details->setGeometry(place);
+    details->setReadOnly(true);
+    details->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    details->setFrameShape(QFrame::NoFrame);
+    details->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    details->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    details->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    details->setTabChangesFocus(true);
+    details->document()->setDocumentMargin(0);
+    QPalette look = details->palette();
+    look.setColor(QPalette::Base, look.color(QPalette::Window));
+    details->setPalette(look);
+    details->setVisible(false);
+    return details;
+}
+
 // The height of a frame of option buttons with `rows` rows.
 constexpr int optionFrameHeight(int rows) {
     return kOptionRows.bottom(rows) + 135;
@@ -112,6 +142,16 @@ void MainWindow::buildControls() {
     optWsc_->setChecked(true);
     cmdPatch_ = make<QPushButton>(this, "cmdPatch", "&Patch Multi", right.place(kButtonWidth, kButtonHeight));
     cmdPatch_->setEnabled(false);
+    // Blank: the first free number, as always; a number: that one, asking before it replaces a multi.
+    const int numberTop = right.take(315);
+    auto* lblMultiNumber =
+        makeLabel(this, "lblMultiNumber", "&Number", Twips(kRightColumn, numberTop, 660, 315), Qt::AlignVCenter);
+    txtMultiNumber_ = makeBox(this, "txtMultiNumber", Twips(kRightColumn + 690, numberTop, 705, 315),
+                              "The multi number to patch at and to create the scripts for, decimal or 0x hex "
+                              "(0x1400); blank: the first free number");
+    txtMultiNumber_->setPlaceholderText("first free");
+    SetBoxColour(txtMultiNumber_, kBoxOpen);
+    lblMultiNumber->setBuddy(txtMultiNumber_);
     chkScriptOnly_ =
         make<QCheckBox>(this, "chkScriptOnly", "Scripts Only", right.place(kOptionFrameWidth, 255),
                         "Adds all items to the multi scripts only");
@@ -133,19 +173,49 @@ void MainWindow::buildControls() {
     cmdPreview_ = make<QPushButton>(this, "cmdPreview", "Pre&view", right.place(kButtonWidth, kButtonHeight),
                                     "Shows the loaded multi as the game draws it");
     cmdPreview_->setEnabled(false);
+    cmdClientMultis_ = make<QPushButton>(this, "cmdClientMultis", "Client m&ultis…",
+                                         right.place(kButtonWidth, kButtonHeight),
+                                         "Lists the multis of the chosen client files: preview, extract, remove");
 
     // Exit and the status line end both columns on one line; the window reaches just below them.
     const int bottom = std::max(left.next() + 120 + kStatusHeight, right.next() + kButtonHeight);
     cmdExit_ = make<QPushButton>(this, "cmdExit", "E&xit",
                                  Twips(kRightColumn, bottom - kButtonHeight, kButtonWidth, kButtonHeight));
-    // The status line reaches to the Exit button, so that a failure's reason has room to show.
-    lblStatus_ = makeLabel(
-        this, "lblStatus", "",
-        Twips(kLeftColumn, bottom - kStatusHeight, kRightColumn - kLeftColumn - 105, kStatusHeight));
+    // The status line reaches to the Exit button, so that a failure's reason has room to show; a longer
+    // text wraps onto more lines, the details below it, and the window grows down to show them.
+    const QRect status =
+        Twips(kLeftColumn, bottom - kStatusHeight, kRightColumn - kLeftColumn - 105, kStatusHeight);
+    lblStatus_ = makeStatusLine(this, status);
+    txtStatusDetails_ = makeStatusDetails(this, status.translated(0, status.height()));
     cmdExtract_ = make<QPushButton>(this, "cmdExtract", "Extract", Twips(2880, 1200, 975, 375));
     cmdExtract_->setVisible(false);
+    // Read after the left column; they take the focus only while they show text (showStatus), which
+    // setTabOrder needs them to take now.
+    setTabOrder(command3_, lblStatus_);
+    setTabOrder(lblStatus_, txtStatusDetails_);
+    setTabOrder(txtStatusDetails_, cmdLoad_);
+    lblStatus_->setFocusPolicy(Qt::NoFocus);
+    txtStatusDetails_->setFocusPolicy(Qt::NoFocus);
 
-    setFixedSize(kWindowWidth / kTwipsPerPixel, (bottom + kMargin) / kTwipsPerPixel);
+    builtSize_ = QSize(kWindowWidth / kTwipsPerPixel, (bottom + kMargin) / kTwipsPerPixel);
+    rememberWidthRules();
+    resize(builtSize_);
+    setMinimumSize(builtSize_);
+    setMaximumHeight(builtSize_.height());
+}
+
+void MainWindow::rememberWidthRules() {
+    QWidget* const grows[] = {frame1_, txtMultiIdx_->parentWidget(), txtMultiIdx_, txtMultiMul_,
+                              txtMultiCollection_, lblStatus_};
+    QWidget* const moves[] = {findChild<QWidget*>("Frame4"), command1_, command2_, command3_, cmdLoad_,
+                              optWsc_->parentWidget(), cmdPatch_, chkScriptOnly_, cmdCreateScript_,
+                              optVer54_->parentWidget(), cmdPreview_, cmdExit_};
+    for (QWidget* control : grows) {
+        widthRules_.push_back({control, control->geometry(), true});
+    }
+    for (QWidget* control : moves) {
+        widthRules_.push_back({control, control->geometry(), false});
+    }
 }
 
 void MainWindow::buildScriptDetails(ColumnStack& column) {
@@ -248,6 +318,7 @@ void MainWindow::connectControls() {
     connect(cmdCreateScript_, &QPushButton::clicked, this, &MainWindow::createScript);
     connect(cmdPreview_, &QPushButton::clicked, this, &MainWindow::previewMulti);
     connect(cmdExit_, &QPushButton::clicked, this, &MainWindow::exitProgram);
+    connect(cmdClientMultis_, &QPushButton::clicked, this, &MainWindow::openClientMultis);
 }
 
 }  // namespace keelwright

@@ -1,5 +1,5 @@
 // The Load Script command: asks for a script, replaces the loaded multi with it and opens the next steps. A
-// failed load leaves no multi loaded.
+// failed load leaves the multi loaded before it, and says so.
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -9,6 +9,8 @@
 
 #include "app/MainWindow.h"
 #include "app/QtText.h"
+#include "model/ComponentTable.h"
+#include "model/DesignList.h"
 #include "model/Error.h"
 #include "model/ScriptReaders.h"
 
@@ -28,12 +30,27 @@ QString shortDescription(const Error& e) {
     return text + FromUtf8(e.reason());
 }
 
+// The two options' filters offer the other tools' files after their own type.
+constexpr const char* kOtherTypes = "|UO Architect designs (*.uoa)|*.uoa|CSV tile lists (*.csv)|*.csv";
+
+// UO Architect and CSV files load as their extension (and, for *.uoa, their first bytes) says: no option
+// is needed for them. Any other file loads as the Import file type option says, as it always has, so a WSC
+// export named *.txt still loads with *.wsc chosen.
+std::optional<ScriptType> typeOf(const QString& path, bool multiText) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == "uoa" || suffix == "csv") {
+        return std::nullopt;
+    }
+    return multiText ? ScriptType::MultiTxt : ScriptType::Wsc;
+}
+
 }  // namespace
 
 void MainWindow::loadScript() {
     const bool multiText = optTxt_->isChecked();
-    dlgCommon_.setFilter(multiText ? "Multi.txt files (*.txt)|*.txt"
-                                   : "Exported file from sphere (*.wsc)|*.wsc");
+    dlgCommon_.setFilter(
+        QString(multiText ? "Multi.txt files (*.txt)|*.txt" : "Exported file from sphere (*.wsc)|*.wsc") +
+        kOtherTypes);
     dlgCommon_.setTitle(multiText ? "Import Multi.txt file" : "Import an exported wsc file");
     const QString chosen = dlgCommon_.showOpen(this, workspace_.LastScriptFolder);
     if (chosen.isEmpty()) {
@@ -42,23 +59,61 @@ void MainWindow::loadScript() {
 
     platform_.pointer.setBusy(true);
     workspace_.LastScriptFolder = QFileInfo(chosen).absolutePath();
-    forgetMulti();
-    std::size_t unreadLines = 0;
+    // The script loads into a table of its own, so that a load that fails leaves the multi loaded before.
+    ComponentTable loaded;
+    ItemCount found(0);
+    DesignChoice choice;
     try {
-        LoadMulti(ToPath(chosen), multiText ? ScriptType::MultiTxt : ScriptType::Wsc, workspace_.table,
-                  workspace_.components, [&](const ItemCount& found) {
-                      lblItems_->setText(QString::number(found.count));
-                      unreadLines = found.unreadLines;
-                  });
+        for (;;) {
+            try {
+                LoadMulti(ToPath(chosen), typeOf(chosen, multiText), loaded, workspace_.components,
+                          [&](const ItemCount& count) { found = count; }, LoadOptions{false, choice});
+                break;
+            } catch (const SeveralDesignsError& e) {
+                // A collection of designs, or a multi text of several templates: the user picks one.
+                const bool templates = e.designs().kind == DesignList::Kind::Templates;
+                platform_.pointer.setBusy(false);
+                const QString typed = platform_.inputs.getText(
+                    this,
+                    FromUtf8(e.reason()) + (templates ? "\n\nLoad the template of id:"
+                                                      : "\n\nLoad the design (name or number):"),
+                    templates ? "Choose a template" : "Choose a design",
+                    FromUtf8(e.designs().entries.front().key));
+                platform_.pointer.setBusy(true);
+                if (typed.isEmpty()) {
+                    throw;
+                }
+                (templates ? choice.templateId : choice.design) = typed.toUtf8().toStdString();
+            }
+        }
     } catch (const Error& e) {
-        // Half a multi is no multi: nothing can be patched or scripted until a load succeeds.
-        forgetMulti();
         platform_.pointer.setBusy(false);
-        showStatus("Load failed: " + shortDescription(e), "Load failed: " + FromUtf8(e.description()));
+        const QString kept = multiLoaded()
+                                 ? "; " + QFileInfo(workspace_.ScriptPath).fileName() + " is still loaded"
+                                 : QString();
+        showStatus("Load failed: " + shortDescription(e) + kept,
+                   "Load failed: " + FromUtf8(e.description()) + kept);
         return;
     }
 
+    workspace_.table = std::move(loaded);
     workspace_.ScriptPath = chosen;
+    workspace_.PatchSlot = 0;
+    lblItems_->setText(QString::number(found.count));
+    openLoadedMulti();
+    if (found.unreadLines == 0) {
+        showStatus({});
+    } else {
+        const std::int32_t count = workspace_.table.Count;
+        showStatus(QString("Loaded %1 of %2 lines: the count line says %1")
+                       .arg(count)
+                       .arg(static_cast<qulonglong>(count) + found.unreadLines));
+    }
+    platform_.pointer.setBusy(false);
+}
+
+void MainWindow::openLoadedMulti() {
+    // Name, Buy and Sell keep what was typed: the next multi is often the same building, corrected.
     for (QLineEdit* box : {txtMultiName_, txtBuyValue_, txtSellValue_}) {
         SetBoxColour(box, kBoxOpen);
         box->setEnabled(true);
@@ -68,33 +123,8 @@ void MainWindow::loadScript() {
     CheckMultiMulPath();
     chkScriptOnly_->setEnabled(true);
     chkScriptOnly_->setChecked(false);
-    if (unreadLines == 0) {
-        showStatus({});
-    } else {
-        const std::int32_t count = workspace_.table.Count;
-        showStatus(QString("Loaded %1 of %2 lines: the count line says %1")
-                       .arg(count)
-                       .arg(static_cast<qulonglong>(count) + unreadLines));
-    }
     cmdPatch_->setEnabled(true);
     cmdPreview_->setEnabled(true);
-    platform_.pointer.setBusy(false);
-}
-
-void MainWindow::forgetMulti() {
-    workspace_.table.ResetMulti();
-    workspace_.ScriptPath.clear();
-    workspace_.PatchSlot = 0;
-    lblItems_->setText("0");
-    for (QLineEdit* box : {txtMultiName_, txtBuyValue_, txtSellValue_}) {
-        box->clear();
-        box->setEnabled(false);
-        SetBoxColour(box, kBoxAsCreated);
-    }
-    chkScriptOnly_->setChecked(false);
-    chkScriptOnly_->setEnabled(false);
-    cmdPatch_->setEnabled(false);
-    cmdPreview_->setEnabled(false);
     applyCreateScriptRule();
 }
 

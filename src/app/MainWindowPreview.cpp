@@ -1,5 +1,6 @@
 // The Preview command: the loaded multi drawn in the preview window, with the art of the client folder the
 // user chose there.
+#include <QFileInfo>
 #include <QPushButton>
 
 #include "app/MainWindow.h"
@@ -27,7 +28,17 @@ void MainWindow::previewMulti() {
         connect(previewWindow_, &PreviewWindow::artFolderChosen, this,
                 [this](const QString& folder) { workspace_.ArtFolder = folder; });
     }
-    previewWindow_->showPreview(std::move(tiles), workspace_.ScriptPath, workspace_.ArtFolder);
+    // The client's art lies beside its multi files: the first box that names one gives the folder.
+    QString clientFilesFolder;
+    for (const QString& path :
+         {workspace_.MultiIdxPath, workspace_.MultiMulPath, workspace_.MultiCollectionPath}) {
+        if (!path.isEmpty()) {
+            clientFilesFolder = QFileInfo(path).absolutePath();
+            break;
+        }
+    }
+    previewWindow_->showPreview(std::move(tiles), workspace_.ScriptPath, workspace_.ArtFolder,
+                                clientFilesFolder);
 }
 
 }  // namespace keelwright

@@ -27,9 +27,14 @@ std::optional<ScriptFormat> MainWindow::chosenScriptFormat() const {
 void MainWindow::createScript() {
     // The scripts carry the item number of the slot the loaded multi was patched into. Scripts Only makes
     // them without a patch, except in a format that names the multi by its slot.
+    // A number typed in the multi number box names a multi already in the files: its scripts need no patch.
     const std::optional<ScriptFormat> format = chosenScriptFormat();
     const bool patchNeeded = !chkScriptOnly_->isChecked() || (format && NeedsPatchSlot(*format));
-    if (!multiLoaded() || (workspace_.PatchSlot == 0 && patchNeeded)) {
+    const std::optional<std::int32_t> slot = scriptSlot();
+    if (!slot) {
+        return;
+    }
+    if (!multiLoaded() || (*slot == 0 && patchNeeded)) {
         platform_.sounds.beep();
         platform_.messages.showMessage(this, "You need to patch the multi before you can create the scripts",
                                        "Script Creation Failed", MessageIcon::Warning);
@@ -65,7 +70,7 @@ void MainWindow::createScript() {
 
     const ScriptDetails details{ToBytes(txtMultiName_->text()), ToBytes(txtBuyValue_->text()),
                                 ToBytes(txtSellValue_->text()), chkScriptOnly_->isChecked(),
-                                workspace_.PatchSlot,           workspace_.components.count()};
+                                *slot,                          workspace_.components.count()};
     std::string text;
     try {
         text = CreateScript(*format, details, workspace_.table);

@@ -115,10 +115,11 @@ int PreviewWindow::zoom() const {
 }
 
 void PreviewWindow::showPreview(std::vector<PreviewTile> tiles, const QString& scriptPath,
-                                const QString& artFolder) {
+                                const QString& artFolder, const QString& clientFilesFolder) {
     tiles_ = std::move(tiles);
     scriptPath_ = scriptPath;
     artFolder_ = artFolder;
+    clientFilesFolder_ = clientFilesFolder;
     setWindowTitle("Preview - " + QFileInfo(scriptPath_).fileName());
     draw();
     if (!isVisible()) {
@@ -142,17 +143,20 @@ QSize PreviewWindow::fittingSize() const {
 }
 
 void PreviewWindow::placeBesideOpener() {
-    // Right of the window that opened it, top edges level, so that both show; over it when there is no room.
+    // Beside the window that opened it, so that both show, made smaller to fit the room there (the picture
+    // scrolls); over it only when the screen has no room beside it.
     const QWidget* opener = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
     const QScreen* screen = opener != nullptr ? opener->screen() : nullptr;
     if (screen != nullptr) {
         // A window's position is that of its frame, which is not known before it is shown; the opener's
         // frame is the same window manager's.
         const QRect outer = opener->frameGeometry();
-        const QPoint at(outer.right() + 1 + 8, outer.top());
-        const QSize framed = size() + outer.size() - opener->size();
-        if (screen->availableGeometry().contains(QRect(at, framed))) {
-            move(at);
+        const QSize frame = outer.size() - opener->size();
+        const QSize least = minimumSizeHint().expandedTo(QSize(320, 240));
+        if (const std::optional<QRect> placed =
+                PlaceBeside(outer, size() + frame, least + frame, screen->availableGeometry(), 8)) {
+            resize(placed->size() - frame);
+            move(placed->topLeft());
             return;
         }
     }
@@ -233,7 +237,10 @@ void PreviewWindow::zoomBy(int steps, QPoint at) {
 }
 
 void PreviewWindow::chooseArtFolder() {
-    const QString start = !artFolder_.isEmpty() ? artFolder_ : QFileInfo(scriptPath_).absolutePath();
+    // The art lies beside the client's other files; without them, the script's folder is the best guess.
+    const QString start = !artFolder_.isEmpty()          ? artFolder_
+                          : !clientFilesFolder_.isEmpty() ? clientFilesFolder_
+                                                          : QFileInfo(scriptPath_).absolutePath();
     const QString chosen = platform_.files.getExistingFolder(
         this, "Choose the client folder (artLegacyMUL.uop, or art.mul and artidx.mul)", start);
     if (chosen.isEmpty()) {
@@ -242,7 +249,7 @@ void PreviewWindow::chooseArtFolder() {
     try {
         OpenClientArt(platform_.fileSystem, ToPath(chosen));
     } catch (const Error& e) {
-        platform_.messages.showMessage(this, FromUtf8(e.report()) + "\n\nThe preview keeps the art it had.",
+        platform_.messages.showMessage(this, FromUtf8(e.description()) + "\n\nThe preview keeps the art it had.",
                                        "Client folder", MessageIcon::Warning);
         return;
     }
@@ -275,7 +282,7 @@ void PreviewWindow::savePng() {
         WritePng(platform_.fileSystem, ToPath(chosen), picture_);
     } catch (const Error& e) {
         platform_.pointer.setBusy(false);
-        platform_.messages.showMessage(this, FromUtf8(e.report()), "Save PNG", MessageIcon::Critical);
+        platform_.messages.showMessage(this, FromUtf8(e.description()), "Save PNG", MessageIcon::Critical);
         return;
     }
     platform_.pointer.setBusy(false);

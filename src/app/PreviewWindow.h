@@ -30,8 +30,11 @@ public:
     PreviewWindow(const Platform& platform, QWidget* parent = nullptr);
 
     // Draws the tiles of the script at `scriptPath` with the art of `artFolder` (blocks when it is empty or
-    // has no art) and shows the window; the first time, beside the window that opened it.
-    void showPreview(std::vector<PreviewTile> tiles, const QString& scriptPath, const QString& artFolder);
+    // has no art) and shows the window; the first time, beside the window that opened it. Client folder…
+    // starts in `artFolder`, else in `clientFilesFolder` (where the client's multi files are), else in the
+    // script's folder.
+    void showPreview(std::vector<PreviewTile> tiles, const QString& scriptPath, const QString& artFolder,
+                     const QString& clientFilesFolder = {});
 
     const RgbaImage& picture() const { return picture_; }
     int zoom() const;
@@ -56,6 +59,7 @@ private:
     std::vector<PreviewTile> tiles_;
     QString scriptPath_;
     QString artFolder_;
+    QString clientFilesFolder_;
     RgbaImage picture_;
     QString drawnText_;  // what the information line says of the picture
     int zoomStep_ = 2;   // 100 %

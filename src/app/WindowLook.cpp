@@ -1,7 +1,5 @@
 #include "app/WindowLook.h"
 
-#include <QFontMetrics>
-#include <QLabel>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -22,8 +20,42 @@ QFont TimesFont(double pointSize) {
     return font;
 }
 
-QString ElidedToFit(const QLabel* label, const QString& text) {
-    return label->fontMetrics().elidedText(text, Qt::ElideRight, label->width());
+std::optional<QRect> PlaceBeside(const QRect& opener, QSize wanted, QSize least, const QRect& room, int gap) {
+    // The free space on each side of the opener, and where the window lines up with it there.
+    const struct {
+        QRect space;
+        bool sideways;  // right or left: tops level; below or above: left edges level
+    } sides[] = {
+        {QRect(QPoint(opener.right() + 1 + gap, room.top()), room.bottomRight()), true},
+        {QRect(room.topLeft(), QPoint(opener.left() - 1 - gap, room.bottom())), true},
+        {QRect(QPoint(room.left(), opener.bottom() + 1 + gap), room.bottomRight()), false},
+        {QRect(room.topLeft(), QPoint(room.right(), opener.top() - 1 - gap)), false},
+    };
+    std::optional<QRect> best;
+    for (const auto& side : sides) {
+        const QSize size = wanted.boundedTo(side.space.size());
+        if (size.width() < least.width() || size.height() < least.height()) {
+            continue;
+        }
+        const bool right = side.space.left() > opener.left();
+        const bool below = side.space.top() > opener.top();
+        QRect place(QPoint(), size);
+        if (side.sideways) {
+            place.moveTopLeft({right ? side.space.left() : side.space.right() + 1 - size.width(), opener.top()});
+        } else {
+            place.moveTopLeft({opener.left(), below ? side.space.top() : side.space.bottom() + 1 - size.height()});
+        }
+        // Slid along the opener's edge to stay on the screen.
+        place.moveLeft(std::max(side.space.left(), std::min(place.left(), side.space.right() + 1 - size.width())));
+        place.moveTop(std::max(side.space.top(), std::min(place.top(), side.space.bottom() + 1 - size.height())));
+        if (size == wanted) {
+            return place;
+        }
+        if (!best || size.width() * size.height() > best->width() * best->height()) {
+            best = place;
+        }
+    }
+    return best;
 }
 
 void PlaceOverOpener(QWidget* window) {

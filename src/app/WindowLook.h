@@ -2,9 +2,10 @@
 
 #include <QFont>
 #include <QRect>
+#include <QSize>
+#include <optional>
 #include <QString>
 
-class QLabel;
 class QWidget;
 
 namespace keelwright {
@@ -21,8 +22,11 @@ QFont DefaultFont();
 // Times New Roman (or a serif with its metrics) at the size given.
 QFont TimesFont(double pointSize);
 
-// The text cut with an ellipsis where it would not fit the label's width.
-QString ElidedToFit(const QLabel* label, const QString& text);
+// Where a window goes beside another, all in frame rectangles on the screen: `wanted` big, at least `least`,
+// `gap` from `opener`, within `room` (the screen's available area). Right of the opener where it fits
+// whole, else left, below or above; where it fits nowhere whole, the side with the most room, the window
+// made smaller to fit. Nothing when no side has room for `least`.
+std::optional<QRect> PlaceBeside(const QRect& opener, QSize wanted, QSize least, const QRect& room, int gap);
 
 // Centres a window that is not yet shown on the window that opened it (its parent's), within the screen: a
 // window larger than the screen keeps its title bar and top-left corner on it.

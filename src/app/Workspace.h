@@ -3,14 +3,13 @@
 #include <QString>
 #include <cstdint>
 
-#include "app/PatchHistory.h"
 #include "model/ComponentTable.h"
 #include "model/ComponentsList.h"
 
 namespace keelwright {
 
-// What the program knows for the whole run: the loaded multi, the paths it works on, the patches made and
-// the components list. The main window owns the one instance and hands its parts to the commands.
+// What the program knows for the whole run: the loaded multi, the paths it works on and the components
+// list. The main window owns the one instance and hands its parts to the commands.
 struct Workspace {
     ComponentTable table;
     QString ScriptPath;        // the script the loaded multi came from; empty while no multi is loaded
@@ -19,9 +18,10 @@ struct Workspace {
     QString MultiIdxPath;      // empty while the path in its box fails its check
     QString MultiMulPath;
     QString MultiCollectionPath;  // empty while its box is blank (no UOP) or fails its check
-    std::int32_t PatchSlot = 0;  // the slot the loaded multi was last patched into; 0 while it is not patched
+    // The slot the loaded multi was patched into, or found in when the user declined a second copy; 0 while
+    // it is not patched.
+    std::int32_t PatchSlot = 0;
     std::int32_t FirstFreeRecord = 0;
-    PatchHistory patches;
     ComponentsList components;
 };
 

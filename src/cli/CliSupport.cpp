@@ -2,8 +2,10 @@
 
 #include <iostream>
 #include <system_error>
+#include <utility>
 
 #include "cli/ProgramArguments.h"
+#include "model/DesignList.h"
 #include "model/Error.h"
 #include "model/PathText.h"
 #include "model/ScriptReaders.h"
@@ -13,6 +15,13 @@ namespace {
 
 ComponentsList readComponents(const CommandLine& parser) {
     const bool explicitList = parser.isSet("--components");
+    if (parser.isSet("--exact")) {
+        if (explicitList || parser.isSet("--no-components")) {
+            throw UsageError(
+                "--exact applies no components list: --components and --no-components do not go with it");
+        }
+        return {};
+    }
     if (explicitList && parser.isSet("--no-components")) {
         throw UsageError("--components and --no-components exclude each other");
     }
@@ -28,20 +37,6 @@ ComponentsList readComponents(const CommandLine& parser) {
         Warn(std::string(e.description()) + "; using an empty components list");
         return {};
     }
-}
-
-ScriptType scriptType(const CommandLine& parser, const std::filesystem::path& script) {
-    if (!parser.isSet("--type")) {
-        return ScriptTypeOf(script);
-    }
-    const std::string type = parser.value("--type");
-    if (type == "txt") {
-        return ScriptType::MultiTxt;
-    }
-    if (type == "wsc") {
-        return ScriptType::Wsc;
-    }
-    throw UsageError("--type takes txt or wsc, not " + QuoteInput(type));
 }
 
 // The path with links and dot steps resolved as far as it exists; the plain absolute form if that fails.
@@ -62,22 +57,66 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 }  // namespace
 
 void AddScriptOptions(CommandLine& parser) {
-    parser.addOption("--type",
-                     "Reads SCRIPT as multi text (txt) or a WSC export (wsc); by default from its extension.",
-                     "txt|wsc");
+    parser.addOption(
+        "--type",
+        "Reads SCRIPT as multi text (txt), a WSC export (wsc), a UO Architect design file (uoa) or "
+        "a CSV tile list (csv); by default from its extension.",
+        "txt|wsc|uoa|csv");
+    parser.addOption("--design",
+                     "Loads this design of a UO Architect file: its name, or its position from 1.", "NAME|N");
+    parser.addOption("--template", "Loads the template of this id from multi text that holds several.", "ID");
     parser.addOption("--components",
                      "Marks the components this list names (default: Components.txt beside the program).",
                      "FILE");
     parser.addFlag("--no-components", "Uses an empty components list.");
-    parser.addPositional("SCRIPT", "The multi text (*.txt) or WSC export (*.wsc) to load.");
+    parser.addFlag(
+        "--exact",
+        "Loads the tiles exactly as the script gives them (multi text or CSV): not centred, each tile's "
+        "flags from its file (up to 64 bits), no components list; a patch writes exactly those records.");
+    parser.addPositional("SCRIPT", "The script to load (*.txt, *.wsc, *.uoa or *.csv).");
 }
 
 LoadedMulti LoadScript(const CommandLine& parser) {
     LoadedMulti loaded;
     loaded.components = readComponents(parser);
     const std::filesystem::path script = PathOfArgument(parser.positionals().front());
-    LoadMulti(script, scriptType(parser, script), loaded.table, loaded.components);
+    LoadOptions options;
+    options.exact = parser.isSet("--exact");
+    options.choice = DesignChoiceOf(parser);
+    try {
+        LoadMulti(script, ScriptTypeOption(parser), loaded.table, loaded.components, {}, options);
+    } catch (const SeveralDesignsError& e) {
+        const bool templates = e.designs().kind == DesignList::Kind::Templates;
+        throw Error(e.number(), e.reason() + (templates ? "; choose one with --template ID"
+                                                        : "; choose one with --design NAME|N"))
+            .at(e.file());
+    }
     return loaded;
+}
+
+std::optional<ScriptType> ScriptTypeOption(const CommandLine& parser) {
+    if (!parser.isSet("--type")) {
+        return std::nullopt;
+    }
+    const std::string type = parser.value("--type");
+    if (const std::optional<ScriptType> named = ScriptTypeNamed(type)) {
+        return named;
+    }
+    throw UsageError(std::string("--type takes ") + kScriptTypeNames + ", not " + QuoteInput(type));
+}
+
+DesignChoice DesignChoiceOf(const CommandLine& parser) {
+    if (parser.isSet("--design") && parser.isSet("--template")) {
+        throw UsageError("--design and --template exclude each other: a file holds designs or templates");
+    }
+    DesignChoice choice;
+    if (parser.isSet("--design")) {
+        choice.design = parser.value("--design");
+    }
+    if (parser.isSet("--template")) {
+        choice.templateId = parser.value("--template");
+    }
+    return choice;
 }
 
 std::filesystem::path RequiredPath(const CommandLine& parser, const std::string& option) {

@@ -2,16 +2,18 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 
 #include "cli/CommandLine.h"
 #include "model/ComponentTable.h"
 #include "model/ComponentsList.h"
+#include "model/ScriptReaders.h"
 
 namespace keelwright::cli {
 
-// Adds --type, --components and --no-components, the options every command that loads a script takes,
-// and the SCRIPT argument.
+// Adds --type, --design, --template, --components and --no-components, the options every command that
+// loads a script takes, and the SCRIPT argument.
 void AddScriptOptions(CommandLine& parser);
 
 // The loaded multi of a command that takes a script, as the window's load command leaves it.
@@ -19,8 +21,14 @@ struct LoadedMulti {
     ComponentTable table;
     ComponentsList components;
 };
-// Reads the components list the options name and loads the script (the first positional argument).
+// Reads the components list the options name and loads the script (the first positional argument). A file
+// with several designs or templates and no choice fails with the list and the option that chooses.
 LoadedMulti LoadScript(const CommandLine& parser);
+
+// The type --type names; nothing when it is not given (the type then comes from the file).
+std::optional<ScriptType> ScriptTypeOption(const CommandLine& parser);
+// The design or template --design or --template chooses.
+DesignChoice DesignChoiceOf(const CommandLine& parser);
 
 // The path an option names; throws UsageError when the option is missing or empty.
 std::filesystem::path RequiredPath(const CommandLine& parser, const std::string& option);

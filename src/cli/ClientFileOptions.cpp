@@ -1,7 +1,10 @@
 #include "cli/ClientFileOptions.h"
 
+#include <algorithm>
+
 #include "cli/CliSupport.h"
 #include "cli/ProgramArguments.h"
+#include "clientfiles/ClientFileLocks.h"
 #include "model/Error.h"
 
 namespace keelwright::cli {
@@ -19,6 +22,26 @@ void AddRecordSizeOption(CommandLine& parser) {
 
 void AddUopOption(CommandLine& parser, const std::string& help) {
     parser.addOption("--uop", help, "MULTICOLLECTION_UOP");
+}
+
+void AddWaitOption(CommandLine& parser) {
+    parser.addOption("--wait",
+                     "How long to wait for client files that another program is changing (or, for a patch, "
+                     "reading), 0 to 3600 seconds; 10 by default, 0 fails at once.",
+                     "SECONDS");
+}
+
+std::chrono::milliseconds WaitOf(const CommandLine& parser) {
+    if (!parser.isSet("--wait")) {
+        return kDefaultLockWait;
+    }
+    const std::string text = parser.value("--wait");
+    const bool digits = !text.empty() && text.size() <= 4 &&
+                        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!digits || std::stoi(text) > 3600) {
+        throw UsageError("--wait takes whole seconds from 0 to 3600, not " + QuoteInput(text));
+    }
+    return std::chrono::seconds(std::stoi(text));
 }
 
 ClientFiles ClientFilesOf(const CommandLine& parser) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 
@@ -15,12 +16,19 @@ void AddRecordSizeOption(CommandLine& parser);
 // Adds --uop, the client's MultiCollection.uop, with the help text of the command.
 void AddUopOption(CommandLine& parser, const std::string& help);
 
+// Adds --wait, how long to wait for client files that another program is changing.
+void AddWaitOption(CommandLine& parser);
+
 // The two paths; throws UsageError when either option is missing or empty.
 ClientFiles ClientFilesOf(const CommandLine& parser);
 
 // The record size --record-size gives; nothing when it is not given. Throws UsageError for any value but
 // 12 and 16, and when --record-size comes without the Multi.mul it is about.
 std::optional<RecordSize> RecordSizeOf(const CommandLine& parser);
+
+// The wait --wait gives, 10 seconds when it is not given. Throws UsageError for anything but whole
+// seconds from 0 to 3600.
+std::chrono::milliseconds WaitOf(const CommandLine& parser);
 
 // The path --uop gives; nothing when it is not given. Throws UsageError when it is empty.
 std::optional<std::filesystem::path> UopPathOf(const CommandLine& parser);

@@ -31,5 +31,7 @@ int RunPatch(const Invocation& invocation);
 int RunExtract(const Invocation& invocation);
 int RunList(const Invocation& invocation);
 int RunPreview(const Invocation& invocation);
+int RunRemove(const Invocation& invocation);
+int RunApply(const Invocation& invocation);
 
 }  // namespace keelwright::cli

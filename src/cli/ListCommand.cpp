@@ -2,6 +2,7 @@
 #include "cli/ClientFileOptions.h"
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
+#include "clientfiles/ClientFileLocks.h"
 #include "model/NumberText.h"
 #include "mulfiles/ClientFilesSurvey.h"
 #include "mulfiles/NativeFileSystem.h"
@@ -48,6 +49,9 @@ void writeText(const ClientFilesSurvey& s, StandardOutput& out) {
     if (s.unindexedTailBytes != 0) {
         head += "; its last " + bytesText(s.unindexedTailBytes) + " lie in no slot's block";
     }
+    if (s.deadBytes != s.unindexedTailBytes) {  // the tail alone is told of above
+        head += "; " + bytesText(s.deadBytes) + " dead (in no slot's block)";
+    }
     out.write(head + "\n");
     if (!s.usedSlots.empty()) {
         out.write("\n    Slot   Multi   Item      Offset      Length  Components\n");
@@ -69,6 +73,7 @@ void writeJson(const ClientFilesSurvey& s, StandardOutput& out) {
     JsonWriter json(out);
     json.beginObject();
     json.key("dataBytes").number(static_cast<std::int64_t>(s.dataBytes));
+    json.key("deadBytes").number(static_cast<std::int64_t>(s.deadBytes));
     json.key("firstFreeRecord").number(s.firstFreeRecord);
     json.key("firstFreeSlot");
     if (s.firstFreeSlot) {
@@ -131,7 +136,12 @@ void writeText(const UopSurvey& s, StandardOutput& out) {
                 counted(static_cast<std::size_t>(s.blocks), "table block") + " of " +
                 std::to_string(s.capacity) + " entries; " + NumberText(s.entryCount) +
                 (s.entryCount == 1 ? " entry" : " entries") + " in use (the header counts " +
-                std::to_string(s.headerFileCount) + "); housing.bin " + (s.housingBin ? "present" : "absent");
+                std::to_string(s.headerFileCount) + ")" +
+                (s.clearedEntries != 0 ? ", " + NumberText(s.clearedEntries) + " cleared" : std::string()) +
+                "; housing.bin " + (s.housingBin ? "present" : "absent");
+        if (s.deadBytes != 0) {
+            head += "; " + bytesText(s.deadBytes) + " dead (in no entry)";
+        }
     }
     out.write(head + "\n");
     if (!s.multis.empty()) {
@@ -152,6 +162,8 @@ void writeJson(const UopSurvey& s, StandardOutput& out) {
     json.beginObject();
     json.key("blocks").number(s.blocks);
     json.key("capacity").number(s.capacity);
+    json.key("clearedEntries").number(s.clearedEntries);
+    json.key("deadBytes").number(static_cast<std::int64_t>(s.deadBytes));
     json.key("entries").number(s.entryCount);
     json.key("fileBytes").number(static_cast<std::int64_t>(s.fileBytes));
     json.key("fileCount").number(s.headerFileCount);
@@ -208,6 +220,7 @@ int RunList(const Invocation& invocation) {
                        "the files without changing them. Exits 1 when it finds problems.");
     AddClientFileOptions(parser);
     AddRecordSizeOption(parser);
+    AddWaitOption(parser);
     AddUopOption(parser,
                  "Lists the client's MultiCollection.uop instead (without --idx and --mul: list one "
                  "source at a time).");
@@ -220,12 +233,23 @@ int RunList(const Invocation& invocation) {
     const std::optional<RecordSize> recordSize = RecordSizeOf(parser);
     const bool json = parser.isSet("--json");
 
+    const std::chrono::milliseconds wait = WaitOf(parser);
+
+    // Read under shared locks, so that a patch in progress is not reported as a problem.
     NativeFileSystem fileSystem;
     if (uop) {
-        return report(SurveyUop(fileSystem, *uop), json, "MultiCollection.uop has", invocation);
+        const UopSurvey survey = [&] {
+            const ClientFileLocks locks(fileSystem, std::nullopt, uop, LockKind::Shared, wait);
+            return SurveyUop(fileSystem, *uop);
+        }();
+        return report(survey, json, "MultiCollection.uop has", invocation);
     }
-    return report(SurveyClientFiles(fileSystem, ClientFilesOf(parser), recordSize), json,
-                  "the client files have", invocation);
+    const ClientFiles files = ClientFilesOf(parser);
+    const ClientFilesSurvey survey = [&] {
+        const ClientFileLocks locks(fileSystem, files, std::nullopt, LockKind::Shared, wait);
+        return SurveyClientFiles(fileSystem, files, recordSize);
+    }();
+    return report(survey, json, "the client files have", invocation);
 }
 
 }  // namespace keelwright::cli

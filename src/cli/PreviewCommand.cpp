@@ -5,6 +5,7 @@
 #include "cli/ClientFileOptions.h"
 #include "cli/Commands.h"
 #include "cli/ProgramArguments.h"
+#include "clientfiles/ClientFileLocks.h"
 #include "model/NumberText.h"
 #include "mulfiles/Extractor.h"
 #include "mulfiles/NativeFileSystem.h"
@@ -69,14 +70,18 @@ public:
         if (!parser.isSet("--multi")) {
             throw UsageError("--multi is required with the client files");
         }
-        const std::optional<std::int32_t> multi = ParseMultiNumber(parser.value("--multi"));
+        const std::optional<std::int32_t> multi =
+            ParseMultiNumber(parser.value("--multi"), uop_ ? kHighestUopMulti : kHighestExtractableMulti);
         if (!multi) {
             throw UsageError("--multi needs a multi number from 0 to 32766");
         }
         multi_ = *multi;
     }
 
-    std::vector<PreviewTile> read(FileSystem& fileSystem) const {
+    std::vector<PreviewTile> read(FileSystem& fileSystem, std::chrono::milliseconds wait) const {
+        // Read under shared locks, so that a patch in progress is not read half done.
+        const ClientFileLocks locks(fileSystem, uop_ ? std::nullopt : std::optional(files_), uop_,
+                                    LockKind::Shared, wait);
         if (uop_) {
             return PreviewTilesOfUop(ReadUopMulti(fileSystem, *uop_, multi_).payload);
         }
@@ -105,7 +110,12 @@ int RunPreview(const Invocation& invocation) {
     AddClientFileOptions(parser);
     parser.addOption("--uop", "The client's MultiCollection.uop, read instead of Multi.idx and Multi.mul.",
                      "UOP");
-    parser.addOption("--multi", "The multi of the client files to draw, from 0 (slot 1) to 32766.", "M");
+    parser.addOption(
+        "--multi",
+        "The multi of the client files to draw (decimal or 0x hex), from 0 (slot 1) to 32766; with --uop "
+        "up to 999999.",
+        "M");
+    AddWaitOption(parser);
     parser.addOption("--art",
                      "The client folder whose art draws the tiles: artLegacyMUL.uop, else art.mul with "
                      "artidx.mul; and tiledata.mul when it is there.",
@@ -121,6 +131,7 @@ int RunPreview(const Invocation& invocation) {
             output, {*art / "artLegacyMUL.uop", *art / "art.mul", *art / "artidx.mul", *art / "tiledata.mul"},
             kReads);
     }
+    const std::chrono::milliseconds wait = WaitOf(parser);
     const bool fromClientFiles = anySet(parser, {"--idx", "--mul", "--uop", "--multi"});
     std::optional<ClientTiles> client;
     if (fromClientFiles) {
@@ -130,7 +141,8 @@ int RunPreview(const Invocation& invocation) {
     }
 
     NativeFileSystem fileSystem;
-    const std::vector<PreviewTile> tiles = client ? client->read(fileSystem) : scriptTiles(parser, output);
+    const std::vector<PreviewTile> tiles =
+        client ? client->read(fileSystem, wait) : scriptTiles(parser, output);
     std::optional<ClientArt> clientArt;
     if (art) {
         clientArt = OpenClientArt(fileSystem, *art);

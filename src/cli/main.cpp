@@ -29,30 +29,42 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"show", "[--type txt|wsc] [--components FILE | --no-components] [--json] SCRIPT",
-     "Loads a multi text or WSC export and shows its components.", RunShow},
+    {"show",
+     "[--type txt|wsc|uoa|csv] [--design NAME|N | --template ID] [--components FILE | --no-components | "
+     "--exact] [--json] [--list-designs] SCRIPT",
+     "Loads a script and shows its components, or lists the designs or templates it holds.", RunShow},
     {"scripts",
-     "[--type txt|wsc] [--components FILE | --no-components] --format 51a|54|x --name NAME --buy VALUE "
-     "--sell VALUE [--slot N] [--scripts-only] [-o FILE] SCRIPT",
+     "[--type txt|wsc|uoa|csv] [--design NAME|N | --template ID] [--components FILE | --no-components | "
+     "--exact] --format 51a|54|x --name NAME --buy VALUE --sell VALUE [--slot N] [--scripts-only] [-o FILE] "
+     "SCRIPT",
      "Loads a multi and writes the Sphere item scripts for it and its deed.", RunScripts},
     {"patch",
-     "[--type txt|wsc] [--components FILE | --no-components] [--json] [--idx MULTI_IDX --mul MULTI_MUL "
-     "[--record-size 12|16]] [--uop MULTICOLLECTION_UOP] "
+     "[--type txt|wsc|uoa|csv] [--design NAME|N | --template ID] [--components FILE | --no-components | "
+     "--exact] [--json] [--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16]] [--uop MULTICOLLECTION_UOP] "
+     "[--multi M [--replace]] "
      "[--format 51a|54|x --name NAME --buy VALUE --sell VALUE [--scripts-only] -o FILE] SCRIPT",
      "Loads a script, patches it into the client's Multi.idx and Multi.mul, its MultiCollection.uop or all "
      "three under one multi number and, when asked, writes its item scripts.",
      RunPatch},
     {"extract",
      "(--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16] | --uop MULTICOLLECTION_UOP) "
-     "--multi M [-o FILE]",
-     "Writes one multi of the client files as multi text.", RunExtract},
+     "--multi M [--exact | --format txt|csv|uoa|wsc [--name NAME]] [-o FILE]",
+     "Writes one multi of the client files as multi text or another tool's format.", RunExtract},
+    {"remove",
+     "[--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16]] [--uop MULTICOLLECTION_UOP] --multi M [--json]",
+     "Removes multi M from each of the client files given that holds it.", RunRemove},
     {"list", "(--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16] | --uop MULTICOLLECTION_UOP) [--json]",
      "Lists the multis of the client files and checks them without changing them.", RunList},
     {"preview",
-     "[--type txt|wsc] [--components FILE | --no-components] [--art DIR] -o OUT.png SCRIPT, or "
+     "[--type txt|wsc|uoa|csv] [--design NAME|N | --template ID] [--components FILE | --no-components | "
+     "--exact] [--art DIR] -o OUT.png SCRIPT, or "
      "(--idx MULTI_IDX --mul MULTI_MUL | --uop UOP) --multi M [--art DIR] -o OUT.png",
      "Draws a multi of a script or of the client files as a PNG picture, with the client's art if given.",
      RunPreview},
+    {"apply", "[--dry-run] [--json] [--wait SECONDS] MANIFEST",
+     "Makes the client files match a manifest of a shard's multis, in one transaction, and writes their item "
+     "scripts.",
+     RunApply},
 };
 
 std::string usage() {

@@ -112,6 +112,13 @@ void ComponentTable::StoreComponent(std::string_view itemId, std::string_view x,
     trackBound(i, Column::Y, y, first, MinY, MaxY);
 }
 
+void ComponentTable::StoreExactComponent(std::string_view itemId, std::string_view x, std::string_view y,
+                                         std::string_view z, std::string_view flags) {
+    StoreComponent(itemId, x, y, z);
+    Flags.set(ItemId.size() - 1, flags);
+    ToFlagsWord(flags);
+}
+
 void ComponentTable::CentreMulti() {
     const std::int32_t centreX = midpoint(MinX, MaxX);
     const std::int32_t centreY = midpoint(MinY, MaxY);

@@ -60,6 +60,11 @@ struct ComponentTable {
     // ComponentError for an x or y that is not a 32-bit number; the entry is stored before that.
     void StoreComponent(std::string_view itemId, std::string_view x, std::string_view y, std::string_view z);
 
+    // Stores an entry as StoreComponent does, with its Flags as given; throws as StoreComponent does, and
+    // for flags that are not a whole word of up to 64 bits (ToFlagsWord), the entry stored first.
+    void StoreExactComponent(std::string_view itemId, std::string_view x, std::string_view y,
+                             std::string_view z, std::string_view flags);
+
     // Moves the multi so that the centre of its bounding box lies at 0,0. Stops with a ComponentError at the
     // first X or Y that is not a number, with the entries before it moved and the bounds not.
     void CentreMulti();

@@ -34,7 +34,8 @@ bool IsHeaderlessMultiTxt(std::string_view text) {
 }
 
 void ReadHeaderlessMultiTxt(std::string_view text, const std::string& fileName, ComponentTable& table,
-                            const ComponentsList& components, const ItemCountSink& showItemCount) {
+                            const ComponentsList& components, const ItemCountSink& showItemCount,
+                            const LoadOptions& options) {
     LineReader lines(text, fileName);
     table.BeginGrowingFill(lines.remainingLines());
     std::int64_t firstBlankLine = 0;
@@ -58,7 +59,11 @@ void ReadHeaderlessMultiTxt(std::string_view text, const std::string& fileName, 
                 .at(fileName, lines.lineNumber());
         }
         try {
-            table.StoreComponent(words[0], words[1], words[2], words[3]);
+            if (options.exact) {
+                table.StoreExactComponent(words[0], words[1], words[2], words[3], words[4]);
+            } else {
+                table.StoreComponent(words[0], words[1], words[2], words[3]);
+            }
         } catch (Error& e) {
             throw e.at(fileName, lines.lineNumber());
         }
@@ -68,6 +73,9 @@ void ReadHeaderlessMultiTxt(std::string_view text, const std::string& fileName, 
         showItemCount(table.Count);
     }
 
+    if (options.exact) {
+        return;
+    }
     // Entry i came from line i + 1: blank lines only follow the last tile line.
     try {
         table.CentreMulti();

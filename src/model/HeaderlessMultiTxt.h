@@ -15,8 +15,10 @@ namespace keelwright {
 bool IsHeaderlessMultiTxt(std::string_view text);
 
 // Reads one component per line, as ReadMultiTxt does after its count line, centres the multi and marks the
-// listed components. Every line needs five words; blank lines may follow the last tile line only.
+// listed components (an exact load keeps the fifth word as the Flags instead). Every line needs five words;
+// blank lines may follow the last tile line only.
 void ReadHeaderlessMultiTxt(std::string_view text, const std::string& fileName, ComponentTable& table,
-                            const ComponentsList& components, const ItemCountSink& showItemCount);
+                            const ComponentsList& components, const ItemCountSink& showItemCount,
+                            const LoadOptions& options = {});
 
 }  // namespace keelwright

@@ -2,7 +2,9 @@
 
 #include "model/ComponentTable.h"
 #include "model/ComponentsList.h"
+#include "model/DesignList.h"
 #include "model/HeaderlessMultiTxt.h"
+#include "model/MultiTxtTemplates.h"
 #include "model/NumberText.h"
 #include "model/ScriptReaders.h"
 #include "model/TextLines.h"
@@ -10,23 +12,53 @@
 namespace keelwright {
 namespace {
 
-constexpr int kCountLine = 4;
-constexpr int kFirstComponentLine = 5;
 constexpr std::string_view kCountLineName = "the count line after the three header lines";
 constexpr std::string_view kLayouts =
     "expected three header lines and a count line (\"26 num components\"), or \"ItemId X Y Z Flags\" lines "
     "without a header";
 
-}  // namespace
-
-void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentTable& table,
-                  const ComponentsList& components, const ItemCountSink& showItemCount) {
-    if (IsHeaderlessMultiTxt(text)) {
-        ReadHeaderlessMultiTxt(text, fileName, table, components, showItemCount);
-        return;
+// The template the choice names by its id, or the only one.
+const MultiTxtTemplate& chosenTemplate(const std::vector<MultiTxtTemplate>& templates,
+                                       const DesignChoice& choice, const std::string& fileName) {
+    if (choice.design) {
+        throw Error(ErrorNumber::InvalidCall,
+                    "multi text holds templates, not designs: choose a template by its id")
+            .at(fileName);
     }
-    LineReader lines(text, fileName);
-    for (int header = 1; header < kCountLine; ++header) {
+    if (!choice.templateId) {
+        if (templates.size() > 1) {
+            throw SeveralDesignsError(DesignListOf(templates), fileName);
+        }
+        return templates.front();
+    }
+    const MultiTxtTemplate* found = nullptr;
+    for (const MultiTxtTemplate& t : templates) {
+        if (t.id == *choice.templateId) {
+            if (found != nullptr) {
+                throw Error(ErrorNumber::InvalidCall,
+                            "more than one template has the id " + QuoteInput(*choice.templateId))
+                    .at(fileName, t.linesBefore + 2);
+            }
+            found = &t;
+        }
+    }
+    if (found == nullptr) {
+        throw Error(ErrorNumber::InvalidCall, "no template has the id " + QuoteInput(*choice.templateId) +
+                                                  ": the file holds " +
+                                                  DescribeDesigns(DesignListOf(templates)))
+            .at(fileName);
+    }
+    return *found;
+}
+
+// Reads one template: its lines, numbered as in the whole file.
+void readTemplate(const MultiTxtTemplate& chosen, const std::string& fileName, ComponentTable& table,
+                  const ComponentsList& components, const ItemCountSink& showItemCount,
+                  const LoadOptions& options) {
+    const std::int64_t countLineNumber = chosen.linesBefore + 4;
+    const std::int64_t firstComponentLine = countLineNumber + 1;
+    LineReader lines(chosen.text, fileName, chosen.linesBefore);
+    for (std::int64_t header = chosen.linesBefore + 1; header < countLineNumber; ++header) {
         lines.next(kCountLineName);
     }
     const std::string_view countLine = lines.next(kCountLineName);
@@ -36,25 +68,34 @@ void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentT
         table.BeginSizedFill(count, lines.remainingLines());
     } catch (Error& e) {
         if (e.number() == ErrorNumber::TypeMismatch) {
-            throw Error(e.number(), e.reason() + ": " + std::string(kLayouts)).at(fileName, kCountLine);
+            throw Error(e.number(), e.reason() + ": " + std::string(kLayouts)).at(fileName, countLineNumber);
         }
-        throw e.at(fileName, kCountLine);
+        throw e.at(fileName, countLineNumber);
     }
 
     // Lines after the count are not read: the table holds Count entries and no more.
     while (table.storedEntries() < count && !lines.atEnd()) {
         const std::string_view line = lines.next();
-        std::array<std::string_view, 4> words;
+        std::array<std::string_view, 5> words;
         if (line.empty()) {
             throw Error(ErrorNumber::TypeMismatch, "blank line among the component lines")
                 .at(fileName, lines.lineNumber());
         }
-        if (SplitWords(line, words) < words.size()) {
-            throw Error(ErrorNumber::TypeMismatch, "a component line needs four words: item id, x, y and z")
+        const std::size_t found = SplitWords(line, words);
+        if (found < (options.exact ? 5U : 4U)) {
+            throw Error(ErrorNumber::TypeMismatch,
+                        options.exact
+                            ? "an exact load needs five words per component line: item id, x, y, z and "
+                              "flags"
+                            : "a component line needs four words: item id, x, y and z")
                 .at(fileName, lines.lineNumber());
         }
         try {
-            table.StoreComponent(words[0], words[1], words[2], words[3]);
+            if (options.exact) {
+                table.StoreExactComponent(words[0], words[1], words[2], words[3], words[4]);
+            } else {
+                table.StoreComponent(words[0], words[1], words[2], words[3]);
+            }
         } catch (Error& e) {
             throw e.at(fileName, lines.lineNumber());
         }
@@ -66,6 +107,15 @@ void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentT
         }
         showItemCount({count, unread});
     }
+    if (options.exact) {
+        if (table.storedEntries() < count) {
+            throw Error(ErrorNumber::InputPastEnd,
+                        "the count line gives " + NumberText(count) + " components, but only " +
+                            NumberText(table.storedEntries()) + " component lines follow")
+                .at(fileName, countLineNumber);
+        }
+        return;
+    }
 
     try {
         table.CentreMulti();
@@ -76,10 +126,35 @@ void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentT
             throw Error(ErrorNumber::InputPastEnd, "the count line gives " + NumberText(count) +
                                                        " components, but only " + NumberText(stored) +
                                                        " component lines follow")
-                .at(fileName, kCountLine);
+                .at(fileName, countLineNumber);
         }
-        throw e.at(fileName, kFirstComponentLine + std::int64_t{e.entry()});
+        throw e.at(fileName, firstComponentLine + std::int64_t{e.entry()});
     }
+}
+
+}  // namespace
+
+void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentTable& table,
+                  const ComponentsList& components, const ItemCountSink& showItemCount) {
+    ReadMultiTxt(text, fileName, table, components, showItemCount, {});
+}
+
+void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentTable& table,
+                  const ComponentsList& components, const ItemCountSink& showItemCount,
+                  const LoadOptions& options) {
+    const DesignChoice& choice = options.choice;
+    if (IsHeaderlessMultiTxt(text)) {
+        if (choice.design || choice.templateId) {
+            throw Error(ErrorNumber::InvalidCall,
+                        "multi text without header lines holds one multi: there is no template to choose")
+                .at(fileName);
+        }
+        ReadHeaderlessMultiTxt(text, fileName, table, components, showItemCount, options);
+        return;
+    }
+    const std::vector<MultiTxtTemplate> templates = FindTemplates(text);
+    readTemplate(chosenTemplate(templates, choice, fileName), fileName, table, components, showItemCount,
+                 options);
 }
 
 }  // namespace keelwright

@@ -280,6 +280,23 @@ std::uint16_t ToItemId(std::string_view text) {
                                                      std::numeric_limits<std::uint16_t>::max()));
 }
 
+std::uint64_t ToFlagsWord(std::string_view text) {
+    const std::string_view digits = trimBlanks(text);
+    const bool hex = digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+    std::uint64_t value = 0;
+    const char* first = digits.data() + (hex ? 2 : 0);
+    const char* last = digits.data() + digits.size();
+    const auto [end, ec] = std::from_chars(first, last, value, hex ? 16 : 10);
+    if (first == last || end != last || (ec != std::errc() && ec != std::errc::result_out_of_range)) {
+        throw Error(ErrorNumber::TypeMismatch,
+                    "flags " + quoted(text) + " are not a whole number from 0 to 18446744073709551615");
+    }
+    if (ec == std::errc::result_out_of_range) {
+        throw Error(ErrorNumber::Overflow, "flags " + quoted(text) + " do not fit 64 bits");
+    }
+    return value;
+}
+
 std::string Hex16(std::uint16_t value) {
     return hexDigits(value);
 }

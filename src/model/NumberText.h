@@ -50,6 +50,10 @@ std::int32_t ToInt32(const Number& number, std::string_view text, std::string_vi
 // surround either form. Throws as the conversions above do, naming the value "item id".
 std::uint16_t ToItemId(std::string_view text);
 
+// A whole flags word: unsigned decimal digits or "0x" and hexadecimal digits up to 64 bits, blanks around
+// either. Throws TypeMismatch or Overflow naming the value "flags".
+std::uint64_t ToFlagsWord(std::string_view text);
+
 // Decimal digits of an integer: "-3", "0", "12".
 std::string NumberText(std::int64_t value);
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,14 +13,28 @@ namespace keelwright {
 struct ComponentTable;
 class ComponentsList;
 
-// The two kinds of script a multi is loaded from.
+// The kinds of script a multi is loaded from.
 enum class ScriptType {
     MultiTxt,  // the multi text that the .EXTRACT command writes, or its header-less form
     Wsc,       // the items a Sphere server's .export command (or another WSC writer) writes
+    Uoa,       // a UO Architect design file in its binary form (its text form is multi text)
+    Csv,       // the tile list that client-file editors export as comma-separated values
 };
 
-// The type a file name suggests: ".wsc" in any letter case is Wsc, anything else MultiTxt.
-ScriptType ScriptTypeOf(const std::filesystem::path& path);
+// The type a file suggests, its extension in any letter case: ".wsc" is Wsc, ".csv" Csv, ".uoa" Uoa when
+// the file's first two bytes are version 1 or 2 (UO Architect writes its text form under the same
+// extension) and MultiTxt otherwise; any other extension is MultiTxt.
+ScriptType ScriptTypeOf(const std::filesystem::path& path, std::string_view firstBytes = {});
+// The type of its short name, as options and manifests give it: txt, wsc, uoa or csv; nothing for another.
+std::optional<ScriptType> ScriptTypeNamed(std::string_view name);
+inline constexpr const char* kScriptTypeNames = "txt, wsc, uoa or csv";
+
+// Which design or template a load takes from a file that holds several. Nothing chosen takes the only one;
+// a file with several then fails with a SeveralDesignsError (DesignList.h) that lists them.
+struct DesignChoice {
+    std::optional<std::string> design;      // UO Architect: a design's name, or its position from 1
+    std::optional<std::string> templateId;  // multi text: the id on a template's second header line
+};
 
 // What a reader found once it has read its file: the number of components and, for multi text, the
 // non-blank lines after the component lines it read (a count line smaller than the lines that follow
@@ -32,6 +47,16 @@ struct ItemCount {
     std::size_t unreadLines;
 };
 
+// How a script is loaded.
+struct LoadOptions {
+    // The tiles exactly as the file gives them, for a multi copied byte for byte: not centred, each tile's
+    // Flags from its fifth column (a whole word up to 64 bits, ToFlagsWord), no components list applied.
+    // Multi text and CSV only: a WSC export and a UO Architect design have no flags.
+    bool exact = false;
+    // The design or template to take from a file that holds several.
+    DesignChoice choice;
+};
+
 // Receives the item count before the reader centres the multi (the window shows it at once, so it stays
 // shown if centring or marking fails).
 using ItemCountSink = std::function<void(const ItemCount&)>;
@@ -42,8 +67,15 @@ using ItemCountSink = std::function<void(const ItemCount&)>;
 // Multi text: three header lines, a count line, then one "id x y z ..." line per component; or, when its
 // first line has five words, one "ItemId X Y Z Flags" line per component without a header (UOFiddler's
 // form, ids often in "0x" hex). Either way the texts are stored as read.
+// A multi text may hold several templates, each with its own four header lines ("6 version", "N template
+// id", "-1 item version", "C num components") and its tile lines; `options.choice.templateId` picks one.
 void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentTable& table,
                   const ComponentsList& components, const ItemCountSink& showItemCount = {});
+// The same, loaded as the options ask: an exact load needs the fifth word, the flags, on every line;
+// `options.choice.templateId` picks a template.
+void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentTable& table,
+                  const ComponentsList& components, const ItemCountSink& showItemCount,
+                  const LoadOptions& options);
 
 // WSC export, as Sphere's .export, UOFiddler and ServUO write it: per item a "SECTION WORLDITEM" line, a
 // "{" line, "KEY VALUE" lines and a "}" line, blank lines between the groups. The item id, x, y and z are
@@ -52,8 +84,31 @@ void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentT
 void ReadWscFile(std::string_view text, const std::string& fileName, ComponentTable& table,
                  const ComponentsList& components, const ItemCountSink& showItemCount = {});
 
-// Empties the table and loads the script file into it with the reader of its type.
-void LoadMulti(const std::filesystem::path& script, ScriptType type, ComponentTable& table,
-               const ComponentsList& components, const ItemCountSink& showItemCount = {});
+// UO Architect binary (UoaFile.h has the layout): the design `options.choice.design` names, or the only one. The
+// tiles' item ids are stored as unsigned decimal texts; level and hue have no place in the table. Errors
+// name the file and the byte offset.
+void ReadUoaFile(std::string_view bytes, const std::string& fileName, ComponentTable& table,
+                 const ComponentsList& components, const ItemCountSink& showItemCount = {},
+                 const LoadOptions& options = {});
+
+// CSV: a header line "TileID,OffsetX,OffsetY,OffsetZ,Flag[,Cliloc]" (any letter case), then one tile a
+// line. Values are decimal or "0x" hex (offsets in hex as 16-bit two's complement, stored as decimal
+// texts); columns after the Flag are not read; blank lines and lines starting with "//" are skipped. The
+// Flag must be a number or empty, so that a load that keeps the file's flags can take it. A value may
+// stand in double quotes, as spreadsheets save it.
+void ReadCsvFile(std::string_view text, const std::string& fileName, ComponentTable& table,
+                 const ComponentsList& components, const ItemCountSink& showItemCount = {},
+                 const LoadOptions& options = {});
+
+// Empties the table and loads the script file into it with the reader of its type (by default the one
+// ScriptTypeOf gives). Throws InvalidCall for an exact load of a type whose reader does not take it.
+void LoadMulti(const std::filesystem::path& script, std::optional<ScriptType> type, ComponentTable& table,
+               const ComponentsList& components, const ItemCountSink& showItemCount = {},
+               const LoadOptions& options = {});
+
+// Loads text or bytes already read, as LoadMulti does after reading the file.
+void ReadScript(std::string_view bytes, const std::string& fileName, ScriptType type, ComponentTable& table,
+                const ComponentsList& components, const ItemCountSink& showItemCount = {},
+                const LoadOptions& options = {});
 
 }  // namespace keelwright

@@ -8,8 +8,8 @@
 
 namespace keelwright {
 
-LineReader::LineReader(std::string_view text, std::string fileName)
-    : text_(text), fileName_(std::move(fileName)) {}
+LineReader::LineReader(std::string_view text, std::string fileName, std::int64_t linesBefore)
+    : text_(text), lineNumber_(linesBefore), fileName_(std::move(fileName)) {}
 
 std::string_view LineReader::next(std::string_view expected) {
     if (atEnd()) {

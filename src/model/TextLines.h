@@ -13,9 +13,12 @@ namespace keelwright {
 // the file and the line that is missing.
 class LineReader {
 public:
-    LineReader(std::string_view text, std::string fileName);
+    // `linesBefore` counts the lines of the file before `text`, for a reader of part of a file.
+    LineReader(std::string_view text, std::string fileName, std::int64_t linesBefore = 0);
 
     bool atEnd() const { return position_ >= text_.size(); }
+    // Where the next line begins in the text.
+    std::size_t position() const { return position_; }
     // The next line; `expected` names what the line should have held, for the error at the end of the file.
     std::string_view next(std::string_view expected = "another line");
     // The number (from 1) of the line that next() returned last; 0 before the first.

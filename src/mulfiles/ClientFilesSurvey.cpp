@@ -94,6 +94,26 @@ std::uint64_t unindexedTail(const std::vector<ClientFilesSurvey::UsedSlot>& used
     return dataBytes - covered;
 }
 
+// The bytes of Multi.mul outside every block, from the blocks' extents clipped to the file.
+std::uint64_t deadBytes(const std::vector<ClientFilesSurvey::UsedSlot>& used, std::uint64_t dataBytes) {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> blocks;
+    for (const auto& u : used) {
+        if (u.entry.Offset >= 0 && u.entry.Length > 0) {
+            const auto start = static_cast<std::uint64_t>(u.entry.Offset);
+            const std::uint64_t end = start + static_cast<std::uint64_t>(u.entry.Length);
+            blocks.emplace_back(std::min(start, dataBytes), std::min(end, dataBytes));
+        }
+    }
+    std::sort(blocks.begin(), blocks.end());
+    std::uint64_t covered = 0;
+    std::uint64_t reached = 0;
+    for (const auto& [start, end] : blocks) {
+        covered += end > std::max(start, reached) ? end - std::max(start, reached) : 0;
+        reached = std::max(reached, end);
+    }
+    return dataBytes - covered;
+}
+
 }  // namespace
 
 const char* ProblemKindName(SurveyProblem::Kind kind) {
@@ -159,6 +179,7 @@ ClientFilesSurvey SurveyClientFiles(std::span<const std::uint8_t> index, RandomA
     }
     findOverlaps(survey.usedSlots, problems);
     survey.unindexedTailBytes = unindexedTail(survey.usedSlots, dataBytes);
+    survey.deadBytes = deadBytes(survey.usedSlots, dataBytes);
     std::stable_sort(problems.begin(), problems.end(),
                      [](const SurveyProblem& a, const SurveyProblem& b) { return a.slot < b.slot; });
     survey.problems = std::move(problems);

@@ -38,8 +38,11 @@ struct ClientFilesSurvey {
     std::uint64_t dataBytes = 0;
     RecordSizeDecision recordSize;  // the size Multi.mul is read in, and how it was decided
     // Bytes at the end of Multi.mul that no block covers, as a killed patch leaves them. Not a problem:
-    // the next patch writes after them.
+    // the next patch writes after their whole records, over a trailing partial one.
     std::uint64_t unindexedTailBytes = 0;
+    // Bytes of Multi.mul that no used slot's block covers, the tail above included: what replacing and
+    // removing multis leave behind.
+    std::uint64_t deadBytes = 0;
     std::int32_t slotCount = 0;  // whole records of Multi.idx
     std::int32_t usedCount = 0;  // slots neither free nor zero records
     std::int32_t freeCount = 0;  // slots with Length -1

@@ -23,15 +23,49 @@ std::string_view trimmed(std::string_view text) {
 }
 
 std::string multiAndSlot(std::int32_t slot) {
-    return "multi " + NumberText(MultiNumberOfSlot(slot)) + " (slot " + NumberText(slot) + ")";
+    return MultiText(MultiNumberOfSlot(slot)) + " (slot " + NumberText(slot) + ")";
+}
+
+// "0x" and hexadecimal digits, as admins and other tools write multi numbers.
+std::int32_t hexMultiNumber(std::string_view text, std::int32_t highest) {
+    std::uint64_t value = 0;
+    const char* first = text.data() + 2;
+    const char* last = text.data() + text.size();
+    const auto [end, ec] = std::from_chars(first, last, value, 16);
+    if (end != last || (ec != std::errc() && ec != std::errc::result_out_of_range)) {
+        throw Error(ErrorNumber::TypeMismatch, "multi number " + QuoteInput(text) + " is not a whole number");
+    }
+    if (ec == std::errc::result_out_of_range || value > static_cast<std::uint64_t>(highest)) {
+        throw Error(ErrorNumber::Overflow,
+                    "multi number " + QuoteInput(text) + " is outside 0 to " + NumberText(highest));
+    }
+    return static_cast<std::int32_t>(value);
 }
 
 template <typename Int>
 void appendNumber(std::string& text, Int value, char after) {
-    char buffer[16];
+    char buffer[24];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     text.append(buffer, end);
     text += after;
+}
+
+// The header, the count line and one "ItemId X Y Z Flags" line per record, the Flags as `flags` gives them.
+template <typename Flags>
+std::string multiText(std::span<const ComponentRecord> components, Flags flags) {
+    std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n";
+    text.reserve(text.size() + 24 + components.size() * 32);
+    appendNumber(text, components.size(), ' ');
+    text += "num components\r\n";
+    for (const ComponentRecord& r : components) {
+        appendNumber(text, r.ItemId, ' ');
+        appendNumber(text, r.X, ' ');
+        appendNumber(text, r.Y, ' ');
+        appendNumber(text, r.Z, ' ');
+        appendNumber(text, flags(r), '\r');
+        text += '\n';
+    }
+    return text;
 }
 
 }  // namespace
@@ -40,6 +74,9 @@ std::optional<std::int32_t> ParseMultiNumber(std::string_view typed, std::int32_
     const std::string_view text = trimmed(typed);
     if (text.empty()) {
         return std::nullopt;
+    }
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        return hexMultiNumber(text, highest);
     }
     const std::optional<Number> number = Number::parse(text);
     if (!number || !number->isWhole()) {
@@ -100,7 +137,17 @@ std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path
     return MultiTextOfBlock(ReadMultiBlock(fileSystem, multiMul, slot, entry, size), size);
 }
 
+std::vector<ComponentRecord> ExtractMultiComponents(FileSystem& fileSystem,
+                                                    const std::filesystem::path& multiMul, std::int32_t slot,
+                                                    const IndexRecord& entry, RecordSize size) {
+    return ComponentsOfBlock(ReadMultiBlock(fileSystem, multiMul, slot, entry, size), size);
+}
+
 std::string MultiTextOfBlock(std::span<const std::uint8_t> block, RecordSize size) {
+    return MultiTextOfComponents(ComponentsOfBlock(block, size));
+}
+
+std::vector<ComponentRecord> ComponentsOfBlock(std::span<const std::uint8_t> block, RecordSize size) {
     const std::size_t bytes = BytesOf(size);
     if (block.size() < bytes || block.size() % bytes != 0) {
         throw Error(ErrorNumber::InvalidFileFormat, "a block of " +
@@ -112,23 +159,27 @@ std::string MultiTextOfBlock(std::span<const std::uint8_t> block, RecordSize siz
     for (std::size_t k = 0; k < components.size(); ++k) {
         components[k] = ComponentRecord::decode(block.subspan((k + first) * bytes), size);
     }
-    return MultiTextOfComponents(components);
+    return components;
 }
 
 std::string MultiTextOfComponents(std::span<const ComponentRecord> components) {
-    std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n";
-    text.reserve(text.size() + 24 + components.size() * 32);
-    appendNumber(text, components.size(), ' ');
-    text += "num components\r\n";
-    for (const ComponentRecord& r : components) {
-        appendNumber(text, r.ItemId, ' ');
-        appendNumber(text, r.X, ' ');
-        appendNumber(text, r.Y, ' ');
-        appendNumber(text, r.Z, ' ');
-        appendNumber(text, r.Flags, '\r');
-        text += '\n';
+    return multiText(components, [](const ComponentRecord& r) { return r.Flags; });
+}
+
+std::string ExactMultiTextOfBlock(std::span<const std::uint8_t> block, RecordSize size) {
+    const std::size_t bytes = BytesOf(size);
+    std::vector<ComponentRecord> records(block.size() / bytes);
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        records[k] = ComponentRecord::decode(block.subspan(k * bytes), size);
     }
-    return text;
+    return ExactMultiTextOfRecords(records);
+}
+
+std::string ExactMultiTextOfRecords(std::span<const ComponentRecord> records) {
+    return multiText(records, [](const ComponentRecord& r) {
+        return std::uint64_t{static_cast<std::uint32_t>(r.Flags)} |
+               std::uint64_t{static_cast<std::uint32_t>(r.Extra)} << 32;
+    });
 }
 
 }  // namespace keelwright

@@ -23,7 +23,8 @@ namespace keelwright {
 inline constexpr std::int32_t kHighestExtractableMulti = 32766;
 
 // Reads a typed multi number. Empty (after trimming blanks) means the user wants nothing done. Otherwise
-// it must be a whole decimal number from 0 to `highest`, else Error (TypeMismatch or Overflow).
+// it must be a whole decimal number or "0x" and hexadecimal digits, from 0 to `highest`, else Error
+// (TypeMismatch or Overflow).
 std::optional<std::int32_t> ParseMultiNumber(std::string_view typed,
                                              std::int32_t highest = kHighestExtractableMulti);
 
@@ -42,6 +43,15 @@ std::vector<std::uint8_t> ReadMultiBlock(FileSystem& fileSystem, const std::file
 std::string ExtractMultiText(FileSystem& fileSystem, const std::filesystem::path& multiMul, std::int32_t slot,
                              const IndexRecord& entry, RecordSize size);
 
+// The components of the block an entry points at (ReadMultiBlock, then ComponentsOfBlock).
+std::vector<ComponentRecord> ExtractMultiComponents(FileSystem& fileSystem,
+                                                    const std::filesystem::path& multiMul, std::int32_t slot,
+                                                    const IndexRecord& entry, RecordSize size);
+
+// The components of a block's bytes: a first record that is the lead record is dropped. Throws for a block
+// that is not a whole positive number of records.
+std::vector<ComponentRecord> ComponentsOfBlock(std::span<const std::uint8_t> block, RecordSize size);
+
 // The multi text of a block's bytes (a whole positive number of records of `size`; a first record that is
 // the lead record is dropped, any other is a component): "6 version", "1 template id", "-1 item version",
 // "N num components", then "ItemId X Y Z Flags" per component, every line ending in CR LF.
@@ -49,5 +59,12 @@ std::string MultiTextOfBlock(std::span<const std::uint8_t> block, RecordSize siz
 
 // The multi text of the components, every one written (Extra has no place in the text).
 std::string MultiTextOfComponents(std::span<const ComponentRecord> components);
+
+// The exact multi text of a block: every record a component line, a first lead record included, and the
+// Flags the whole word of the record (bytes 8 to 11, or 8 to 15 of a 16-byte record) in unsigned decimal.
+// Loaded with LoadOptions::exact and patched exactly it gives back the same bytes.
+std::string ExactMultiTextOfBlock(std::span<const std::uint8_t> block, RecordSize size);
+// The exact multi text of records, Flags and Extra written as one 64-bit word (Extra the upper half).
+std::string ExactMultiTextOfRecords(std::span<const ComponentRecord> records);
 
 }  // namespace keelwright

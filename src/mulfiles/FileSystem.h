@@ -1,8 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
+#include "mulfiles/FileLock.h"
 #include "mulfiles/RandomAccessFile.h"
 
 namespace keelwright {
@@ -31,6 +33,11 @@ public:
     virtual void removeQuietly(const std::filesystem::path& path) noexcept = 0;
     // Makes the folder's entries (a new or renamed file) durable.
     virtual void syncFolder(const std::filesystem::path& folder) = 0;
+    // Locks an existing file against the other programs that lock it (advisory: reads and writes are not
+    // stopped). A lock another program holds is waited for, up to `wait` (0: not at all), then
+    // LockedFileError is thrown. An exclusive lock needs the file writable. Open errors as open() gives them.
+    virtual std::unique_ptr<FileLock> lock(const std::filesystem::path& path, LockKind kind,
+                                           std::chrono::milliseconds wait) = 0;
     // The file that replacing `path` should replace: the path itself, or the file a link there points to, so
     // that the link stays. Throws PathAccess when the path names a folder. A file system without links or
     // folders keeps this default.

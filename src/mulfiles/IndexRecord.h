@@ -32,6 +32,10 @@ struct IndexRecord {
     std::int32_t recordCount(RecordSize size) const {
         return Length / static_cast<std::int32_t>(BytesOf(size));
     }
+    // What a free slot of a shipped index holds, and what a removal writes.
+    static constexpr IndexRecord free() { return IndexRecord{-1, -1, -1}; }
+
+    bool operator==(const IndexRecord&) const = default;
 };
 
 }  // namespace keelwright

@@ -96,6 +96,40 @@ std::unique_ptr<RandomAccessFile> MemoryFileSystem::open(const std::filesystem::
     return std::make_unique<MemoryFile>(found->second, PathText(path), mode != OpenMode::Read);
 }
 
+std::unique_ptr<FileLock> MemoryFileSystem::lock(const std::filesystem::path& path, LockKind kind,
+                                                 std::chrono::milliseconds wait) {
+    open(path, kind == LockKind::Exclusive ? OpenMode::ReadWrite : OpenMode::Read);
+    std::shared_ptr<Holders>& holders = locks_[path];
+    if (!holders) {
+        holders = std::make_shared<Holders>();
+    }
+    if (holders->exclusive || (kind == LockKind::Exclusive && holders->shared > 0)) {
+        throw LockedFileError(PathText(path), kind, wait);
+    }
+    class Held : public FileLock {
+    public:
+        Held(std::shared_ptr<Holders> holders, LockKind kind) : holders_(std::move(holders)), kind_(kind) {
+            if (kind_ == LockKind::Exclusive) {
+                holders_->exclusive = true;
+            } else {
+                ++holders_->shared;
+            }
+        }
+        ~Held() override {
+            if (kind_ == LockKind::Exclusive) {
+                holders_->exclusive = false;
+            } else {
+                --holders_->shared;
+            }
+        }
+
+    private:
+        std::shared_ptr<Holders> holders_;
+        LockKind kind_;
+    };
+    return std::make_unique<Held>(holders, kind);
+}
+
 bool MemoryFileSystem::exists(const std::filesystem::path& path) {
     return files_.count(path) != 0;
 }

@@ -38,9 +38,20 @@ Int toField(std::string_view text, const char* what, Full full) {
     return full(text, what);
 }
 
-ComponentRecord convert(const ComponentTable& table, std::size_t entry) {
+// The entry's record; `withFlags` false leaves Flags 0 for a caller that converts them itself.
+ComponentRecord convert(const ComponentTable& table, std::size_t entry, bool withFlags = true) {
     const auto int16 = [](std::string_view text, const char* what) { return ToInt16(text, what); };
     const auto int32 = [](std::string_view text, const char* what) { return ToInt32(text, what); };
+    if (!withFlags) {
+        return ComponentRecord{
+            toField<std::uint16_t>(table.ItemId[entry], "item id",
+                                   [](std::string_view text, const char*) { return ToItemId(text); }),
+            toField<std::int16_t>(table.X[entry], "x", int16),
+            toField<std::int16_t>(table.Y[entry], "y", int16),
+            toField<std::int16_t>(table.Z[entry], "z", int16),
+            0,
+            0};
+    }
     try {
         ComponentRecord record;
         record.ItemId =
@@ -117,9 +128,18 @@ IndexRecord NewIndexEntry(std::int32_t firstFreeRecord, std::int32_t componentCo
         throw Error(ErrorNumber::InvalidCall,
                     "a block needs a record number from 1 and a component count from 0");
     }
+    return IndexEntryOfBlock(firstFreeRecord,
+                             (static_cast<std::uint64_t>(componentCount) + 1) * BytesOf(size), size);
+}
+
+IndexRecord IndexEntryOfBlock(std::int32_t firstFreeRecord, std::uint64_t blockBytes, RecordSize size) {
+    if (firstFreeRecord < 1 || blockBytes > static_cast<std::uint64_t>(kInt32Max)) {
+        throw Error(ErrorNumber::Overflow, "a block of " + std::to_string(blockBytes) + " bytes at record " +
+                                               NumberText(firstFreeRecord) + " cannot be indexed");
+    }
     const auto bytes = static_cast<std::int64_t>(BytesOf(size));
     const std::int64_t offset = (static_cast<std::int64_t>(firstFreeRecord) - 1) * bytes;
-    const std::int64_t length = (static_cast<std::int64_t>(componentCount) + 1) * bytes;
+    const auto length = static_cast<std::int64_t>(blockBytes);
     if (offset + length > kInt32Max) {
         throw Error(ErrorNumber::Overflow, "the new block would end at byte " + NumberText(offset + length) +
                                                " of Multi.mul, beyond the 2 GB that Multi.idx can address");
@@ -140,6 +160,35 @@ std::vector<std::uint8_t> EncodeMultiData(const ComponentTable& table, RecordSiz
     ComponentRecord::lead().encodeInto(out, size);
     for (std::size_t entry = 0; entry < count; ++entry) {
         convert(table, entry).encodeInto(out.subspan((entry + 1) * bytes), size);
+    }
+    return block;
+}
+
+std::vector<std::uint8_t> EncodeExactMultiData(const ComponentTable& table, RecordSize size) {
+    const std::size_t bytes = BytesOf(size);
+    if (table.Count < 0 ||
+        static_cast<std::int64_t>(table.Count) * static_cast<std::int64_t>(bytes) > kInt32Max) {
+        throw Error(ErrorNumber::Overflow,
+                    "a block of " + NumberText(table.Count) + " records cannot be indexed");
+    }
+    const auto count = static_cast<std::size_t>(table.Count);
+    std::vector<std::uint8_t> block(count * bytes);
+    for (std::size_t entry = 0; entry < count; ++entry) {
+        const std::string tile = "tile " + NumberText(static_cast<std::int64_t>(entry) + 1) + ": ";
+        ComponentRecord record;
+        try {
+            record = convert(table, entry, false);
+            const std::uint64_t flags = ToFlagsWord(table.Flags[entry]);
+            if (size == RecordSize::Twelve && flags > 0xFFFFFFFFU) {
+                throw Error(ErrorNumber::Overflow, "flags " + std::to_string(flags) +
+                                                       " do not fit the 32 bits of a 12-byte record's Flags");
+            }
+            record.Flags = static_cast<std::int32_t>(static_cast<std::uint32_t>(flags & 0xFFFFFFFFU));
+            record.Extra = static_cast<std::int32_t>(static_cast<std::uint32_t>(flags >> 32));
+        } catch (const Error& e) {
+            throw Error(e.number(), tile + e.reason());
+        }
+        record.encodeInto(std::span(block).subspan(entry * bytes), size);
     }
     return block;
 }

@@ -1,6 +1,8 @@
 // The writing half of a patch. The block goes to Multi.mul first and the index entry last, each flushed
 // to disk before the next step, so an index entry never points at a block that is not wholly on disk. Every
 // failed step puts back what it changed before it throws.
+#include <algorithm>
+
 #include "model/ComponentTable.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
@@ -40,6 +42,7 @@ MultiDataUndo WriteMultiData(FileSystem& fileSystem, const std::filesystem::path
     MultiDataUndo undo;
     undo.originalSize = data.size();
     undo.blockStart = (static_cast<std::uint64_t>(firstFreeRecord) - 1) * BytesOf(size);
+    undo.blockEnd = std::max<std::uint64_t>(undo.blockStart + block.size(), undo.originalSize);
     undo.overwrittenTail.resize(undo.originalSize - undo.blockStart);
     if (data.file().readAt(undo.blockStart, undo.overwrittenTail) != undo.overwrittenTail.size()) {
         throw Error(ErrorNumber::DeviceIo, "the file's last bytes could not be read").at(data.name());
@@ -61,23 +64,29 @@ MultiDataUndo WriteMultiData(FileSystem& fileSystem, const std::filesystem::path
 void RestoreMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul,
                       const MultiDataUndo& undo) {
     RecordFile data(fileSystem, multiMul, OpenMode::ReadWrite);
+    if (data.size() != undo.blockEnd) {
+        throw Error(ErrorNumber::PathAccess,
+                    "the file was changed by another program after the block was "
+                    "written, so the block stays where it is")
+            .at(data.name());
+    }
     restore(data.file(), undo);
 }
 
-void WriteIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot,
-                     const IndexRecord& entry) {
+namespace {
+
+// Writes the entry over `slot` once `accept` has taken its old bytes, and flushes it; a failed write puts
+// the old bytes back.
+template <typename Accept>
+void writeSlot(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot,
+               const IndexRecord& entry, Accept accept) {
     RecordFile index(fileSystem, multiIdx, OpenMode::ReadWrite);
     if (slot < 1 || slot > index.wholeRecords()) {
         throw Error(ErrorNumber::BadRecordNumber, "slot " + NumberText(slot) + " is not a slot of the index")
             .at(index.name());
     }
     const RecordBytes old = index.read(slot);
-    if (!IndexRecord::decode(old).isFree()) {
-        throw Error(
-            ErrorNumber::PathAccess,
-            "slot " + NumberText(slot) + " is no longer free: the index changed since it was searched")
-            .at(index.name());
-    }
+    accept(IndexRecord::decode(old), index.name());
     try {
         index.write(slot, entry.encode());
         index.sync();
@@ -90,6 +99,31 @@ void WriteIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiI
         }
         throw;
     }
+}
+
+}  // namespace
+
+void WriteIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot,
+                     const IndexRecord& entry) {
+    writeSlot(fileSystem, multiIdx, slot, entry, [&](const IndexRecord& old, const std::string& name) {
+        if (!old.isFree()) {
+            throw Error(
+                ErrorNumber::PathAccess,
+                "slot " + NumberText(slot) + " is no longer free: the index changed since it was searched")
+                .at(name);
+        }
+    });
+}
+
+void RewriteIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot,
+                       const IndexRecord& expected, const IndexRecord& entry) {
+    writeSlot(fileSystem, multiIdx, slot, entry, [&](const IndexRecord& old, const std::string& name) {
+        if (old != expected) {
+            throw Error(ErrorNumber::PathAccess,
+                        "slot " + NumberText(slot) + " changed since it was read; nothing was written")
+                .at(name);
+        }
+    });
 }
 
 PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, const ClientFiles& files,

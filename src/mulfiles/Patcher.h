@@ -30,6 +30,7 @@ struct PatchResult {
 struct MultiDataUndo {
     std::uint64_t originalSize = 0;
     std::uint64_t blockStart = 0;
+    std::uint64_t blockEnd = 0;                 // where the file ended after the block was written
     std::vector<std::uint8_t> overwrittenTail;  // the trailing partial record the block was written over
 };
 
@@ -66,11 +67,17 @@ std::int32_t FindFirstFreeRecord(FileSystem& fileSystem, const std::filesystem::
 // records of `size`, Extra -1. Throws Overflow when the block would reach past what a signed 32-bit
 // Offset and Length can address.
 IndexRecord NewIndexEntry(std::int32_t firstFreeRecord, std::int32_t componentCount, RecordSize size);
+// The index entry of a block of `blockBytes` bytes at `firstFreeRecord`, Extra -1; throws as NewIndexEntry.
+IndexRecord IndexEntryOfBlock(std::int32_t firstFreeRecord, std::uint64_t blockBytes, RecordSize size);
 
 // The block's bytes in records of `size`: the lead record, then one record per component in table order,
 // every Extra 0. Every text is converted and range-checked here; the first that fails throws, naming the
 // component (from 1).
 std::vector<std::uint8_t> EncodeMultiData(const ComponentTable& table, RecordSize size);
+// The block's bytes exactly as the table gives them: one record per entry and no lead record of its own,
+// the Flags text one word over bytes 8 to 11 (12-byte records) or 8 to 15 (16-byte records; Extra is its
+// upper half). A value that does not fit its field throws, naming the tile (from 1).
+std::vector<std::uint8_t> EncodeExactMultiData(const ComponentTable& table, RecordSize size);
 
 // Writes the block at `firstFreeRecord` (over a trailing partial record), in records of `size`, and
 // flushes it. Throws when the file no longer ends where the search found it. On failure Multi.mul is
@@ -80,6 +87,8 @@ MultiDataUndo WriteMultiData(FileSystem& fileSystem, const std::filesystem::path
                              RecordSize size);
 
 // Cuts Multi.mul back to what it was before WriteMultiData, restoring an overwritten partial record.
+// Throws, changing nothing, when the file no longer ends where the block did: what lies after it is
+// another writer's, and the block stays as bytes no slot covers.
 void RestoreMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul,
                       const MultiDataUndo& undo);
 
@@ -87,5 +96,11 @@ void RestoreMultiData(FileSystem& fileSystem, const std::filesystem::path& multi
 // record; on a failed write the slot's old 12 bytes are put back before the throw.
 void WriteIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot,
                      const IndexRecord& entry);
+// Rewrites `slot` from `expected` to `entry` in one 12-byte write and flushes it: how a replacement points
+// the slot at its new block and how a removal frees it (IndexRecord::free()). Throws, writing nothing, when
+// the slot is not a whole record or no longer holds `expected`; on a failed write the old 12 bytes are put
+// back before the throw.
+void RewriteIndexEntry(FileSystem& fileSystem, const std::filesystem::path& multiIdx, std::int32_t slot,
+                       const IndexRecord& expected, const IndexRecord& entry);
 
 }  // namespace keelwright

@@ -3,12 +3,15 @@
 #include "mulfiles/PosixFileSystem.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
+#include <thread>
 
 #include "model/Error.h"
 
@@ -133,9 +136,8 @@ int flagsOf(OpenMode mode) {
     return O_RDONLY;
 }
 
-}  // namespace
-
-std::unique_ptr<RandomAccessFile> PosixFileSystem::open(const std::filesystem::path& path, OpenMode mode) {
+// Opens a regular file and gives its descriptor, closed again on every failure.
+int openRegularFile(const std::filesystem::path& path, OpenMode mode) {
     const std::string name = path.string();
     // Non-blocking, because opening a FIFO waits for a writer and would hang before the type check below;
     // a regular file then gets its blocking mode back.
@@ -148,16 +150,84 @@ std::unique_ptr<RandomAccessFile> PosixFileSystem::open(const std::filesystem::p
         throw systemError(
             error, mode == OpenMode::Read ? "cannot open for reading" : "cannot open for writing", name);
     }
-    auto file = std::make_unique<PosixFile>(fd, name);
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
         throw Error(ErrorNumber::PathAccess, "is not a regular file").at(name);
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        throw systemError(errno, "cannot open", name);
+        const int error = errno;
+        ::close(fd);
+        throw systemError(error, "cannot open", name);
     }
-    return file;
+    return fd;
+}
+
+// A lock on the open file description of its own descriptor: open-file-description locks (Linux 3.15 on),
+// else flock. Both go with the last descriptor of the description, so a killed process leaves none, and
+// neither is shared with the holder's other descriptors of the file, which therefore do plain I/O.
+class PosixLock : public FileLock {
+public:
+    explicit PosixLock(int descriptor) : fd_(descriptor) {}
+    ~PosixLock() override { ::close(fd_); }
+    PosixLock(const PosixLock&) = delete;
+    PosixLock& operator=(const PosixLock&) = delete;
+
+    // Takes the lock if no one holds a conflicting one; false if someone does.
+    bool tryLock(LockKind kind, const std::string& name) {
+#ifdef F_OFD_SETLK
+        struct flock whole {};
+        whole.l_type = kind == LockKind::Exclusive ? F_WRLCK : F_RDLCK;
+        whole.l_whence = SEEK_SET;  // from byte 0 to the end, however far the file grows
+        if (::fcntl(fd_, F_OFD_SETLK, &whole) == 0) {
+            return true;
+        }
+        if (errno == EAGAIN || errno == EACCES || errno == EINTR) {
+            return false;
+        }
+        if (errno != EINVAL) {
+            throw systemError(errno, "cannot lock the file", name);
+        }
+        // EINVAL: a kernel without open-file-description locks.
+#endif
+        if (::flock(fd_, (kind == LockKind::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) {
+            return true;
+        }
+        if (errno == EWOULDBLOCK || errno == EINTR) {
+            return false;
+        }
+        throw systemError(errno, "cannot lock the file", name);
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<RandomAccessFile> PosixFileSystem::open(const std::filesystem::path& path, OpenMode mode) {
+    return std::make_unique<PosixFile>(openRegularFile(path, mode), path.string());
+}
+
+// There is no timed wait for either kind of lock, so the lock is tried again after a pause that doubles
+// up to 20 ms: a patch holds the files for milliseconds, and the waiter comes in soon after.
+std::unique_ptr<FileLock> PosixFileSystem::lock(const std::filesystem::path& path, LockKind kind,
+                                                std::chrono::milliseconds wait) {
+    const std::string name = path.string();
+    auto held = std::make_unique<PosixLock>(
+        openRegularFile(path, kind == LockKind::Exclusive ? OpenMode::ReadWrite : OpenMode::Read));
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    std::chrono::microseconds pause(500);
+    while (!held->tryLock(kind, name)) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            throw LockedFileError(name, kind, wait);
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+        pause = std::min<std::chrono::microseconds>(pause * 2, std::chrono::milliseconds(20));
+    }
+    return held;
 }
 
 bool PosixFileSystem::exists(const std::filesystem::path& path) {

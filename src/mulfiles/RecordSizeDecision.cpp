@@ -95,9 +95,23 @@ RecordSizeDecision unusable(const LengthKind& twelveOnly, const LengthKind& sixt
     return decision;
 }
 
+// "Multi.mul is 131 bytes, but 800 slots of Multi.idx point past its end (slot 1: offset 0, length 256):
+// this Multi.mul does not belong to this Multi.idx".
+Error mismatch(std::uint64_t dataBytes, std::int64_t count, std::int32_t slot, const IndexRecord& entry) {
+    return Error(
+        ErrorNumber::InvalidFileFormat,
+        "Multi.mul is " + NumberText(static_cast<std::int64_t>(dataBytes)) + " bytes, but " +
+            NumberText(count) + (count == 1 ? " slot of Multi.idx points" : " slots of Multi.idx point") +
+            " past its end (slot " + NumberText(slot) + ": offset " + NumberText(entry.Offset) + ", length " +
+            NumberText(entry.Length) + "): this Multi.mul does not belong to this Multi.idx");
+}
+
 }  // namespace
 
 RecordSize RecordSizeDecision::sizeForPatch() const {
+    if (mismatched) {
+        throw *mismatched;
+    }
     if (unusable) {
         throw *unusable;
     }
@@ -106,15 +120,13 @@ RecordSize RecordSizeDecision::sizeForPatch() const {
 
 RecordSizeDecision DecideRecordSize(std::span<const std::uint8_t> index, RandomAccessFile& data,
                                     std::optional<RecordSize> forced) {
-    if (forced) {
-        return {*forced, RecordSizeFrom::Option};
-    }
     if (index.size() / kRecordSize > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
         throw Error(ErrorNumber::Overflow, "Multi.idx has more slots than a 32-bit slot number can count");
     }
     const std::uint64_t dataBytes = data.size();
     const std::size_t slots = index.size() / kRecordSize;
-    LengthKind twelveOnly, sixteenOnly, neither;
+    LengthKind twelveOnly, sixteenOnly, neither, pastEnd;
+    IndexRecord firstPastEnd;
     // The sample for the contents check: the first block fitting both sizes at or after each of
     // kSampleBlocks evenly spaced slots, so that it is spread over the whole index.
     std::array<IndexRecord, kSampleBlocks> sample{};
@@ -122,7 +134,12 @@ RecordSizeDecision DecideRecordSize(std::span<const std::uint8_t> index, RandomA
     for (std::size_t i = 0; i < slots; ++i) {
         const IndexRecord entry =
             IndexRecord::decode(ConstRecordSpan(index.data() + i * kRecordSize, kRecordSize));
-        if (entry.Length <= 0 || !entry.blockFitsIn(dataBytes)) {
+        if (entry.Length <= 0) {
+            continue;
+        }
+        if (!entry.blockFitsIn(dataBytes)) {
+            firstPastEnd = pastEnd.count == 0 ? entry : firstPastEnd;
+            pastEnd.add(static_cast<std::int32_t>(i + 1), entry.Length);
             continue;
         }
         const bool twelve = entry.Length % 12 == 0;
@@ -136,19 +153,21 @@ RecordSizeDecision DecideRecordSize(std::span<const std::uint8_t> index, RandomA
             kind.add(static_cast<std::int32_t>(i + 1), entry.Length);
         }
     }
-    if (neither.count > 0 || (twelveOnly.count > 0 && sixteenOnly.count > 0)) {
-        return unusable(twelveOnly, sixteenOnly, neither);
+    RecordSizeDecision decision;
+    if (forced) {
+        decision = {*forced, RecordSizeFrom::Option};
+    } else if (neither.count > 0 || (twelveOnly.count > 0 && sixteenOnly.count > 0)) {
+        decision = unusable(twelveOnly, sixteenOnly, neither);
+    } else if (twelveOnly.count > 0 || sixteenOnly.count > 0) {
+        decision = {twelveOnly.count > 0 ? RecordSize::Twelve : RecordSize::Sixteen, RecordSizeFrom::Lengths};
+    } else if (sampled > 0) {
+        decision = decideFromContents(std::span(sample).first(sampled), data);
     }
-    if (twelveOnly.count > 0) {
-        return {RecordSize::Twelve, RecordSizeFrom::Lengths};
+    decision.blocksPastEnd = pastEnd.count;
+    if (pastEnd.count > 0) {
+        decision.mismatched = mismatch(dataBytes, pastEnd.count, pastEnd.firstSlot, firstPastEnd);
     }
-    if (sixteenOnly.count > 0) {
-        return {RecordSize::Sixteen, RecordSizeFrom::Lengths};
-    }
-    if (sampled == 0) {
-        return {RecordSize::Twelve, RecordSizeFrom::Assumed};
-    }
-    return decideFromContents(std::span(sample).first(sampled), data);
+    return decision;
 }
 
 RecordSizeDecision DecideRecordSize(FileSystem& fileSystem, const ClientFiles& files,
@@ -157,10 +176,12 @@ RecordSizeDecision DecideRecordSize(FileSystem& fileSystem, const ClientFiles& f
     RefuseUopContainer(index.file());
     const std::unique_ptr<RandomAccessFile> data = fileSystem.open(files.multiMul, OpenMode::Read);
     RefuseUopContainer(*data);
-    const std::vector<std::uint8_t> bytes = forced ? std::vector<std::uint8_t>{} : index.readAll();
-    RecordSizeDecision decision = DecideRecordSize(bytes, *data, forced);
+    RecordSizeDecision decision = DecideRecordSize(index.readAll(), *data, forced);
     if (decision.unusable) {
         decision.unusable->at(index.name());
+    }
+    if (decision.mismatched) {
+        decision.mismatched->at(data->name());
     }
     return decision;
 }
@@ -180,21 +201,29 @@ const char* RecordSizeFromName(RecordSizeFrom from) {
 }
 
 std::string DescribeRecordSize(const RecordSizeDecision& decision) {
-    std::string text = NumberText(static_cast<std::int64_t>(BytesOf(decision.size))) + "-byte records (";
+    const std::string text =
+        NumberText(static_cast<std::int64_t>(BytesOf(decision.size))) + "-byte records (";
+    const std::string pastEnd =
+        decision.blocksPastEnd == 0
+            ? std::string()
+            : "; " + NumberText(decision.blocksPastEnd) +
+                  (decision.blocksPastEnd == 1 ? " slot whose block reaches" : " slots whose blocks reach") +
+                  " past the end of Multi.mul told nothing";
     if (!decision.usable()) {
-        return text + "the size most lengths in Multi.idx fit; the files are unusable for a patch)";
+        return text + "the size most lengths in Multi.idx fit; the files are unusable for a patch" + pastEnd +
+               ")";
     }
     switch (decision.from) {
         case RecordSizeFrom::Option:
-            return text + "as given)";
+            return text + "as given" + pastEnd + ")";
         case RecordSizeFrom::Lengths:
-            return text + "from the lengths in Multi.idx)";
+            return text + "from the lengths in Multi.idx" + pastEnd + ")";
         case RecordSizeFrom::Contents:
-            return text + "from the contents of Multi.mul)";
+            return text + "from the contents of Multi.mul" + pastEnd + ")";
         case RecordSizeFrom::Assumed:
             break;
     }
-    return text + "assumed: the files do not tell)";
+    return text + "assumed: the files do not tell" + pastEnd + ")";
 }
 
 std::optional<RecordSize> ParseRecordSize(std::string_view text) {

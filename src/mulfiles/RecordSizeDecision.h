@@ -31,16 +31,23 @@ struct RecordSizeDecision {
     // that shows the mix.
     std::int32_t unusableSlot = 0;
     std::optional<Error> unusable = std::nullopt;
+    // The used entries whose blocks reach past the end of Multi.mul, which count as evidence of neither
+    // size. Any at all mean that this Multi.mul does not belong to this Multi.idx (a patch would write
+    // into blocks the index gives to other slots); `mismatched` says so, naming the first.
+    std::int64_t blocksPastEnd = 0;
+    std::optional<Error> mismatched = std::nullopt;
 
     bool usable() const { return !unusable.has_value(); }
-    // The size to write in; throws `unusable` (InvalidFileFormat) when the files are unusable.
+    // The size to write in; throws `mismatched`, then `unusable` (both InvalidFileFormat), when the files
+    // cannot take a patch.
     RecordSize sizeForPatch() const;
 };
 
 // Decides the record size of Multi.mul from the bytes of Multi.idx and, when every Length fits both
 // sizes, a bounded sample of the blocks in `data`, so the cost does not grow with Multi.mul:
-//   1. `forced` given: that size.
-//   2. Of the used entries (Length > 0) whose blocks lie inside `data`: every Length a multiple of 12 and
+//   1. `forced` given: that size (the entries past the end are counted all the same).
+//   2. Of the used entries (Length > 0) whose blocks lie inside `data` (the others are counted apart): every
+//   Length a multiple of 12 and
 //      one not of 16 gives 12; every Length a multiple of 16 and one not of 12 gives 16; any other mix
 //      leaves the files unusable.
 //   3. Every Length a multiple of 48: the blocks are read both ways, and the one reading in which every
@@ -49,7 +56,7 @@ struct RecordSizeDecision {
 RecordSizeDecision DecideRecordSize(std::span<const std::uint8_t> index, RandomAccessFile& data,
                                     std::optional<RecordSize> forced = std::nullopt);
 // Opens both files, refuses a UOP container named as either (RefuseUopContainer) and decides as above;
-// the reason of unusable files names Multi.idx.
+// the reason of unusable files names Multi.idx, that of mismatched ones Multi.mul.
 RecordSizeDecision DecideRecordSize(FileSystem& fileSystem, const ClientFiles& files,
                                     std::optional<RecordSize> forced = std::nullopt);
 

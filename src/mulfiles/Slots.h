@@ -29,6 +29,10 @@ constexpr std::int64_t ItemNumberOfSlot(std::int32_t slot) {
 }
 // A slot as messages about Multi.idx name it: "slot 5 (multi 4)".
 std::string SlotText(std::int32_t slot);
+// A multi number as messages name it, in hexadecimal and decimal: "multi 0x1400 (5120)".
+std::string MultiText(std::int32_t multi);
+// The number alone in both forms: "0x1400 (5120)".
+std::string MultiNumberText(std::int32_t multi);
 // The item number in upper-case hexadecimal, as the item scripts write it ("4004" for slot 5).
 std::string ItemHexOfSlot(std::int32_t slot);
 

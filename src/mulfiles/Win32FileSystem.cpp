@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <thread>
 
 #include "model/Error.h"
 #include "model/PathText.h"
@@ -219,13 +220,61 @@ std::optional<FileIdentity> identityOf(const std::filesystem::path& path) {
     return identity;
 }
 
-}  // namespace
+// A lock's own handle, asking only read access (enough for LockFileEx of either kind) and sharing reading
+// and writing, so that it never stands in the way of the holder's other opens, nor of another program's.
+// Byte-range locks on Windows are mandatory: a locked range refuses reads and writes through every other
+// handle, the holder's too. So the lock covers one byte at the top of the 64-bit range, which no file
+// reaches and no read or write touches; every program that locks these files locks that byte.
+constexpr DWORD kLockedByteLow = 0xFFFFFFFEU;
+constexpr DWORD kLockedByteHigh = 0x7FFFFFFFU;
 
-std::unique_ptr<RandomAccessFile> Win32FileSystem::open(const std::filesystem::path& path, OpenMode mode) {
+class Win32Lock : public FileLock {
+public:
+    explicit Win32Lock(HANDLE handle) : handle_(handle) {}
+    ~Win32Lock() override {
+        if (locked_) {
+            OVERLAPPED at = lockedByte();
+            UnlockFileEx(handle_, 0, 1, 0, &at);
+        }
+        CloseHandle(handle_);
+    }
+    Win32Lock(const Win32Lock&) = delete;
+    Win32Lock& operator=(const Win32Lock&) = delete;
+
+    // Takes the lock if no one holds a conflicting one; false if someone does.
+    bool tryLock(LockKind kind, const std::string& name) {
+        OVERLAPPED at = lockedByte();
+        const DWORD flags =
+            LOCKFILE_FAIL_IMMEDIATELY | (kind == LockKind::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+        if (LockFileEx(handle_, flags, 0, 1, 0, &at)) {
+            locked_ = true;
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) {
+            return false;
+        }
+        throw systemError(error, "cannot lock the file", name);
+    }
+
+private:
+    static OVERLAPPED lockedByte() {
+        OVERLAPPED at{};
+        at.Offset = kLockedByteLow;
+        at.OffsetHigh = kLockedByteHigh;
+        return at;
+    }
+
+    HANDLE handle_;
+    bool locked_ = false;
+};
+
+// Opens a regular file with the access and sharing asked for; a folder, a device or a pipe is refused.
+HANDLE openRegularFile(const std::filesystem::path& path, DWORD access, DWORD share, OpenMode mode) {
     const std::string name = PathText(path);
     const bool reading = mode == OpenMode::Read;
     const HANDLE handle =
-        CreateFileW(path.c_str(), reading ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE, kShareMode, nullptr,
+        CreateFileW(path.c_str(), access, share, nullptr,
                     mode == OpenMode::CreateNew ? CREATE_NEW : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -240,12 +289,38 @@ std::unique_ptr<RandomAccessFile> Win32FileSystem::open(const std::filesystem::p
         }
         throw systemError(error, reading ? "cannot open for reading" : "cannot open for writing", name);
     }
-    auto file = std::make_unique<Win32File>(handle, name);
     // Devices (NUL, CON, COM1) and pipes open like files but are none.
     if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
         throw Error(ErrorNumber::PathAccess, "is not a regular file").at(name);
     }
-    return file;
+    return handle;
+}
+
+}  // namespace
+
+std::unique_ptr<RandomAccessFile> Win32FileSystem::open(const std::filesystem::path& path, OpenMode mode) {
+    const DWORD access = mode == OpenMode::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    return std::make_unique<Win32File>(openRegularFile(path, access, kShareMode, mode), PathText(path));
+}
+
+// LockFileEx cannot wait for a time, so the lock is tried again after a pause that doubles up to 20 ms.
+std::unique_ptr<FileLock> Win32FileSystem::lock(const std::filesystem::path& path, LockKind kind,
+                                                std::chrono::milliseconds wait) {
+    const std::string name = PathText(path);
+    auto held = std::make_unique<Win32Lock>(
+        openRegularFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OpenMode::Read));
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    std::chrono::microseconds pause(500);
+    while (!held->tryLock(kind, name)) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            throw LockedFileError(name, kind, wait);
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+        pause = std::min<std::chrono::microseconds>(pause * 2, std::chrono::milliseconds(20));
+    }
+    return held;
 }
 
 bool Win32FileSystem::exists(const std::filesystem::path& path) {

@@ -3,6 +3,7 @@
 #include "model/Error.h"
 #include "model/NumberText.h"
 #include "mulfiles/RecordLayout.h"
+#include "mulfiles/TextFileRefusal.h"
 #include "render/StaticArt.h"
 
 namespace keelwright {
@@ -15,10 +16,10 @@ std::string byteText(std::uint64_t offset) {
 }  // namespace
 
 MulArtSource::MulArtSource(std::unique_ptr<RandomAccessFile> index, std::unique_ptr<RandomAccessFile> data)
-    : index_(std::move(index)),
-      data_(std::move(data)),
-      indexSize_(index_->size()),
-      dataSize_(data_->size()) {}
+    : index_(std::move(index)), data_(std::move(data)), indexSize_(index_->size()), dataSize_(data_->size()) {
+    RefuseTextFile(*index_, "an artidx.mul");
+    RefuseTextFile(*data_, "an art.mul");
+}
 
 MulArtSource::MulArtSource(FileSystem& fileSystem, const std::filesystem::path& artIdx,
                            const std::filesystem::path& artMul)

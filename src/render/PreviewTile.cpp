@@ -7,6 +7,22 @@
 #include "uop/UopMultiPayload.h"
 
 namespace keelwright {
+namespace {
+
+// A 32-bit Flags text, or a whole flags word of an exact load, of which only zero or not matters here.
+std::int32_t flagsOf(std::string_view text) {
+    try {
+        return ToInt32(text, "flags");
+    } catch (const Error& e) {
+        try {
+            return ToFlagsWord(text) == 0 ? 0 : 1;
+        } catch (const Error&) {
+            throw e;
+        }
+    }
+}
+
+}  // namespace
 
 std::vector<PreviewTile> PreviewTilesOf(const ComponentTable& table) {
     std::vector<PreviewTile> tiles;
@@ -16,7 +32,7 @@ std::vector<PreviewTile> PreviewTilesOf(const ComponentTable& table) {
         try {
             tiles.push_back({ToItemId(table.ItemId[entry]), ToInt16(table.X[entry], "x"),
                              ToInt16(table.Y[entry], "y"), ToInt16(table.Z[entry], "z"),
-                             ToInt32(table.Flags[entry], "flags")});
+                             flagsOf(table.Flags[entry])});
         } catch (const Error& e) {
             throw Error(e.number(), "component " + NumberText(i + 1) + ": " + e.reason());
         }

@@ -5,6 +5,7 @@
 #include "model/Error.h"
 #include "model/NumberText.h"
 #include "mulfiles/RecordLayout.h"
+#include "mulfiles/TextFileRefusal.h"
 
 namespace keelwright {
 namespace {
@@ -31,6 +32,7 @@ TileData TileData::read(RandomAccessFile& file) {
     data.newFormat_ = size >= kNewFormatSize;
     const Format& format = data.newFormat_ ? kNewFormat : kOldFormat;
     if (size < format.landBytes) {
+        RefuseTextFile(file, "a tiledata.mul");
         throw Error(ErrorNumber::InvalidFileFormat,
                     "not a tiledata.mul: its " + NumberText(static_cast<std::int64_t>(size)) +
                         " bytes do not hold the " + NumberText(static_cast<std::int64_t>(format.landBytes)) +

@@ -7,6 +7,7 @@
 #include "model/Error.h"
 #include "model/NumberText.h"
 #include "mulfiles/RecordLayout.h"
+#include "mulfiles/TextFileRefusal.h"
 #include "uop/UopNameHash.h"
 #include "uop/Zlib.h"
 
@@ -43,12 +44,16 @@ UopContainer::UopContainer(FileSystem& fileSystem, const std::filesystem::path& 
 
 void UopContainer::readHeader() {
     UopHeader::Bytes raw{};
-    if (fileSize_ < raw.size() || file_->readAt(0, raw) != raw.size()) {
+    const bool whole = fileSize_ >= raw.size() && file_->readAt(0, raw) == raw.size();
+    header_ = UopHeader::decode(raw);
+    if (!whole || header_.Magic != kUopMagic || header_.Signature != kUopSignature) {
+        RefuseTextFile(*file_, "a UOP file");
+    }
+    if (!whole) {
         throw Error(ErrorNumber::InvalidFileFormat,
                     "is not a UOP file: " + bytes(fileSize_) + " are too few for its 40-byte header")
             .at(name());
     }
-    header_ = UopHeader::decode(raw);
     if (header_.Magic != kUopMagic || header_.Signature != kUopSignature) {
         throw Error(ErrorNumber::InvalidFileFormat,
                     "is not a UOP file: its header (byte 0) has magic " +
@@ -157,6 +162,21 @@ void UopContainer::addEntry(std::span<const std::uint8_t, kUopEntrySize> raw, st
 const UopContainer::Located* UopContainer::find(std::uint64_t nameHash) const {
     const auto found = std::lower_bound(byHash_.begin(), byHash_.end(), std::pair(nameHash, std::size_t{0}));
     return found == byHash_.end() || found->first != nameHash ? nullptr : &entries_[found->second];
+}
+
+UopContainer::Duplicates UopContainer::duplicates() const {
+    Duplicates found;
+    for (const Located& located : entries_) {
+        const auto [it, first] = found.newest.emplace(located.entry.NameHash, &located);
+        if (!first) {
+            const bool later = located.entry.Offset > it->second->entry.Offset;
+            found.older.push_back(later ? it->second : &located);
+            if (later) {
+                it->second = &located;
+            }
+        }
+    }
+    return found;
 }
 
 bool UopContainer::dataInsideFile(const UopEntry& entry) const {

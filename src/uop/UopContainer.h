@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -55,6 +56,15 @@ public:
     const std::vector<Located>& entries() const { return entries_; }
     // The first entry in use with this name hash, or null.
     const Located* find(std::uint64_t nameHash) const;
+
+    // Entries in use that share a name, as a crash during a replacement leaves them: the newest of each
+    // name is the one whose data lies furthest into the file (the first of them in chain order on a tie),
+    // every other one is older.
+    struct Duplicates {
+        std::vector<const Located*> older;               // as the chain reaches their newer twins
+        std::map<std::uint64_t, const Located*> newest;  // of every name in use, by name hash
+    };
+    Duplicates duplicates() const;
 
     // Whether the entry's data lies inside the file (no negative field, no byte past the end).
     bool dataInsideFile(const UopEntry& entry) const;

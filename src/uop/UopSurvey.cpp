@@ -5,6 +5,7 @@
 
 #include "model/Error.h"
 #include "model/NumberText.h"
+#include "mulfiles/TextFileRefusal.h"
 #include "uop/UopContainer.h"
 #include "uop/UopMultis.h"
 #include "uop/UopNameHash.h"
@@ -81,6 +82,8 @@ public:
         for (const UopContainer::Located& located : container_.entries()) {
             surveyEntry(located);
         }
+        findDuplicates();
+        countCleared();
         findOverlaps();
         std::sort(survey_.multis.begin(), survey_.multis.end(),
                   [](const auto& a, const auto& b) { return a.multi < b.multi; });
@@ -140,6 +143,31 @@ private:
                                   located.position});
     }
 
+    void findDuplicates() {
+        const UopContainer::Duplicates duplicates = container_.duplicates();
+        for (const UopContainer::Located* entry : duplicates.older) {
+            const std::optional<std::int32_t> multi = names_->multiOf(entry->entry.NameHash);
+            problem(Kind::DuplicateEntry, *entry, multi,
+                    "the entry at byte " +
+                        std::to_string(duplicates.newest.at(entry->entry.NameHash)->position) +
+                        " has the same name and its data lies further into the file; the next write by "
+                        "Keelwright clears this older one");
+            std::erase_if(survey_.multis,
+                          [&](const UopSurvey::Multi& m) { return m.position == entry->position; });
+        }
+    }
+
+    void countCleared() {
+        std::vector<std::int32_t> live(container_.blocks().size());
+        for (const UopContainer::Located& located : container_.entries()) {
+            const auto& block = container_.blocks()[located.block];
+            live[located.block] += static_cast<std::int32_t>(located.index) < block.usedCount ? 1 : 0;
+        }
+        for (std::size_t b = 0; b < live.size(); ++b) {
+            survey_.clearedEntries += container_.blocks()[b].usedCount - live[b];
+        }
+    }
+
     std::string describe(const Extent& extent) const {
         if (extent.entry == nullptr) {
             return extent.what;
@@ -161,10 +189,17 @@ private:
                                                 std::to_string(entry.start) + " to " +
                                                 std::to_string(entry.end) + ") overlaps " + describe(other)});
             }
+            const std::uint64_t coveredTo = furthest == nullptr ? 0 : furthest->end;
+            if (extent.start > coveredTo) {
+                survey_.deadBytes +=
+                    std::min(extent.start, survey_.fileBytes) - std::min(coveredTo, survey_.fileBytes);
+            }
             if (furthest == nullptr || extent.end > furthest->end) {
                 furthest = &extent;
             }
         }
+        const std::uint64_t coveredTo = furthest == nullptr ? 0 : std::min(furthest->end, survey_.fileBytes);
+        survey_.deadBytes += survey_.fileBytes - coveredTo;
     }
 
     UopContainer& container_;
@@ -191,6 +226,8 @@ const char* UopProblemKindName(UopProblem::Kind kind) {
             return "unknown-entry";
         case Kind::Overlap:
             return "overlap";
+        case Kind::DuplicateEntry:
+            return "duplicate-entry";
     }
     return "unknown";
 }
@@ -203,13 +240,15 @@ UopSurvey SurveyUop(FileSystem& fileSystem, const std::filesystem::path& uop) {
     const bool whole = survey.fileBytes >= raw.size() && file->readAt(0, raw) == raw.size();
     const UopHeader header = UopHeader::decode(raw);
     if (!whole || header.Magic != kUopMagic || header.Signature != kUopSignature) {
-        survey.problems.push_back(
-            {Kind::BadMagic, 0, std::nullopt,
-             whole
-                 ? "the header has magic " + Hex32(static_cast<std::int32_t>(header.Magic)) +
-                       " and signature " + Hex32(static_cast<std::int32_t>(header.Signature)) +
-                       ", not 50594D and FD23EC43"
-                 : "the file's " + std::to_string(survey.fileBytes) + " bytes are too few for a UOP header"});
+        std::string message =
+            whole ? "the header has magic " + Hex32(static_cast<std::int32_t>(header.Magic)) +
+                        " and signature " + Hex32(static_cast<std::int32_t>(header.Signature)) +
+                        ", not 50594D and FD23EC43"
+                  : "the file's " + std::to_string(survey.fileBytes) + " bytes are too few for a UOP header";
+        if (const std::optional<std::string> text = TextFileReason(*file, "a UOP file")) {
+            message = "the file " + *text;
+        }
+        survey.problems.push_back({Kind::BadMagic, 0, std::nullopt, message});
         return survey;
     }
     survey.version = header.Version;

@@ -20,6 +20,7 @@ struct UopProblem {
         NumberMismatch,  // the payload's multi number is not the one its name gives
         UnknownEntry,    // a name that is neither housing.bin nor a multi's
         Overlap,         // two entries' data share bytes, or an entry's data lies in the table
+        DuplicateEntry,  // two entries in use have one name (a crash during a replacement): the older one
     };
     Kind kind;
     std::uint64_t position = 0;         // the byte of the table entry; 0 for the header's problems
@@ -39,6 +40,11 @@ struct UopSurvey {
     std::int32_t blocks = 0;
     std::int32_t entryCount = 0;  // entries in use (Offset not 0)
     bool housingBin = false;
+    // Entries within their block's UsedCount whose Offset is 0: removed, or replaced.
+    std::int32_t clearedEntries = 0;
+    // Bytes that neither the header, the table nor the data of an entry in use covers: what replacements
+    // and removals leave behind.
+    std::uint64_t deadBytes = 0;
 
     struct Multi {
         std::int32_t multi = 0;   // from the entry's name
@@ -48,7 +54,7 @@ struct UopSurvey {
         std::int32_t length = 0;     // decompressed
         std::uint64_t position = 0;  // the byte of its table entry
     };
-    std::vector<Multi> multis;         // in multi number order; damaged entries left out
+    std::vector<Multi> multis;         // in multi number order; damaged entries and older duplicates left out
     std::vector<UopProblem> problems;  // header problems first, then in table order, overlaps last
 
     bool sound() const { return problems.empty(); }

@@ -32,8 +32,8 @@ std::vector<UopTile> UopTilesOfBlock(std::span<const std::uint8_t> block, Record
     return tiles;
 }
 
-std::string MultiTextOfUopTiles(std::span<const UopTile> tiles) {
-    const std::size_t first = !tiles.empty() && tiles.front() == UopTile::lead() ? 1 : 0;
+std::vector<ComponentRecord> ComponentsOfUopTiles(std::span<const UopTile> tiles, bool exact) {
+    const std::size_t first = !exact && !tiles.empty() && tiles.front() == UopTile::lead() ? 1 : 0;
     std::vector<ComponentRecord> components(tiles.size() - first);
     for (std::size_t k = 0; k < components.size(); ++k) {
         try {
@@ -43,15 +43,29 @@ std::string MultiTextOfUopTiles(std::span<const UopTile> tiles) {
                         "tile " + NumberText(static_cast<std::int64_t>(k + first + 1)) + ": " + e.reason());
         }
     }
-    return MultiTextOfComponents(components);
+    return components;
 }
 
-std::string ExtractUopMultiText(FileSystem& fileSystem, const std::filesystem::path& uop,
-                                std::int32_t multi) {
+std::string MultiTextOfUopTiles(std::span<const UopTile> tiles) {
+    return MultiTextOfComponents(ComponentsOfUopTiles(tiles));
+}
+
+std::string ExactMultiTextOfUopTiles(std::span<const UopTile> tiles) {
+    return ExactMultiTextOfRecords(ComponentsOfUopTiles(tiles, true));
+}
+
+std::string ExtractUopMultiText(FileSystem& fileSystem, const std::filesystem::path& uop, std::int32_t multi,
+                                bool exact) {
+    const std::vector<ComponentRecord> records = ExtractUopComponents(fileSystem, uop, multi, exact);
+    return exact ? ExactMultiTextOfRecords(records) : MultiTextOfComponents(records);
+}
+
+std::vector<ComponentRecord> ExtractUopComponents(FileSystem& fileSystem, const std::filesystem::path& uop,
+                                                  std::int32_t multi, bool exact) {
     UopContainer container(fileSystem, uop);
     const UopMulti read = ReadUopMulti(container, multi);
     try {
-        return MultiTextOfUopTiles(read.payload.tiles);
+        return ComponentsOfUopTiles(read.payload.tiles, exact);
     } catch (const Error& e) {
         throw Error(e.number(), MultiEntryName(multi) + ": " + e.reason()).at(container.name());
     }

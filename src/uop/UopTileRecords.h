@@ -30,8 +30,21 @@ std::vector<UopTile> UopTilesOfBlock(std::span<const std::uint8_t> block, Record
 // no Multi.mul form.
 std::string MultiTextOfUopTiles(std::span<const UopTile> tiles);
 
-// The multi text of multi M of a MultiCollection.uop, which is only read. Throws as ReadUopMulti does
-// and as MultiTextOfUopTiles does, naming the file and the multi.
-std::string ExtractUopMultiText(FileSystem& fileSystem, const std::filesystem::path& uop, std::int32_t multi);
+// The exact multi text of UOP tiles (ExactMultiTextOfRecords): every tile a line, a lead record included,
+// the flags as the 64-bit word of a 16-byte record. Part ids are left out.
+std::string ExactMultiTextOfUopTiles(std::span<const UopTile> tiles);
+
+// The components of UOP tiles, as MultiTextOfUopTiles writes them; with `exact` every tile, a lead record
+// included.
+std::vector<ComponentRecord> ComponentsOfUopTiles(std::span<const UopTile> tiles, bool exact = false);
+
+// The components of multi M of a MultiCollection.uop, which is only read; throws as ExtractUopMultiText.
+std::vector<ComponentRecord> ExtractUopComponents(FileSystem& fileSystem, const std::filesystem::path& uop,
+                                                  std::int32_t multi, bool exact = false);
+
+// The multi text of multi M of a MultiCollection.uop, which is only read; exact with `exact`. Throws as
+// ReadUopMulti does and as MultiTextOfUopTiles does, naming the file and the multi.
+std::string ExtractUopMultiText(FileSystem& fileSystem, const std::filesystem::path& uop, std::int32_t multi,
+                                bool exact = false);
 
 }  // namespace keelwright

@@ -67,6 +67,14 @@ public:
         result_.bytesWritten += bytes.size();
     }
 
+    // Clears a table entry: Offset first, so that readers skip it from then on, then the rest.
+    void clear(const UopContainer::Located& located) {
+        const std::array<std::uint8_t, kUopEntrySize> zeros{};
+        overwrite(located.position, std::span(zeros).first(8));
+        overwrite(located.position + 8, std::span(zeros).subspan(8));
+        result_.cleared.push_back(located);
+    }
+
 private:
     RandomAccessFile& file_;
     UopAddResult& result_;
@@ -107,33 +115,34 @@ void refuseEntriesInTheWay(const UopContainer& container) {
     }
 }
 
-// Refuses an add that the file cannot take, before anything is written.
-void check(const UopContainer& container, const UopNewEntry& entry) {
+// Refuses an edit that the file cannot take, before anything is written: the add of `entry` (when given)
+// and, with `replacing`, the clearing of the entry of its name.
+void check(const UopContainer& container, const UopNewEntry* entry, bool replacing) {
     const auto refuse = [&](ErrorNumber number, const std::string& reason) {
         return Error(number, reason + "; nothing was written").at(container.name());
     };
-    if (container.header().Version != entry.version) {
+    if (entry != nullptr && container.header().Version != entry->version) {
         throw refuse(ErrorNumber::InvalidFileFormat,
                      "the file is UOP version " + std::to_string(container.header().Version) +
-                         ", the new entry is made for version " + std::to_string(entry.version));
+                         ", the new entry is made for version " + std::to_string(entry->version));
     }
     if (container.blocks().empty()) {
         throw refuse(ErrorNumber::InvalidFileFormat, "the file has no table block");
     }
-    if (container.find(entry.nameHash) != nullptr) {
+    if (entry != nullptr && !replacing && container.find(entry->nameHash) != nullptr) {
         throw refuse(ErrorNumber::PathAccess,
-                     "the file already has an entry with name hash " + UopHashText(entry.nameHash));
+                     "the file already has an entry with name hash " + UopHashText(entry->nameHash));
     }
-    if (container.header().FileCount == std::numeric_limits<std::uint32_t>::max() ||
-        container.fileSize() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max() / 2) ||
-        entry.headerLength < 0 || entry.storedLength() < 0) {
+    if (entry != nullptr &&
+        (container.header().FileCount == std::numeric_limits<std::uint32_t>::max() ||
+         container.fileSize() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max() / 2) ||
+         entry->headerLength < 0 || entry->storedLength() < 0)) {
         throw refuse(ErrorNumber::Overflow, "the new entry does not fit the file's fields");
     }
     refuseEntriesInTheWay(container);
 }
 
-void addEntry(UopContainer& container, const UopNewEntry& entry, UopAddResult& result) {
-    Adder adder(container.file(), result);
+void addEntry(UopContainer& container, Adder& adder, const UopNewEntry& entry, UopAddResult& result) {
     const std::uint64_t dataAt = adder.append(entry.data);
 
     const auto& blocks = container.blocks();
@@ -172,7 +181,54 @@ void addEntry(UopContainer& container, const UopNewEntry& entry, UopAddResult& r
     if (newCount != usedCount) {
         adder.overwrite(blockAt, littleEndian(newCount));
     }
-    adder.overwrite(kUopFileCountField, littleEndian(container.header().FileCount + 1));
+    result.added = true;
+}
+
+// The edit's writes: older duplicates cleared, the entry added, the entry it replaces cleared, the header's
+// FileCount last when it changed.
+void edit(UopContainer& container, const UopNewEntry* entry, std::optional<std::uint64_t> clearName,
+          UopAddResult& result) {
+    Adder adder(container.file(), result);
+    const UopContainer::Duplicates duplicates = container.duplicates();
+    for (const UopContainer::Located* older : duplicates.older) {
+        adder.clear(*older);
+    }
+    const auto replaced = clearName ? duplicates.newest.find(*clearName) : duplicates.newest.end();
+    if (entry != nullptr) {
+        addEntry(container, adder, *entry, result);
+    }
+    if (replaced != duplicates.newest.end()) {
+        adder.clear(*replaced->second);
+    }
+    const std::int64_t count = std::int64_t{container.header().FileCount} + (result.added ? 1 : 0) -
+                               static_cast<std::int64_t>(result.cleared.size());
+    const auto fileCount = static_cast<std::uint32_t>(std::max<std::int64_t>(0, count));
+    if (fileCount != container.header().FileCount) {
+        adder.overwrite(kUopFileCountField, littleEndian(fileCount));
+    }
+}
+
+// Checks, then edits; a failure puts back what was written before the throw.
+UopAddResult checkedEdit(UopContainer& container, const UopNewEntry* entry,
+                         std::optional<std::uint64_t> clearName) {
+    check(container, entry, clearName.has_value());
+    UopAddResult result;
+    result.undo.originalSize = container.file().size();
+    if (result.undo.originalSize != container.fileSize()) {
+        throw Error(ErrorNumber::PathAccess, "the file changed while its table was read; nothing was written")
+            .at(container.name());
+    }
+    try {
+        edit(container, entry, clearName, result);
+    } catch (const Error& e) {
+        try {
+            restore(container.file(), result.undo);
+        } catch (const Error& undoError) {
+            throw undoFailed(e, undoError);
+        }
+        throw;
+    }
+    return result;
 }
 
 }  // namespace
@@ -183,24 +239,20 @@ UopAddResult AddUopEntry(FileSystem& fileSystem, const std::filesystem::path& uo
 }
 
 UopAddResult AddUopEntry(UopContainer& container, const UopNewEntry& entry) {
-    check(container, entry);
-    UopAddResult result;
-    result.undo.originalSize = container.file().size();
-    if (result.undo.originalSize != container.fileSize()) {
-        throw Error(ErrorNumber::PathAccess, "the file changed while its table was read; nothing was written")
+    return checkedEdit(container, &entry, std::nullopt);
+}
+
+UopAddResult ReplaceUopEntry(UopContainer& container, const UopNewEntry& entry) {
+    return checkedEdit(container, &entry, entry.nameHash);
+}
+
+UopAddResult RemoveUopEntry(UopContainer& container, std::uint64_t nameHash) {
+    if (container.find(nameHash) == nullptr) {
+        throw Error(ErrorNumber::BadRecordNumber,
+                    "has no entry with name hash " + UopHashText(nameHash) + "; nothing was written")
             .at(container.name());
     }
-    try {
-        addEntry(container, entry, result);
-    } catch (const Error& e) {
-        try {
-            restore(container.file(), result.undo);
-        } catch (const Error& undoError) {
-            throw undoFailed(e, undoError);
-        }
-        throw;
-    }
-    return result;
+    return checkedEdit(container, nullptr, nameHash);
 }
 
 void RestoreUopFile(FileSystem& fileSystem, const std::filesystem::path& uop, const UopAddUndo& undo) {

@@ -21,23 +21,28 @@ struct UopAddUndo {
     std::vector<Overwrite> overwritten;  // bytes changed in place, in the order they were written
 };
 
-// What a completed AddUopEntry wrote.
+// What a completed AddUopEntry (ReplaceUopEntry, RemoveUopEntry) wrote.
 struct UopAddResult {
+    bool added = false;          // an entry was added (not by a removal)
     UopEntry entry;              // the table entry written
     std::uint64_t position = 0;  // the byte of the file where it lies
     bool appendedBlock = false;  // every block was full, so a new one was appended and linked
+    // The entries cleared, as they were: older duplicates first, then the one replaced or removed.
+    std::vector<UopContainer::Located> cleared;
     std::uint64_t bytesWritten = 0;
     UopAddUndo undo;
 };
 
 // Adds an entry to a UOP file without rewriting it. Each step is flushed to disk before the next:
+//   0. every entry in use whose name another entry in use has too, and whose data lies earlier in the file
+//      than that one's, is cleared as in a removal (a crash during a replacement leaves such a pair);
 //   1. the entry's data is appended at the end of the file;
 //   2. when no block has an unused (all-zero) entry, a zeroed block is appended, then linked from the
 //      last block's NextBlock;
 //   3. the first unused entry in chain order gets every field but Offset, then Offset, which is what
 //      makes the entry visible to readers that skip entries whose Offset is 0;
 //   4. the block's UsedCount becomes at least the entry's number + 1 (for readers that honour it);
-//   5. the header's FileCount goes up by one.
+//   5. the header's FileCount goes up by one (less the entries cleared in step 0).
 // A crash at any instant leaves a file that every reader reads as before or as after. A failure puts
 // back what was written (the file is cut back, the old bytes put back) before the throw. Throws, writing
 // nothing, when the file's table does not read, its version is not `entry.version`, it has no table
@@ -47,6 +52,16 @@ UopAddResult AddUopEntry(FileSystem& fileSystem, const std::filesystem::path& uo
 // The same on a container just opened with OpenMode::ReadWrite, so that its table is read once. The
 // container's table is stale afterwards: open the file again for anything else.
 UopAddResult AddUopEntry(UopContainer& container, const UopNewEntry& entry);
+
+// Replaces the entry of `entry`'s name, or adds it when there is none: steps 0 to 4 of AddUopEntry, then
+// the old entry cleared (its Offset first, flushed, then the rest), then FileCount when it changed. A crash
+// between the two leaves two complete entries of the one name; the next write clears the older. Refuses
+// what AddUopEntry refuses, but for the name that is taken.
+UopAddResult ReplaceUopEntry(UopContainer& container, const UopNewEntry& entry);
+// Removes the entry in use with this name hash: step 0 of AddUopEntry, then the entry cleared as above,
+// then FileCount. A block's UsedCount is left as it is, so that it never falls below a live entry after
+// the cleared one. Throws BadRecordNumber, writing nothing, when there is no such entry.
+UopAddResult RemoveUopEntry(UopContainer& container, std::uint64_t nameHash);
 
 // Puts the file back as it was before the AddUopEntry that returned `undo`: the old bytes back in the
 // reverse order of their writing, then the appended bytes cut off, each step flushed.

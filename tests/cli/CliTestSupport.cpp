@@ -40,10 +40,21 @@ namespace {
 
 }  // namespace
 
-CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& launch) {
-    const TempDir capture;
-    const std::string outPath = launch.stdoutPath.value_or((capture / "out").string());
-    const std::string errPath = (capture / "err").string();
+struct StartedCli::Process {
+    TempDir capture;
+    std::string outPath;
+    std::string errPath;
+    CliLaunch launch;
+    pid_t pid = -1;
+    std::chrono::steady_clock::time_point deadline;
+};
+
+StartedCli::StartedCli(const std::vector<std::string>& arguments, const CliLaunch& launch)
+    : process_(std::make_unique<Process>()) {
+    Process& p = *process_;
+    p.launch = launch;
+    p.outPath = launch.stdoutPath.value_or((p.capture / "out").string());
+    p.errPath = (p.capture / "err").string();
 
     std::vector<std::string> argv = {launch.program ? launch.program->string() : KEELWRIGHT_CLI};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -58,32 +69,53 @@ CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& lau
         limit.rlim_cur = static_cast<rlim_t>(*launch.fileSizeLimit);
     }
 
-    const pid_t pid = fork();
-    if (pid < 0) {
+    p.pid = fork();
+    if (p.pid < 0) {
         throw std::runtime_error("cannot start " + argv[0]);
     }
-    if (pid == 0) {
-        startChild(pointers.data(), outPath.c_str(), errPath.c_str(),
+    if (p.pid == 0) {
+        startChild(pointers.data(), p.outPath.c_str(), p.errPath.c_str(),
                    launch.fileSizeLimit ? &limit : nullptr);
     }
+    p.deadline = std::chrono::steady_clock::now() + launch.timeout;
+}
+
+StartedCli::~StartedCli() {
+    if (process_->pid > 0) {
+        kill();
+    }
+}
+
+void StartedCli::kill() {
+    ::kill(process_->pid, SIGKILL);
+    waitpid(process_->pid, nullptr, 0);
+    process_->pid = -1;
+}
+
+CliResult StartedCli::finish() {
+    Process& p = *process_;
     CliResult result;
     int waitStatus = 0;
-    const auto deadline = std::chrono::steady_clock::now() + launch.timeout;
-    while (waitpid(pid, &waitStatus, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &waitStatus, 0);
+    while (waitpid(p.pid, &waitStatus, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > p.deadline) {
+            ::kill(p.pid, SIGKILL);
+            waitpid(p.pid, &waitStatus, 0);
             result.timedOut = true;
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+    p.pid = -1;
     result.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
-    if (!launch.stdoutPath) {
-        result.out = ReadAll(outPath);
+    if (!p.launch.stdoutPath) {
+        result.out = ReadAll(p.outPath);
     }
-    result.err = ReadAll(errPath);
+    result.err = ReadAll(p.errPath);
     return result;
+}
+
+CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& launch) {
+    return StartedCli(arguments, launch).finish();
 }
 
 CliResult RunCliWithFileSizeLimit(const std::vector<std::string>& arguments, std::uint64_t bytes) {

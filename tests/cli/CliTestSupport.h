@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,8 +31,27 @@ struct CliLaunch {
     std::chrono::milliseconds timeout{60000};
 };
 
-// Runs the built keelwright-cli with the arguments (no shell involved) and collects what it printed. On POSIX
-// the program starts with the default action of every signal, as from a shell.
+// The built keelwright-cli started with the arguments (no shell involved) and not yet waited for, so that
+// a test can run several at once. On POSIX the program starts with the default action of every signal, as
+// from a shell. A program still running when the object goes is killed.
+class StartedCli {
+public:
+    explicit StartedCli(const std::vector<std::string>& arguments, const CliLaunch& launch = {});
+    ~StartedCli();
+    StartedCli(const StartedCli&) = delete;
+    StartedCli& operator=(const StartedCli&) = delete;
+
+    // Waits for the end (killing it after the launch's timeout) and collects what it printed.
+    CliResult finish();
+    // Ends it at once, as SIGKILL or TerminateProcess do: it runs no code of its own on the way out.
+    void kill();
+
+private:
+    struct Process;
+    std::unique_ptr<Process> process_;
+};
+
+// Runs the built keelwright-cli to its end and collects what it printed.
 CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& launch = {});
 
 #ifndef _WIN32

@@ -5,6 +5,7 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "TestFiles.h"
@@ -53,11 +54,21 @@ HANDLE inheritedHandle(const wchar_t* path, DWORD access, DWORD disposition) {
 
 }  // namespace
 
-CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& launch) {
-    const TempDir capture;
-    const std::filesystem::path outPath =
-        launch.stdoutPath ? std::filesystem::path(wideOf(*launch.stdoutPath)) : capture / "out";
-    const std::filesystem::path errPath = capture / "err";
+struct StartedCli::Process {
+    TempDir capture;
+    std::filesystem::path outPath;
+    std::filesystem::path errPath;
+    CliLaunch launch;
+    HANDLE process = nullptr;
+    std::chrono::steady_clock::time_point deadline;
+};
+
+StartedCli::StartedCli(const std::vector<std::string>& arguments, const CliLaunch& launch)
+    : process_(std::make_unique<Process>()) {
+    Process& p = *process_;
+    p.launch = launch;
+    p.outPath = launch.stdoutPath ? std::filesystem::path(wideOf(*launch.stdoutPath)) : p.capture / "out";
+    p.errPath = p.capture / "err";
 
     const std::filesystem::path program = launch.program.value_or(KEELWRIGHT_CLI);
     std::wstring commandLine = quoted(program.native());
@@ -69,8 +80,8 @@ CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& lau
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = inheritedHandle(L"NUL", GENERIC_READ, OPEN_EXISTING);
-    startup.hStdOutput = inheritedHandle(outPath.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
-    startup.hStdError = inheritedHandle(errPath.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+    startup.hStdOutput = inheritedHandle(p.outPath.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+    startup.hStdError = inheritedHandle(p.errPath.c_str(), GENERIC_WRITE, CREATE_ALWAYS);
     PROCESS_INFORMATION process{};
     const bool started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
                                         nullptr, nullptr, &startup, &process);
@@ -80,23 +91,49 @@ CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& lau
     if (!started) {
         throw std::runtime_error("cannot start " + PathText(program));
     }
+    CloseHandle(process.hThread);
+    p.process = process.hProcess;
+    p.deadline = std::chrono::steady_clock::now() + launch.timeout;
+}
+
+StartedCli::~StartedCli() {
+    if (process_->process != nullptr) {
+        kill();
+    }
+}
+
+void StartedCli::kill() {
+    TerminateProcess(process_->process, 1);
+    WaitForSingleObject(process_->process, INFINITE);
+    CloseHandle(process_->process);
+    process_->process = nullptr;
+}
+
+CliResult StartedCli::finish() {
+    Process& p = *process_;
     CliResult result;
-    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(launch.timeout.count())) == WAIT_TIMEOUT) {
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, INFINITE);
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::max<std::chrono::steady_clock::duration>(p.deadline - std::chrono::steady_clock::now(), {}));
+    if (WaitForSingleObject(p.process, static_cast<DWORD>(left.count())) == WAIT_TIMEOUT) {
+        TerminateProcess(p.process, 1);
+        WaitForSingleObject(p.process, INFINITE);
         result.timedOut = true;
     }
     DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    GetExitCodeProcess(p.process, &exitCode);
+    CloseHandle(p.process);
+    p.process = nullptr;
 
     result.status = static_cast<int>(exitCode);
-    if (!launch.stdoutPath) {
-        result.out = ReadAll(outPath);
+    if (!p.launch.stdoutPath) {
+        result.out = ReadAll(p.outPath);
     }
-    result.err = ReadAll(errPath);
+    result.err = ReadAll(p.errPath);
     return result;
+}
+
+CliResult RunCli(const std::vector<std::string>& arguments, const CliLaunch& launch) {
+    return StartedCli(arguments, launch).finish();
 }
 
 std::filesystem::path ExamplesDir() {

@@ -54,8 +54,8 @@ TEST_F(ClientFilesCommands, ReadAndWriteInTheRecordSizeOfTheFilesOrTheOneGiven) 
          true,
          {"extract", "--multi", "0", "--record-size", "12"},
          1,
-         "keelwright-cli: error: the index entry of multi 0 (slot 1) has Length 160, not a whole positive "
-         "multiple of 12\n"},
+         "keelwright-cli: error: the index entry of multi 0x0 (0) (slot 1) has Length 160, not a whole "
+         "positive multiple of 12\n"},
         {"patch writes in the size of the files",
          true,
          {"patch", "--json", "--no-components", house()},
@@ -201,10 +201,10 @@ TEST_F(ClientFilesCommands, ExtractFailsOnOneLineAndWritesNothing) {
         std::string err;
     };
     const Row rows[] = {
-        {"4", 1, "keelwright-cli: error: multi 4 (slot 5) is a free slot: it holds no multi\n"},
+        {"4", 1, "keelwright-cli: error: multi 0x4 (4) (slot 5) is a free slot: it holds no multi\n"},
         {"16", 1,
          "keelwright-cli: error: " + idx() +
-             ": multi 16 (slot 17) lies past the end of the index, which has 16 slots\n"},
+             ": multi 0x10 (16) (slot 17) lies past the end of the index, which has 16 slots\n"},
         {"abc", 1, "keelwright-cli: error: multi number \"abc\" is not a whole number\n"},
         {"32767", 1, "keelwright-cli: error: multi number \"32767\" is outside 0 to 32766\n"},
     };
@@ -223,14 +223,43 @@ TEST_F(ClientFilesCommands, ExtractFailsOnOneLineAndWritesNothing) {
         << r.err;
 }
 
+TEST_F(ClientFilesCommands, ExtractsInEveryFormatThatLoadsBackToTheSameMulti) {
+    const auto extracted = [&](const std::string& format, const std::string& file) {
+        const auto target = dir_ / file;
+        const CliResult r = RunCli({"extract", "--idx", idx(), "--mul", mul(), "--multi", "0", "--format",
+                                    format, "-o", target.string()});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return target.string();
+    };
+    const std::string txt = extracted("txt", "m.txt");
+    EXPECT_EQ(ReadAll(txt), RunCli({"extract", "--idx", idx(), "--mul", mul(), "--multi", "0"}).out);
+    const CliResult expected = RunCli({"show", "--json", txt});
+    EXPECT_NE(expected.out.find("\"count\":9"), std::string::npos) << expected.out;
+    for (const auto& [format, file] :
+         {std::pair{"csv", "m.csv"}, std::pair{"uoa", "m.uoa"}, std::pair{"wsc", "m.wsc"}}) {
+        std::string shown = RunCli({"show", "--json", extracted(format, file)}).out;
+        // The CSV's ids stay as written, in hex: 0x049C is 1180.
+        for (std::size_t at = 0; (at = shown.find("\"0x049C\"", at)) != std::string::npos;) {
+            shown.replace(at, 8, "\"1180\"");
+        }
+        EXPECT_EQ(shown, expected.out) << format;
+    }
+    const CliResult designs = RunCli({"show", "--list-designs", (dir_ / "m.uoa").string()});
+    EXPECT_EQ(designs.out, "Design\tTiles\tName\tCategory\tSubsection\n1\t9\tmulti 0\t\t\n") << designs.err;
+    const CliResult named = RunCli(
+        {"extract", "--idx", idx(), "--mul", mul(), "--multi", "0", "--format", "csv", "--name", "Mill"});
+    EXPECT_EQ(named.status, 2);
+    EXPECT_EQ(named.err.find("--name names the design of a UO Architect file"), named.err.find("--name"));
+}
+
 TEST_F(ClientFilesCommands, ListShowsTheSlotsOfSoundFilesAsJson) {
     const CliResult r = RunCli({"list", "--json", "--idx", idx(), "--mul", mul()});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(
         r.out,
-        "{\"dataBytes\":456,\"firstFreeRecord\":39,\"firstFreeSlot\":5,\"free\":11,\"indexBytes\":192,"
-        "\"multis\":[{\"components\":9,\"item\":\"4000\",\"length\":120,\"multi\":0,\"offset\":0,\"slot\":1},"
+        "{\"dataBytes\":456,\"deadBytes\":0,\"firstFreeRecord\":39,\"firstFreeSlot\":5,\"free\":11,"
+        "\"indexBytes\":192,\"multis\":[{\"components\":9,\"item\":\"4000\",\"length\":120,\"multi\":0,\"offset\":0,\"slot\":1},"
         "{\"components\":10,\"item\":\"4001\",\"length\":132,\"multi\":1,\"offset\":120,\"slot\":2},"
         "{\"components\":8,\"item\":\"4002\",\"length\":108,\"multi\":2,\"offset\":252,\"slot\":3},"
         "{\"components\":1,\"item\":\"4003\",\"length\":24,\"multi\":3,\"offset\":360,\"slot\":4},"

@@ -41,6 +41,39 @@ TEST_F(HostileConditions, APatchStoppedByAFileSizeLimitPutsBothFilesBack) {
 }
 #endif
 
+// A clone without Git LFS leaves text pointers; an empty or foreign Multi.mul beside a real index would take
+// a block over bytes the index gives to other slots.
+TEST_F(HostileConditions, APatchRefusesAMultiMulThatIsNotItsIndexsAndWritesNothing) {
+    const std::string pointer =
+        "version https://git-lfs.github.com/spec/v1\noid sha256:" + std::string(64, 'a') + "\nsize 456\n";
+    const std::string belong = "): this Multi.mul does not belong to this Multi.idx";
+    const struct {
+        std::string mul;
+        std::string error;
+    } rows[] = {
+        {"",
+         "Multi.mul is 0 bytes, but 5 slots of Multi.idx point past its end (slot 1: offset 0, length 120" +
+             belong},
+        {std::string(131, '\0'),
+         "Multi.mul is 131 bytes, but 4 slots of Multi.idx point past its end (slot 2: offset 120, length "
+         "132" +
+             belong},
+        {data_.substr(0, 300),
+         "Multi.mul is 300 bytes, but 3 slots of Multi.idx point past its end (slot 3: offset 252, length "
+         "108" +
+             belong},
+        {pointer, "is a Git LFS pointer, not the file itself (fetch it with git lfs pull)"},
+    };
+    for (const auto& row : rows) {
+        WriteAll(mul(), row.mul);
+        const CliResult r = RunCli({"patch", "--no-components", "--idx", idx(), "--mul", mul(), house()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "keelwright-cli: error: " + mul() + ": " + row.error + "\n");
+        EXPECT_EQ(ReadAll(idx()), index_);
+        EXPECT_EQ(ReadAll(mul()), row.mul);
+    }
+}
+
 TEST_F(HostileConditions, ExtractRefusesAnOutputFileThatIsOneOfItsInputs) {
     std::filesystem::create_directory(dir_ / "sub");
     std::filesystem::create_hard_link(dir_ / "Multi.mul", dir_ / "other.mul");

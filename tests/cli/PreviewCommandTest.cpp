@@ -149,7 +149,7 @@ TEST_F(PreviewCommand, RefusesWhatItCannotDrawAndLeavesTheOutputAsItWas) {
              "the folder\n"},
         {{"--idx", idx(), "--mul", mul(), "--multi", "4", "-o", out()},
          1,
-         "keelwright-cli: error: multi 4 (slot 5) is a free slot: it holds no multi\n"},
+         "keelwright-cli: error: multi 0x4 (4) (slot 5) is a free slot: it holds no multi\n"},
         {{"--uop", example("client/MultiCollection.uop"), "--multi", "4", "-o", out()},
          1,
          "keelwright-cli: error: "},

@@ -154,6 +154,50 @@ TEST(ShowCommand, FindsComponentsTxtBesideTheProgramInAFolderNamedInAnyAlphabet)
     EXPECT_NE(r.out, RunCli({"show", "--json", house}).out);
 }
 
+TEST(ShowCommand, ListsAndChoosesTheTemplatesOfAMultiText) {
+    TempDir dir;
+    const auto two = dir.write(
+        "two.txt", CrLfLines({"6 version", "1 template id", "-1 item version", "1", "600 0 0 0", "6 version",
+                              "4 template id", "-1 item version", "2", "601 0 0 0", "602 1 1 0"}));
+    const auto csv = dir.write(
+        "tiles.dat", CrLfLines({"TileID,OffsetX,OffsetY,OffsetZ,Flag,Cliloc", "0x0064,-3,2,0,0x1,"}));
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string out;  // the start of stdout, or of stderr for a status other than 0
+    } rows[] = {
+        {{"--list-designs", two.string()}, 0, "Template\tTiles\n1\t1\n4\t2\n"},
+        {{"--list-designs", "--json", two.string()},
+         0,
+         "{\"entries\":[{\"category\":\"\",\"key\":\"1\",\"name\":\"\",\"subsection\":\"\",\"tiles\":\"1\"}"
+         ","},
+        {{two.string()},
+         1,
+         "keelwright-cli: error: " + two.string() +
+             ": the file holds 2 templates, so one must be chosen: id 1 (1 tile), id 4 (2 tiles); choose "
+             "one with --template ID\n"},
+        {{"--template", "4", two.string()}, 0, "Components: 2\n"},
+        {{"--design", "1", two.string()},
+         1,
+         "keelwright-cli: error: " + two.string() + ": multi text holds templates"},
+        {{"--design", "1", "--template", "4", two.string()},
+         2,
+         "keelwright-cli show: --design and --template"},
+        {{"--type", "csv", "--list-designs", csv.string()}, 0, "Multi\tTiles\n1\t1\n"},
+        {{"--type", "csv", csv.string()}, 0, "Components: 1\n"},
+        {{"--type", "xls", csv.string()},
+         2,
+         "keelwright-cli show: --type takes txt, wsc, uoa or csv, not \"xls\""},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> arguments = {"show", "--no-components"};
+        arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
+        const CliResult r = RunCli(arguments);
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_EQ((row.status == 0 ? r.out : r.err).substr(0, row.out.size()), row.out);
+    }
+}
+
 TEST(ShowCommand, BothExampleScriptsLoadToTheSameMulti) {
     const CliResult wsc = RunCli({"show", "--json", (ExamplesDir() / "house.wsc").string()});
     const CliResult txt = RunCli({"show", "--json", (ExamplesDir() / "house.txt").string()});

@@ -113,9 +113,36 @@ TEST_F(UopCommands, WarnsThatSphereCannotUseAMultiNumberAbove8190) {
     const CliResult r = RunCli(
         {"patch", "--no-components", "--json", "--idx", idx(), "--mul", mul(), "--uop", uop(), house()});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "keelwright-cli: warning: multi 8191 is above 8190 (1FFE): Sphere cannot use it\n");
+    EXPECT_EQ(r.err,
+              "keelwright-cli: warning: multi 0x1FFF (8191) is above 8190 (1FFE): Sphere cannot use it\n");
     EXPECT_EQ(nlohmann::json::parse(r.out)["uop"]["name"], "build/multicollection/008191.bin");
     EXPECT_EQ(extracted({"--uop", uop()}, 8191), extracted({"--idx", idx(), "--mul", mul()}, 8191));
+}
+
+TEST_F(UopCommands, WarnsWhenTheFilesAlreadyHoldTheMultiAndPatchesItAgain) {
+    const struct {
+        std::vector<std::string> files;
+        const char* warning;  // on the second patch
+    } rows[] = {
+        {{"--idx", idx(), "--mul", mul(), "--uop", uop()},
+         "keelwright-cli: warning: the multi was already multi 0x4 (4) (slot 5) of these files; it is now in them "
+         "again as multi 0x6 (6)\n"},
+        {{"--uop", uop()},
+         "keelwright-cli: warning: the multi was already multi 0x4 (4) (slot 5) of these files; it is now in them "
+         "again as multi 0x6 (6)\n"},
+    };
+    for (const auto& row : rows) {
+        copyExamples("client");
+        std::vector<std::string> arguments = {"patch", "--no-components"};
+        arguments.insert(arguments.end(), row.files.begin(), row.files.end());
+        arguments.push_back(house());
+        const CliResult first = RunCli(arguments);
+        ASSERT_EQ(first.status, 0) << first.err;
+        EXPECT_EQ(first.err, "");
+        const CliResult second = RunCli(arguments);
+        EXPECT_EQ(second.status, 0) << second.err;
+        EXPECT_EQ(second.err, row.warning);
+    }
 }
 
 TEST_F(UopCommands, RefusesWhatItCannotUseAndWritesNothing) {
@@ -162,6 +189,56 @@ TEST_F(UopCommands, RefusesWhatItCannotUseAndWritesNothing) {
         EXPECT_EQ(r.err.substr(0, row.err.size()), row.err);
         EXPECT_EQ(contents(), before) << row.err;
     }
+}
+
+TEST_F(UopCommands, KeepAMultiAtItsNumberThroughRefusalsReplacementsAnExactCopyAndRemoval) {
+    const std::vector<std::string> all = {"--idx", idx(), "--mul", mul(), "--uop", uop()};
+    const auto with = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin() + 1, all.begin(), all.end());
+        return arguments;
+    };
+    const std::string exact = (dir_ / "exact.txt").string();
+    const std::string holds =
+        "Multi.idx slot 0x3 holds multi 0x2 (2) (8 tiles); MultiCollection.uop holds multi "
+        "0x2 (2) (8 tiles)";
+    const std::string original = extracted({"--idx", idx(), "--mul", mul(), "--exact"}, 1);
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string says;  // found in stdout or stderr
+    } rows[] = {
+        {with({"patch", "--no-components", "--multi", "0x2", house()}), 1,
+         "keelwright-cli: error: multi 0x2 (2) is taken: " + holds + "; nothing was written\n"},
+        {with({"patch", "--no-components", "--multi", "16", "--replace", house()}), 1,
+         "needs slot 17, but the index has 16 slots"},
+        {with({"patch", "--no-components", "--replace", house()}), 2, "--replace needs --multi"},
+        {with({"patch", "--exact", "--no-components", house()}), 2, "--exact applies no components list"},
+        {with({"patch", "--no-components", "--multi", "2", "--replace", house()}), 0,
+         "Replaced multi 0x2 (2): " + holds + "\nPatched 26 components into slot 3 (multi 2, item 4002)"},
+        {{"extract", "--idx", idx(), "--mul", mul(), "--multi", "0x1", "--exact", "-o", exact}, 0, ""},
+        {with({"patch", "--exact", "--multi", "1", "--replace", exact}), 0, "Replaced multi 0x1 (1)"},
+        {with({"remove", "--multi", "0x2"}), 0,
+         "Removed multi 0x2 (2): Multi.idx slot 0x3 holds multi 0x2 (2) (26 tiles); MultiCollection.uop "
+         "holds "
+         "multi 0x2 (2) (26 tiles)\n"},
+        {with({"remove", "--multi", "2"}), 1,
+         "keelwright-cli: error: none of the files given holds multi 0x2 (2); nothing was removed\n"},
+        {{"remove", "--uop", uop(), "--multi", "5", "--json"},
+         0,
+         R"({"multi":5,"item":"4005","uop":{"name":"build/multicollection/000005.bin","position":)"},
+    };
+    for (const auto& row : rows) {
+        const CliResult r = RunCli(row.arguments);
+        EXPECT_EQ(r.status, row.status) << row.says << r.err;
+        EXPECT_NE((r.out + r.err).find(row.says), std::string::npos) << r.out << r.err;
+    }
+    EXPECT_EQ(extracted({"--idx", idx(), "--mul", mul(), "--exact"}, 1), original) << "the same block bytes";
+    const nlohmann::json mulList =
+        nlohmann::json::parse(RunCli({"list", "--json", "--idx", idx(), "--mul", mul()}).out);
+    EXPECT_EQ(mulList["deadBytes"], 108 + 132 + 27 * 12) << "the blocks of 2, of 1, and of the removed 2";
+    const CliResult uopList = RunCli({"list", "--uop", uop()});
+    EXPECT_NE(uopList.out.find(" cleared; housing.bin present; "), std::string::npos) << uopList.out;
+    EXPECT_NE(uopList.out.find(" dead (in no entry)"), std::string::npos) << uopList.out;
 }
 
 TEST_F(UopCommands, ListTellsWhatTheUopHoldsAndItsProblems) {

@@ -127,7 +127,7 @@ private slots:
             fake_->messages.clear();
             patch();
             QCOMPARE(fake_->messages.size(), std::size_t{1});
-            QVERIFY2(fake_->messages[0].text.startsWith("321 "), qPrintable(fake_->messages[0].text));
+            QVERIFY2(!fake_->messages[0].text.front().isDigit(), qPrintable(fake_->messages[0].text));
             QVERIFY2(fake_->messages[0].text.contains(c.says), qPrintable(fake_->messages[0].text));
             QCOMPARE(label("lblStatus")->text(), QString("Patching failed"));
             QVERIFY(button("cmdPatch")->isEnabled());
@@ -169,7 +169,7 @@ private slots:
         patch();
         QCOMPARE(label("lblStatus")->text(), QString("Patching completed"));
         QCOMPARE(label("lblStatus")->toolTip(),
-                 QString("Patched as multi 4 (item 4004, slot 5) into Multi.idx, Multi.mul and "
+                 QString("Patched as multi 0x4 (4) (item 4004, slot 5) into Multi.idx, Multi.mul and "
                          "MultiCollection.uop, 12-byte records (from the lengths in Multi.idx)"));
         NativeFileSystem fileSystem;
         QCOMPARE(ExtractUopMultiText(fileSystem, ToPath(uop), 4),
@@ -180,10 +180,12 @@ private slots:
         const QByteArray uopPatched = bytesOf(uop);
         box("txtMultiCollection")->clear();
         load(example("house.wsc"));
+        fake_->questionAnswers = {true};  // Multi.idx and Multi.mul alone hold it as multi 4 already
         patch();
+        QCOMPARE(fake_->questions.size(), std::size_t{1});
         QCOMPARE(
             label("lblStatus")->toolTip(),
-            QString("Patched as multi 6 (item 4006, slot 7) into Multi.idx and Multi.mul, 12-byte records "
+            QString("Patched as multi 0x6 (6) (item 4006, slot 7) into Multi.idx and Multi.mul, 12-byte records "
                     "(from the lengths in Multi.idx)"));
         QCOMPARE(bytesOf(uop), uopPatched);
     }
@@ -221,7 +223,7 @@ private slots:
         fake_->fileSystem.faults["Multi.mul"] = FileFaults::Capacity(456 + 100);  // the disk fills mid-block
         patch();
         QCOMPARE(fake_->messages.size(), std::size_t{1});
-        QVERIFY2(fake_->messages[0].text.startsWith("61 "), qPrintable(fake_->messages[0].text));
+        QVERIFY2(fake_->messages[0].text.startsWith(mul_ + ": injected full disk"), qPrintable(fake_->messages[0].text));
         QCOMPARE(fake_->messages[0].caption, QString("Keelwright"));
         QCOMPARE(fake_->messages[0].icon, MessageIcon::Critical);
         QVERIFY(fake_->messages[0].text.endsWith("press Patch Multi again."));
@@ -240,6 +242,50 @@ private slots:
         QCOMPARE(window_->workspace().PatchSlot, 5);
     }
 
+    void aClientFileAnotherProgramIsChangingIsReportedAndPatchMultiStaysEnabled() {
+        startWithClientFiles();
+        load(example("house.wsc"));
+        const QByteArray mulBefore = bytesOf(mul_);
+        fake_->fileSystem.faults["Multi.mul"] = FileFaults::LockedElsewhere();
+        patch();
+        QCOMPARE(fake_->messages.size(), std::size_t{1});
+        QVERIFY2(fake_->messages[0].text.startsWith(mul_ +
+                                                    ": another program is changing or reading this file "
+                                                    "(waited 10 seconds for it)"),
+                 qPrintable(fake_->messages[0].text));
+        QVERIFY(button("cmdPatch")->isEnabled());
+        QCOMPARE(bytesOf(mul_), mulBefore);
+        fake_->fileSystem.faults.clear();
+        patch();
+        QCOMPARE(label("lblStatus")->text(), QString("Patching completed"));
+    }
+
+    void aFailedPatchNamesEachFileItLeftAsItWasOnce() {
+        const struct {
+            const char* idxName;  // in folder a
+            bool sameFile;        // the Multi.mul box names the file in the Multi.idx box
+            QString says;         // ending the message, with %1 for the folder
+        } cases[] = {
+            {"Multi.mul", true, "Multi.mul is as it was. Remove the cause and press Patch Multi again."},
+            {"Multi.mul", false, "%1/a/Multi.mul and %1/Multi.mul are as they were."},
+        };
+        for (const auto& c : cases) {
+            restartWindowTest();
+            startWithClientFiles();
+            QDir(dir_->path()).mkdir("a");
+            const QString idx = file(QString("a/") + c.idxName, bytesOf(idx_));
+            box("txtMultiIdx")->setText(idx);
+            box("txtMultiMul")->setText(c.sameFile ? idx : mul_);
+            fake_->fileSystem.faults["Multi.mul"] = FileFaults::Capacity(456);  // no room for a block
+            load(example("house.wsc"));
+            patch();
+            QCOMPARE(fake_->messages.size(), std::size_t{1});
+            const QString text = fake_->messages[0].text;
+            QVERIFY2(text.contains(QDir::toNativeSeparators(QString(c.says).arg(dir_->path()))), qPrintable(text));
+            QVERIFY2(!text.contains("Multi.mul and Multi.mul"), qPrintable(text));
+        }
+    }
+
     void aComponentOutsideItsFieldIsReportedBeforeAnythingIsWritten() {
         startWithClientFiles();
         option("optTxt")->click();
@@ -250,7 +296,7 @@ private slots:
         const QByteArray mulBefore = bytesOf(mul_);
         patch();
         QCOMPARE(fake_->messages.size(), std::size_t{1});
-        QVERIFY2(fake_->messages[0].text.startsWith("6 component 2: z \"40000\""),
+        QVERIFY2(fake_->messages[0].text.startsWith("component 2: z \"40000\""),
                  qPrintable(fake_->messages[0].text));
         QCOMPARE(label("lblStatus")->text(), QString("Patching failed"));
         QVERIFY(button("cmdPatch")->isEnabled());
@@ -285,11 +331,16 @@ private slots:
             const QByteArray mulBefore = bytesOf(mul_);
             patch();
             QCOMPARE(fake_->messages.size(), std::size_t{1});
-            QCOMPARE(fake_->messages[0].text, QString(kUnusableIndexMessage) + "\n" + c.reason);
+            // The real reason first; the old words, which name the wrong cause, only at the end.
+            const QString text = fake_->messages[0].text;
+            QVERIFY2(text.startsWith(c.reason) && text.endsWith(QString("\n\n") + kUnusableIndexMessage),
+                     qPrintable(text));
+            QVERIFY(text.contains("Nothing was written."));
             QCOMPARE(fake_->messages[0].caption, QString("File Not Found!"));
             QCOMPARE(fake_->messages[0].icon, MessageIcon::Critical);
             QVERIFY2(fake_->endedWith.has_value(), c.name);
-            QCOMPARE(fake_->saves, 0);  // only Exit stores the settings
+            // The paths typed survive the stop.
+            QCOMPARE(fake_->store["Keelwright/Files/MultiMul"], mul_);
             QVERIFY(!fake_->busy);
             QCOMPARE(bytesOf(idx_), c.index.isNull() ? QByteArray("(missing)") : c.index);
             QCOMPARE(bytesOf(mul_), mulBefore);
@@ -306,7 +357,7 @@ private slots:
         QVERIFY(button("cmdPatch")->isEnabled());
         patch();
         QCOMPARE(fake_->messages.size(), std::size_t{1});
-        QVERIFY(fake_->messages[0].text.startsWith("52 "));
+        QVERIFY(fake_->messages[0].text.startsWith("choose the client's Multi.idx and Multi.mul first"));
         QCOMPARE(label("lblStatus")->text(), QString("Patching failed"));
         QVERIFY(!fake_->endedWith.has_value());
         QCOMPARE(bytesOf(idx_), idxBefore);
@@ -382,7 +433,7 @@ private slots:
             }
             QCOMPARE(fake_->messages.size(), std::size_t{1});
             QCOMPARE(fake_->messages[0].text,
-                     QString("5 patch slot 8192 gives multi number 8191, which Sphere cannot use (multi "
+                     QString("patch slot 8192 gives multi number 8191, which Sphere cannot use (multi "
                              "numbers run from 0 to 8190)"));
             QCOMPARE(fake_->messages[0].icon, MessageIcon::Critical);
             QCOMPARE(scripts, nullptr);
@@ -403,7 +454,7 @@ private slots:
             extract({"0", path});
             QCOMPARE(fake_->inputPrompts.size(), std::size_t{2});
             QCOMPARE(fake_->messages.size(), std::size_t{1});
-            QVERIFY2(fake_->messages[0].text.startsWith("52 "), qPrintable(fake_->messages[0].text));
+            QVERIFY2(!fake_->messages[0].text.front().isDigit(), qPrintable(fake_->messages[0].text));
         }
         QCOMPARE(QDir(dir_->path()).entryList(QDir::Files).size(), 2);  // the client files alone
     }
@@ -415,14 +466,14 @@ private slots:
             QString typed;
             QString start;  // of the message
         } cases[] = {
-            {"x", "13 "},
-            {"1.5", "13 "},
-            {"-1", "6 "},
-            {"32767", "6 "},
+            {"x", "multi number "},
+            {"1.5", "multi number "},
+            {"-1", "multi number "},
+            {"32767", "multi number "},
             {"4", ""},
             {"99", ""},
             // Typed text is quoted as any input is: short, its control characters escaped.
-            {"\x1b[2J" + QString(100, '7'), QString::fromUtf8("13 multi number \"\\x1B[2J") +
+            {"\x1b[2J" + QString(100, '7'), QString::fromUtf8("multi number \"\\x1B[2J") +
                                                 QString(76, '7') +
                                                 QString::fromUtf8("\"\u2026 is not a whole number")},
         };

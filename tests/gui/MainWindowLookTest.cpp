@@ -1,6 +1,7 @@
 // What the window looks like: readable path-box colours that still say valid and invalid, labels on the
 // line of their boxes, and a tab order that reads the window as it is laid out.
 #include <QGroupBox>
+#include <QTextEdit>
 #include <cmath>
 
 #include "WindowHarness.h"
@@ -93,8 +94,9 @@ private slots:
         const QStringList expected = {"txtMultiName", "txtBuyValue",     "txtSellValue", "txtMultiIdx",
                                       "Command1",     "txtMultiMul",     "Command2",     "txtMultiCollection",
                                       "Command3",     "cmdLoad",         "optWsc",       "optTxt",
-                                      "cmdPatch",     "cmdCreateScript", "optVer54",     "optVer51a",
-                                      "optVerX",      "cmdPreview",      "cmdExit"};
+                                      "cmdPatch",     "txtMultiNumber",  "cmdCreateScript", "optVer54",
+                                      "optVer51a",    "optVerX",         "cmdPreview",      "cmdClientMultis",
+                                      "cmdExit"};
         QCOMPARE(order, expected);
         // The left column from the top down, then the right one.
         const int rightColumn = button("cmdLoad")->x();
@@ -107,8 +109,58 @@ private slots:
         }
     }
 
+    void aWiderWindowGivesThePathBoxesTheRoom() {
+        start();
+        const QSize built = window_->size();
+        QCOMPARE(window_->minimumSize(), built);  // never narrower than built
+        const QRect box0 = box("txtMultiIdx")->geometry();
+        const QRect exit0 = button("cmdExit")->geometry();
+        const QRect browse0 = button("Command3")->geometry();
+        const QRect status0 = label("lblStatus")->geometry();
+        window_->resize(built.width() + 200, built.height());
+        QCOMPARE(window_->width(), built.width() + 200);
+        for (const char* name : {"txtMultiIdx", "txtMultiMul", "txtMultiCollection"}) {
+            QCOMPARE(box(name)->width(), box0.width() + 200);
+        }
+        QCOMPARE(button("cmdExit")->geometry(), exit0.translated(200, 0));
+        QCOMPARE(button("Command3")->geometry(), browse0.translated(200, 0));
+        QCOMPARE(label("lblStatus")->width(), status0.width() + 200);
+        window_->resize(built);
+        QCOMPARE(box("txtMultiIdx")->geometry(), box0);
+    }
+
+    void aLongStatusShowsWholeOnLinesThatCanBeSelected() {
+        start();
+        const QString name = "a script whose name alone would fill the status line of the window twice.txt";
+        option("optTxt")->click();
+        load(file(name, "6 version\r\n1 template id\r\n-1 item version\r\nmany num components\r\n"));
+        QLabel* status = label("lblStatus");
+        QVERIFY2(status->text().startsWith("Load failed: " + name + ":4:"), qPrintable(status->text()));
+        QVERIFY(!status->text().contains(QString::fromUtf8("\u2026")));
+        QVERIFY(status->wordWrap());
+        QVERIFY(status->height() > status->fontMetrics().height() * 2);
+        QVERIFY(status->textInteractionFlags() & Qt::TextSelectableByKeyboard);
+        QCOMPARE(status->focusPolicy(), Qt::StrongFocus);  // the keyboard reaches it
+        auto* details = child<QTextEdit>("txtStatusDetails");
+        QVERIFY(details->isVisible());
+        QCOMPARE(details->toPlainText(), status->toolTip());  // the whole path, with its folders
+        QVERIFY(details->toPlainText().contains(dir_->path()));
+        QVERIFY(details->textInteractionFlags() & Qt::TextSelectableByKeyboard);
+        QVERIFY(details->document()->size().width() <= details->width());  // wrapped, not cut
+        QCOMPARE(details->geometry().top(), status->geometry().bottom() + 1);
+        QVERIFY(window_->height() > details->geometry().bottom());  // the window grew to show it all
+    }
+
     void noTwoControlsOverlap() {
         start();
+        for (const int extra : {0, 300}) {
+            window_->resize(window_->minimumWidth() + extra, window_->height());
+            noTwoControlsOverlapInside();
+        }
+    }
+
+private:
+    void noTwoControlsOverlapInside() {
         QList<QWidget*> containers{window_.get()};
         for (QGroupBox* frame : window_->findChildren<QGroupBox*>()) {
             containers << frame;

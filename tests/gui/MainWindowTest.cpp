@@ -28,7 +28,7 @@ private slots:
     void firstRunShowsTheWindowAsCreatedWithBothPathsRed() {
         start();
         QCOMPARE(window_->windowTitle(), QString("Keelwright 1.0"));
-        QCOMPARE(window_->size(), QSize(487, 376));
+        QCOMPARE(window_->size(), QSize(487, 436));
         QVERIFY(!window_->windowIcon().isNull());
         for (const char* name : {"txtMultiIdx", "txtMultiMul"}) {
             QCOMPARE(box(name)->text(), QString());
@@ -181,12 +181,16 @@ private slots:
         const Case cases[] = {
             {"optWsc", "house.wsc", "Exported file from sphere (*.wsc)|*.wsc", "Import an exported wsc file"},
             {"optTxt", "house.txt", "Multi.txt files (*.txt)|*.txt", "Import Multi.txt file"},
+            // The other tools' files load by their extension under either option.
+            {"optWsc", "house.uoa", "Exported file from sphere (*.wsc)|*.wsc", "Import an exported wsc file"},
+            {"optTxt", "house.csv", "Multi.txt files (*.txt)|*.txt", "Import Multi.txt file"},
         };
         for (const Case& c : cases) {
             option(c.option)->click();
             child<QCheckBox>("chkScriptOnly")->setChecked(true);
             load(example(c.script));
-            QCOMPARE(fake_->fileRequests.back().filter, QString(c.filter));
+            QCOMPARE(fake_->fileRequests.back().filter,
+                     QString(c.filter) + "|UO Architect designs (*.uoa)|*.uoa|CSV tile lists (*.csv)|*.csv");
             QCOMPARE(fake_->fileRequests.back().title, QString(c.title));
             QCOMPARE(label("lblItems")->text(), QString("26"));
             QCOMPARE(window_->workspace().table.Count, 26);
@@ -201,9 +205,27 @@ private slots:
             QVERIFY(child<QCheckBox>("chkScriptOnly")->isEnabled());
             QVERIFY(!fake_->busy);
         }
-        QCOMPARE(fake_->busySpells, 2);
-        // Both forms of the example load to the same multi, its door marked as a component.
+        QCOMPARE(fake_->busySpells, 4);
+        // Every form of the example loads to the same multi, its door marked as a component.
         QCOMPARE(window_->workspace().table.Flags[14], std::string_view("0"));
+    }
+
+    void aFileOfSeveralTemplatesAsksWhichOneToLoad() {
+        start();
+        option("optTxt")->click();
+        const QString two = file("two.txt",
+                                 "6 version\r\n1 template id\r\n-1 item version\r\n1\r\n600 0 0 0\r\n"
+                                 "6 version\r\n4 template id\r\n-1 item version\r\n2\r\n"
+                                 "601 0 0 0\r\n602 1 1 0\r\n");
+        fake_->inputAnswers = {"4", ""};
+        load(two);
+        QVERIFY(fake_->inputPrompts.back().contains("id 1 (1 tile), id 4 (2 tiles)"));
+        QCOMPARE(window_->workspace().table.Count, 2);
+        load(two);  // cancelled: the template loaded before stays
+        QCOMPARE(window_->workspace().table.Count, 2);
+        QVERIFY(label("lblStatus")->text().startsWith("Load failed: two.txt: the file holds 2 templates"));
+        QVERIFY(label("lblStatus")->text().endsWith("two.txt is still loaded"));
+        QVERIFY(!fake_->busy);
     }
 
     void withNeitherTypeSelectedTheWscReaderIsUsed() {
@@ -228,14 +250,14 @@ private slots:
         QCOMPARE(fake_->busySpells, 1);
     }
 
-    void aFailedLoadSaysWhyAndDisablesPatching() {
+    void aFailedLoadSaysWhyAndKeepsTheMultiLoadedBefore() {
         start();
         load(example("house.wsc"));
         QTest::keyClicks(box("txtMultiName"), "Mill");
         option("optTxt")->click();
         load(file("broken.txt", "6 version\r\n1 template id\r\n-1 item version\r\nmany num components\r\n"));
-        QVERIFY(!button("cmdPatch")->isEnabled());
-        QCOMPARE(box("txtMultiName")->text(), QString());
+        QVERIFY(button("cmdPatch")->isEnabled());
+        QCOMPARE(box("txtMultiName")->text(), QString("Mill"));
         QVERIFY(label("lblStatus")->text().startsWith("Load failed: broken.txt:4: component count"));
         QVERIFY(
             label("lblStatus")
@@ -244,7 +266,7 @@ private slots:
                     "broken.txt:4: component count \"many\" is not a number: expected three header lines"));
         QVERIFY(fake_->messages.empty());
         QVERIFY(!fake_->busy);
-        QCOMPARE(label("lblItems")->text(), QString("0"));  // nothing is loaded
+        QCOMPARE(label("lblItems")->text(), QString("26"));  // the house is still loaded
     }
 
     void aSecondLoadReplacesTheFirst() {
@@ -256,7 +278,7 @@ private slots:
                   "6 version\r\n1 template id\r\n-1 item version\r\n1 num components\r\n1709 5 5 0\r\n"));
         QCOMPARE(window_->workspace().table.Count, 1);
         QCOMPARE(label("lblItems")->text(), QString("1"));
-        QCOMPARE(box("txtMultiName")->text(), QString());
+        QCOMPARE(box("txtMultiName")->text(), QString("Mill"));  // the details are kept across loads
         QCOMPARE(window_->workspace().table.X[0], std::string_view("0"));
     }
 
@@ -368,7 +390,7 @@ private slots:
         const_cast<ComponentTable&>(window_->workspace().table).ItemId.set(0, "door");
         QTest::mouseClick(button("cmdCreateScript"), Qt::LeftButton);
         QCOMPARE(fake_->messages.size(), std::size_t{1});
-        QVERIFY(fake_->messages[0].text.startsWith("13 component 1: item id \"door\""));
+        QVERIFY(fake_->messages[0].text.startsWith("component 1: item id \"door\""));
         QCOMPARE(fake_->messages[0].caption, QString("Keelwright"));
         QCOMPARE(scriptsText(), nullptr);
         QCOMPARE(label("lblStatus")->text(), QString("Script creation failed"));

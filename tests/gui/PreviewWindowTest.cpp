@@ -10,6 +10,7 @@
 #include "WindowHarness.h"
 #include "app/PreviewCanvas.h"
 #include "app/PreviewWindow.h"
+#include "app/WindowLook.h"
 
 namespace keelwright::test {
 
@@ -67,10 +68,11 @@ private slots:
         QCOMPARE(pictureSize(), QSize(44 + 16, 64 + 16));
         QVERIFY(info().contains(": 0 tiles drawn with art, 1 as blocks."));
 
-        // A failed load leaves nothing to preview, as it leaves nothing to patch or script.
+        // A failed load keeps the multi loaded before, and the preview of it.
         loadText(file("bad.txt", "6 version\r\n1 template id\r\n-1 item version\r\n1\r\nfloor 0 0 0 1\r\n"));
-        QVERIFY(!button("cmdPreview")->isEnabled());
-        QVERIFY(!button("cmdPatch")->isEnabled());
+        QVERIFY(button("cmdPreview")->isEnabled());
+        press(button("cmdPreview"));
+        QCOMPARE(pictureSize(), QSize(44 + 16, 64 + 16));
 
         QTest::keyClick(preview(), Qt::Key_Escape);
         QTRY_VERIFY(preview() == nullptr);
@@ -87,7 +89,7 @@ private slots:
         press(previewButton("cmdArtFolder"));
         press(previewButton("cmdArtFolder"));
         QCOMPARE(fake_->messages.size(), std::size_t{1});
-        QVERIFY(fake_->messages[0].text.startsWith("53 " + dir_->path() + ": no art files"));
+        QVERIFY(fake_->messages[0].text.startsWith(dir_->path() + ": no art files"));
         QCOMPARE(fake_->messages[0].icon, MessageIcon::Warning);
         QCOMPARE(pictureSize(), QSize(236, 256));
         QCOMPARE(fake_->folderRequests[0].second, QFileInfo(example("house.txt")).absolutePath());
@@ -126,6 +128,49 @@ private slots:
         QVERIFY2(info().contains("\nDrawn as blocks: " + dir_->path() + ": no art files"),
                  qPrintable(info()));
         QVERIFY(fake_->messages.empty());
+    }
+
+    void clientFolderStartsInTheFolderOfTheClientFiles() {
+        const struct {
+            bool idxBox;
+            bool uopBox;
+            bool inClientFolder;  // else the script's folder
+        } cases[] = {{true, false, true}, {false, true, true}, {false, false, false}};
+        for (const auto& c : cases) {
+            restartWindowTest();
+            QDir(dir_->path()).mkdir("client");
+            const QString idx = file("client/Multi.idx");
+            const QString uop = file("client/MultiCollection.uop");
+            start();
+            box("txtMultiIdx")->setText(c.idxBox ? idx : QString());
+            box("txtMultiCollection")->setText(c.uopBox ? uop : QString());
+            loadText(example("house.txt"));
+            press(button("cmdPreview"));
+            press(previewButton("cmdArtFolder"));  // cancelled
+            QCOMPARE(fake_->folderRequests.back().second,
+                     QFileInfo(c.inClientFolder ? idx : example("house.txt")).absolutePath());
+        }
+    }
+
+    void theWindowGoesBesideTheMainWindowWhereTheScreenHasRoom() {
+        const QRect screen(0, 0, 1280, 1024);
+        const QSize wanted(480, 400);
+        const QSize least(320, 240);
+        const struct {
+            const char* what;
+            QRect opener;
+            std::optional<QRect> placed;
+        } cases[] = {
+            {"right", {0, 0, 500, 400}, QRect(508, 0, 480, 400)},
+            {"left", {780, 0, 500, 400}, QRect(292, 0, 480, 400)},
+            {"below", {100, 0, 1000, 400}, QRect(100, 408, 480, 400)},
+            {"kept on the screen", {0, 800, 500, 200}, QRect(508, 624, 480, 400)},
+            {"smaller where no side has room for all of it", {400, 300, 480, 380}, QRect(400, 688, 480, 336)},
+            {"no room anywhere", {0, 0, 1280, 1024}, std::nullopt},
+        };
+        for (const auto& c : cases) {
+            QVERIFY2(PlaceBeside(c.opener, wanted, least, screen, 8) == c.placed, c.what);
+        }
     }
 
     void zoomsWithItsButtonsAndCtrlWheelWithinItsSteps() {

@@ -188,3 +188,103 @@ TEST(MultiTxtReader, ACountFarBeyondTheFileFailsAtTheCountLine) {
 
 }  // namespace
 }  // namespace keelwright
+
+namespace keelwright {
+namespace {
+
+TEST(MultiTxtReader, AnExactLoadKeepsPlacesAndFlagsAsTheFileGivesThem) {
+    const struct {
+        const char* what;
+        std::vector<std::string> lines;
+        std::vector<std::string> x, flags;  // empty x: the load fails, `flags` holding the reason's start
+    } rows[] = {
+        {"with the header: not centred, flags whole, the lead record a tile",
+         withComponentLines({"2 num components", "1 0 0 0 0", "606 9 9 5 18446744073709551615"}),
+         {"0", "9"},
+         {"0", "18446744073709551615"}},
+        {"without a header", {"604 4 -1 0 0x10", "605 6 -1 0 1"}, {"4", "6"}, {"0x10", "1"}},
+        {"a line without flags",
+         withComponentLines({"1 num components", "604 4 -1 0"}),
+         {},
+         {"an exact load needs five words per component line"}},
+        {"flags past 64 bits",
+         {"604 4 -1 0 18446744073709551616"},
+         {},
+         {"flags \"18446744073709551616\" do not fit"}},
+        {"a negative flags word",
+         withComponentLines({"1 num components", "604 4 -1 0 -1"}),
+         {},
+         {"flags \"-1\" are not a whole number"}},
+    };
+    const ComponentsList listing606(std::vector<std::string>{"0606"});
+    for (const auto& row : rows) {
+        ComponentTable table;
+        try {
+            ReadMultiTxt(CrLfLines(row.lines), "script", table, listing606, {}, LoadOptions{true, {}});
+            ASSERT_FALSE(row.x.empty()) << row.what << ": loaded";
+            ASSERT_EQ(table.Count, static_cast<std::int32_t>(row.x.size())) << row.what;
+            for (std::size_t i = 0; i < row.x.size(); ++i) {
+                EXPECT_EQ(table.X[i], row.x[i]) << row.what;
+                EXPECT_EQ(table.Flags[i], row.flags[i]) << row.what << ": the list marks nothing";
+            }
+        } catch (const Error& e) {
+            ASSERT_TRUE(row.x.empty()) << row.what << ": " << e.description();
+            EXPECT_EQ(e.reason().rfind(row.flags[0], 0), 0U) << row.what << ": " << e.description();
+        }
+    }
+}
+
+TEST(MultiTxtReader, ChoosesOneOfSeveralTemplatesByItsId) {
+    const std::string text = test::CrLfLines({
+        "6 version",
+        "1 template id",
+        "-1 item version",
+        "2 num components",
+        "600 0 0 0 1",
+        "601 2 0 0 1",
+        "6 version",
+        "7 template id",
+        "-1 item version",
+        "1 num components",
+        "700 5 5 0 1",
+        "701 9 9 9 1",
+        "",
+        "6 VERSION",
+        "9 template id",
+        "-1 item version",
+        "2 num components",
+        "900 0 0 0 1",
+        "901 x 0 0 1",
+    });
+    const struct {
+        const char* what;
+        std::optional<std::string> id;
+        std::string firstItem;  // of the loaded template; empty when the load fails
+        std::size_t unreadLines;
+        std::string description;  // of the failure
+    } rows[] = {
+        {"the first", "1", "600", 0, ""},
+        {"the second, its extra line unread", "7", "700", 1, ""},
+        {"no choice", std::nullopt, "", 0,
+         "t.txt: the file holds 3 templates, so one must be chosen: id 1 (2 tiles), id 7 (1 tile), id 9 (2 "
+         "tiles)"},
+        {"an id no template has", "8", "", 0, "t.txt: no template has the id \"8\": the file holds id 1"},
+        {"an error in the third names the file's line", "9", "", 0, "t.txt:19: x \"x\" is not a number"},
+    };
+    for (const auto& row : rows) {
+        ComponentTable table;
+        std::size_t unread = 0;
+        try {
+            ReadMultiTxt(text, "t.txt", table, {}, [&](const ItemCount& c) { unread = c.unreadLines; },
+                         LoadOptions{false, {std::nullopt, row.id}});
+            EXPECT_EQ(table.ItemId[0], row.firstItem) << row.what;
+            EXPECT_EQ(unread, row.unreadLines) << row.what;
+        } catch (const Error& e) {
+            EXPECT_EQ(row.firstItem, "") << row.what << ": " << e.description();
+            EXPECT_EQ(e.description().substr(0, row.description.size()), row.description) << row.what;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace keelwright

@@ -73,7 +73,7 @@ TEST(MultiTextOfBlock, DropsTheFirstRecordOnlyWhenItIsTheLeadRecordInEitherSize)
     }
 }
 
-TEST(ParseMultiNumber, TakesWholeNumbersFromZeroTo32766AndNothingForABlankEntry) {
+TEST(ParseMultiNumber, TakesDecimalOrHexNumbersFromZeroTo32766AndNothingForABlankEntry) {
     struct Row {
         const char* typed;
         std::optional<std::int32_t> multi;  // empty with number 0: blank entry
@@ -92,7 +92,13 @@ TEST(ParseMultiNumber, TakesWholeNumbersFromZeroTo32766AndNothingForABlankEntry)
         {"99999999999999999999", std::nullopt, ErrorNumber::Overflow},
         {"1.5", std::nullopt, ErrorNumber::TypeMismatch},
         {"abc", std::nullopt, ErrorNumber::TypeMismatch},
-        {"0x10", std::nullopt, ErrorNumber::TypeMismatch},
+        {"0x10", 16, ErrorNumber{}},
+        {" 0X7ffE ", 32766, ErrorNumber{}},
+        {"0x7FFF", std::nullopt, ErrorNumber::Overflow},
+        {"0x1FFFFFFFFFFFFFFFFF", std::nullopt, ErrorNumber::Overflow},
+        {"0x", std::nullopt, ErrorNumber::TypeMismatch},
+        {"0x-1", std::nullopt, ErrorNumber::TypeMismatch},
+        {"0x1g", std::nullopt, ErrorNumber::TypeMismatch},
         {"1 2", std::nullopt, ErrorNumber::TypeMismatch},
     };
     for (const Row& row : rows) {
@@ -150,23 +156,25 @@ TEST_F(ExtractorTest, RefusesSlotsAndBlocksThatHoldNoWholeMulti) {
         const char* reason;
     };
     const Row rows[] = {
-        {0, ErrorNumber::InvalidCall, "multi 0 (slot 1) is a free slot: it holds no multi"},
+        {0, ErrorNumber::InvalidCall, "multi 0x0 (0) (slot 1) is a free slot: it holds no multi"},
         {1, ErrorNumber::InvalidFileFormat,
-         "the index entry of multi 1 (slot 2) has Length 50, not a whole positive multiple of 12"},
+         "the index entry of multi 0x1 (1) (slot 2) has Length 50, not a whole positive multiple of 12"},
         {2, ErrorNumber::InvalidFileFormat,
-         "the index entry of multi 2 (slot 3) has Length 0, not a whole positive multiple of 12"},
+         "the index entry of multi 0x2 (2) (slot 3) has Length 0, not a whole positive multiple of 12"},
         {3, ErrorNumber::InvalidFileFormat,
-         "the index entry of multi 3 (slot 4) has Length -12, not a whole positive multiple of 12"},
+         "the index entry of multi 0x3 (3) (slot 4) has Length -12, not a whole positive multiple of 12"},
         {4, ErrorNumber::InputPastEnd,
-         "the block of multi 4 (slot 5) at offset 24, 36 bytes long, reaches past the end of the file (48 "
+         "the block of multi 0x4 (4) (slot 5) at offset 24, 36 bytes long, reaches past the end of the file "
+         "(48 "
          "bytes)"},
         {5, ErrorNumber::InputPastEnd,
-         "the block of multi 5 (slot 6) at offset -12, 24 bytes long, reaches past the end of the file (48 "
+         "the block of multi 0x5 (5) (slot 6) at offset -12, 24 bytes long, reaches past the end of the file "
+         "(48 "
          "bytes)"},
         {6, ErrorNumber::InvalidFileFormat,
-         "the index entry of multi 6 (slot 7) has Length 0, not a whole positive multiple of 12"},
+         "the index entry of multi 0x6 (6) (slot 7) has Length 0, not a whole positive multiple of 12"},
         {7, ErrorNumber::BadRecordNumber,
-         "multi 7 (slot 8) lies past the end of the index, which has 7 slots"},
+         "multi 0x7 (7) (slot 8) lies past the end of the index, which has 7 slots"},
     };
     for (const Row& row : rows) {
         const Error e = failure(row.multi);

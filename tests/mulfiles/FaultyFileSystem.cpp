@@ -11,6 +11,12 @@ public:
     FaultyFile(std::unique_ptr<RandomAccessFile> real, FaultyFileSystem& owner, std::string key)
         : ForwardingFile(std::move(real)), owner_(owner), key_(std::move(key)) {}
 
+    std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> into) override {
+        const std::size_t read = inner().readAt(offset, into);
+        owner_.bytesRead[key_] += read;
+        return read;
+    }
+
     void writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
         const FileFaults faults = faultsOf();
         const int number = ++owner_.writes[key_];
@@ -52,6 +58,15 @@ std::unique_ptr<RandomAccessFile> FaultyFileSystem::open(const std::filesystem::
         throw Error(ErrorNumber::PathAccess, "cannot open for writing: injected refusal").at(path.string());
     }
     return std::make_unique<FaultyFile>(NativeFileSystem::open(path, mode), *this, key);
+}
+
+std::unique_ptr<FileLock> FaultyFileSystem::lock(const std::filesystem::path& path, LockKind kind,
+                                                 std::chrono::milliseconds wait) {
+    const auto found = faults.find(path.filename().string());
+    if (found != faults.end() && found->second.lockedElsewhere) {
+        throw LockedFileError(path.string(), kind, wait);
+    }
+    return NativeFileSystem::lock(path, kind, wait);
 }
 
 }  // namespace keelwright::test

@@ -15,6 +15,7 @@ struct FileFaults {
     std::optional<std::uint64_t> capacity;  // it cannot grow past this many bytes: the disk fills up there
     int failingWrite = 0;                   // this write to it (from 1) puts half its bytes, then fails
     int failingSync = 0;                    // this flush of it (from 1) fails after the bytes were written
+    bool lockedElsewhere = false;           // another program holds a lock on it for longer than any wait
 
     static FileFaults RefuseWriting() {
         FileFaults f;
@@ -36,6 +37,11 @@ struct FileFaults {
         f.failingSync = number;
         return f;
     }
+    static FileFaults LockedElsewhere() {
+        FileFaults f;
+        f.lockedElsewhere = true;
+        return f;
+    }
 };
 
 // The real file system with failures injected into the files named in `faults`.
@@ -46,8 +52,13 @@ public:
     // Counts of the writes and flushes the files received, by file name.
     std::map<std::string, int> writes;
     std::map<std::string, int> syncs;
+    // The bytes read from each file, by file name, so that a test can hold a search to a bounded read.
+    std::map<std::string, std::uint64_t> bytesRead;
 
     std::unique_ptr<RandomAccessFile> open(const std::filesystem::path& path, OpenMode mode) override;
+    // Fails at once, as a real lock does after its wait, for a file locked elsewhere.
+    std::unique_ptr<FileLock> lock(const std::filesystem::path& path, LockKind kind,
+                                   std::chrono::milliseconds wait) override;
 };
 
 }  // namespace keelwright::test

@@ -1,6 +1,6 @@
 // One multi under one number in Multi.idx / Multi.mul and MultiCollection.uop: the number chosen, the same
 // tiles read back from every file, and every file as it was after any failure.
-#include "uop/EveryFilePatch.h"
+#include "clientfiles/EveryFilePatch.h"
 
 #include <gtest/gtest.h>
 

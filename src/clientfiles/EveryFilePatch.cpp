@@ -1,7 +1,8 @@
-#include "uop/EveryFilePatch.h"
+#include "clientfiles/EveryFilePatch.h"
 
 #include <vector>
 
+#include "clientfiles/UndoSteps.h"
 #include "model/ComponentTable.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
@@ -11,43 +12,6 @@
 #include "uop/UopWriter.h"
 
 namespace keelwright {
-namespace {
-
-// The failure that stopped a patch, telling also that putting things back failed.
-Error undoFailed(const Error& cause, const Error& undo) {
-    return Error(cause.number(),
-                 cause.description() + "; undoing the change also failed: " + undo.description());
-}
-
-// Runs the undo steps of the files written so far, the last written first, then throws the cause.
-[[noreturn]] void undoAndRethrow(const Error& cause, const std::vector<std::function<void()>>& undos) {
-    for (auto undo = undos.rbegin(); undo != undos.rend(); ++undo) {
-        try {
-            (*undo)();
-        } catch (const Error& e) {
-            throw undoFailed(cause, e);
-        }
-    }
-    throw cause;
-}
-
-void refuseOneFileTwice(FileSystem& fileSystem, const PatchTargets& targets) {
-    const auto refuse = [&](const std::filesystem::path& a, const std::filesystem::path& b,
-                            const char* what) {
-        if (fileSystem.sameFile(a, b)) {
-            throw Error(ErrorNumber::PathAccess, std::string(what) + " name the same file").at(PathText(a));
-        }
-    };
-    if (targets.mul) {
-        refuse(targets.mul->multiIdx, targets.mul->multiMul, "Multi.idx and Multi.mul");
-    }
-    if (targets.mul && targets.uop) {
-        refuse(*targets.uop, targets.mul->multiIdx, "MultiCollection.uop and Multi.idx");
-        refuse(*targets.uop, targets.mul->multiMul, "MultiCollection.uop and Multi.mul");
-    }
-}
-
-}  // namespace
 
 std::int32_t ChooseMultiNumber(FileSystem& fileSystem, const PatchTargets& targets) {
     if (!targets.uop) {
@@ -82,50 +46,80 @@ EveryFilePatchResult PatchEveryFile(FileSystem& fileSystem, const ComponentTable
                                     const PatchTargets& targets, std::int64_t fileTime,
                                     const std::function<void(std::int32_t slot)>& beforeWriting,
                                     std::optional<RecordSize> recordSize) {
-    refuseOneFileTwice(fileSystem, targets);
+    PatchOptions options;
+    options.beforeWriting = beforeWriting;
+    options.recordSize = recordSize;
+    return PatchEveryFile(fileSystem, table, targets, fileTime, options);
+}
+
+EveryFilePatchResult PatchEveryFile(FileSystem& fileSystem, const ComponentTable& table,
+                                    const PatchTargets& targets, std::int64_t fileTime,
+                                    const PatchOptions& options) {
+    RefuseOneFileTwice(fileSystem, targets);
     EveryFilePatchResult result;
-    result.multi = ChooseMultiNumber(fileSystem, targets);
-    RecordSize size = RecordSize::Twelve;
-    IndexRecord entry;
+    if (options.multi) {
+        result.multi = *options.multi;
+        result.replaced = WhatFilesHold(fileSystem, targets, result.multi, options.recordSize);
+        if (result.replaced.any() && !options.replace) {
+            throw Error(ErrorNumber::PathAccess, MultiText(result.multi) + " is taken: " +
+                                                     result.replaced.describe() + "; nothing was written");
+        }
+    } else {
+        result.multi = ChooseMultiNumber(fileSystem, targets);
+        result.replaced.multi = result.multi;
+    }
+    // With the UOP alone no file gives a record size; an exact multi takes the wide one, which carries a
+    // whole 64-bit Flags word.
+    RecordSize size = options.exact ? RecordSize::Sixteen : RecordSize::Twelve;
     if (targets.mul) {
         const ClientFiles& files = *targets.mul;
-        const RecordSizeDecision decision = DecideRecordSize(fileSystem, files, recordSize);
+        const RecordSizeDecision decision = DecideRecordSize(fileSystem, files, options.recordSize);
         size = decision.sizeForPatch();
         const std::int32_t firstFreeRecord = FindFirstFreeRecord(fileSystem, files.multiMul, size);
-        entry = NewIndexEntry(firstFreeRecord, table.Count, size);
-        result.mul = PatchResult{SlotOfMultiNumber(result.multi), firstFreeRecord, entry.Offset, entry.Length,
-                                 decision};
+        result.mul = PatchResult{SlotOfMultiNumber(result.multi), firstFreeRecord, 0, 0, decision};
     }
-    std::optional<UopNewEntry> uopEntry;
     if (targets.uop) {
         result.uop = UopMultiAdded{result.multi, MultiEntryName(result.multi), 0, 0, {}};
     }
-    if (beforeWriting) {
-        beforeWriting(SlotOfMultiNumber(result.multi));
+    if (options.beforeWriting) {
+        options.beforeWriting(SlotOfMultiNumber(result.multi));
     }
-    const std::vector<std::uint8_t> block = EncodeMultiData(table, size);
+    const std::vector<std::uint8_t> block =
+        options.exact ? EncodeExactMultiData(table, size) : EncodeMultiData(table, size);
+    IndexRecord entry;
+    if (result.mul) {
+        entry = IndexEntryOfBlock(result.mul->firstFreeRecord, block.size(), size);
+        result.mul->offset = entry.Offset;
+        result.mul->length = entry.Length;
+    }
+    std::optional<UopNewEntry> uopEntry;
     if (targets.uop) {
         uopEntry = NewMultiEntry(result.multi, UopTilesOfBlock(block, size), fileTime);
         result.uop->storedLength = uopEntry->storedLength();
         result.uop->length = uopEntry->decompressedLength;
     }
 
-    std::vector<std::function<void()>> undos;
+    UndoSteps undos;
     try {
         if (targets.mul) {
             const MultiDataUndo undo =
                 WriteMultiData(fileSystem, targets.mul->multiMul, result.mul->firstFreeRecord, block, size);
-            undos.emplace_back([&, undo] { RestoreMultiData(fileSystem, targets.mul->multiMul, undo); });
+            undos.add([&, undo] { RestoreMultiData(fileSystem, targets.mul->multiMul, undo); });
         }
         if (targets.uop) {
-            result.uop->added = AddUopEntry(fileSystem, *targets.uop, *uopEntry);
-            undos.emplace_back([&] { RestoreUopFile(fileSystem, *targets.uop, result.uop->added.undo); });
+            UopContainer container(fileSystem, *targets.uop, OpenMode::ReadWrite);
+            result.uop->added =
+                options.replace ? ReplaceUopEntry(container, *uopEntry) : AddUopEntry(container, *uopEntry);
+            undos.add([&] { RestoreUopFile(fileSystem, *targets.uop, result.uop->added.undo); });
         }
-        if (targets.mul) {
+        if (targets.mul && options.multi) {
+            RewriteIndexEntry(fileSystem, targets.mul->multiIdx, result.mul->slot, result.replaced.indexEntry,
+                              entry);
+        } else if (targets.mul) {
             WriteIndexEntry(fileSystem, targets.mul->multiIdx, result.mul->slot, entry);
         }
     } catch (const Error& e) {
-        undoAndRethrow(e, undos);
+        undos.undoAndRethrow(e);
     }
     return result;
 }

@@ -15,12 +15,19 @@
 // likely to fail (it appends data and maybe a table block), comes before it, so that a failure there
 // needs only Multi.mul cut back. A failure at any step puts back every file written before it: both (or
 // all three) or none.
+//
+// A patch at a chosen number that replaces a multi runs the same steps: the new block is appended, the UOP
+// gets the new entry and only then has the old one cleared (ReplaceUopEntry), and the slot of Multi.idx is
+// rewritten in place to point at the new block. The old block stays in Multi.mul as dead bytes, never
+// moved or overwritten, so a crash at any instant leaves each file with the old multi or the new one.
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
 
+#include "clientfiles/MultiHoldings.h"
+#include "clientfiles/PatchTargets.h"
 #include "mulfiles/ClientFiles.h"
 #include "mulfiles/FileSystem.h"
 #include "mulfiles/Patcher.h"
@@ -31,10 +38,19 @@ namespace keelwright {
 
 struct ComponentTable;
 
-// The files a patch writes: Multi.idx and Multi.mul, MultiCollection.uop, or all three.
-struct PatchTargets {
-    std::optional<ClientFiles> mul;
-    std::optional<std::filesystem::path> uop;
+// How a patch is made.
+struct PatchOptions {
+    // The multi number to patch at (slot multi + 1) in every target; nothing: ChooseMultiNumber's.
+    std::optional<std::int32_t> multi;
+    // With `multi`: what the targets hold at that number is replaced. Without it a number that any target
+    // holds stops the patch, naming the file and what it holds, before anything is written.
+    bool replace = false;
+    // The table's records exactly as they are (EncodeExactMultiData): no lead record, the Flags whole.
+    bool exact = false;
+    // The record size of Multi.mul; by default the files tell (DecideRecordSize).
+    std::optional<RecordSize> recordSize;
+    // Called with the slot of the number once the searches are done, before any write; may throw to stop.
+    std::function<void(std::int32_t slot)> beforeWriting;
 };
 
 // What a completed PatchEveryFile did.
@@ -42,6 +58,7 @@ struct EveryFilePatchResult {
     std::int32_t multi = 0;          // the one multi number, in every file
     std::optional<PatchResult> mul;  // with Multi.idx and Multi.mul: slot multi + 1, the block, the size
     std::optional<UopMultiAdded> uop;
+    MultiHoldings replaced;  // what the targets held at the number before (nothing for a free number)
 };
 
 // The multi number a patch into the targets takes, and the slot with Multi.idx: with Multi.idx and the UOP,
@@ -63,5 +80,12 @@ EveryFilePatchResult PatchEveryFile(FileSystem& fileSystem, const ComponentTable
                                     const PatchTargets& targets, std::int64_t fileTime,
                                     const std::function<void(std::int32_t slot)>& beforeWriting = {},
                                     std::optional<RecordSize> recordSize = std::nullopt);
+
+// Patches as above with the options: at a chosen number (refused as WhatFilesHold refuses, and when a
+// target holds the number unless `replace`), replacing, exactly. With the UOP alone an exact patch converts
+// the tiles as 16-byte records, so that a Flags word above 32 bits keeps its upper half.
+EveryFilePatchResult PatchEveryFile(FileSystem& fileSystem, const ComponentTable& table,
+                                    const PatchTargets& targets, std::int64_t fileTime,
+                                    const PatchOptions& options);
 
 }  // namespace keelwright

@@ -1,0 +1,245 @@
+#include "clientfiles/ManifestApply.h"
+
+#include "clientfiles/ClientFileLocks.h"
+
+#include "model/ComponentTable.h"
+#include "model/DesignList.h"
+#include "model/NumberText.h"
+#include "model/PathText.h"
+#include "model/ScriptReaders.h"
+#include "mulfiles/AtomicFile.h"
+#include "mulfiles/Patcher.h"
+#include "mulfiles/RecordFile.h"
+#include "mulfiles/RecordSizeDecision.h"
+#include "mulfiles/Slots.h"
+#include "scripts/ItemScripts.h"
+#include "uop/UopTileRecords.h"
+
+namespace keelwright {
+namespace {
+
+// The whole file, or nothing when there is none.
+std::optional<std::string> contentsOf(FileSystem& fileSystem, const std::filesystem::path& path) {
+    if (!fileSystem.exists(path)) {
+        return std::nullopt;
+    }
+    const std::unique_ptr<RandomAccessFile> file = fileSystem.open(path, OpenMode::Read);
+    std::string text(static_cast<std::size_t>(file->size()), '\0');
+    file->readAt(0, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
+    return text;
+}
+
+PatchTargets targetsOf(const Manifest& manifest) {
+    PatchTargets targets;
+    if (manifest.idx) {
+        targets.mul = ClientFiles{*manifest.idx, *manifest.mul};
+    }
+    targets.uop = manifest.uop;
+    return targets;
+}
+
+Error atEntry(const Manifest& manifest, const ManifestEntry& entry, const Error& cause) {
+    return Error(cause.number(), "multi " + MultiHex(entry.number) + ": " + cause.description())
+        .at(manifest.fileName, entry.line);
+}
+
+// Every number must have its slot in Multi.idx, which a patch never grows.
+void checkNumbers(FileSystem& fileSystem, const Manifest& manifest, const PatchTargets& targets) {
+    if (!targets.mul) {
+        return;
+    }
+    RecordFile index(fileSystem, targets.mul->multiIdx, OpenMode::Read);
+    const std::int64_t slots = index.wholeRecords();
+    for (const ManifestEntry& entry : manifest.entries) {
+        if (SlotOfMultiNumber(entry.number) > slots) {
+            throw Error(ErrorNumber::BadRecordNumber,
+                        "[[multi]] number: " + MultiHex(entry.number) + " has no slot in " + index.name() +
+                            ", which holds multis 0x0 to " + MultiHex(static_cast<std::int32_t>(slots - 1)))
+                .at(manifest.fileName, entry.numberLine);
+        }
+    }
+}
+
+struct Loaded {
+    std::vector<LoadedEntry> entries;
+    std::string scripts;  // the text of the scripts file
+};
+
+Loaded loadEntries(const Manifest& manifest, const ComponentsList& components, RecordSize size) {
+    Loaded loaded;
+    for (const ManifestEntry& entry : manifest.entries) {
+        LoadedEntry l{&entry, {}, {}, 0};
+        if (entry.remove) {
+            loaded.entries.push_back(std::move(l));
+            continue;
+        }
+        ComponentTable table;
+        try {
+            LoadOptions load;
+            load.exact = entry.exact;
+            load.choice = entry.choice;
+            LoadMulti(entry.script, entry.type, table, components, {}, load);
+            l.block = entry.exact ? EncodeExactMultiData(table, size) : EncodeMultiData(table, size);
+            l.tiles = UopTilesOfBlock(l.block, size);
+            if (manifest.scripts) {
+                ScriptDetails details{entry.name,
+                                      entry.buy,
+                                      entry.sell,
+                                      manifest.scripts->scriptsOnly,
+                                      SlotOfMultiNumber(entry.number),
+                                      components.count()};
+                loaded.scripts += CreateScript(manifest.scripts->format, details, table);
+            }
+        } catch (const SeveralDesignsError& e) {
+            const bool templates = e.designs().kind == DesignList::Kind::Templates;
+            throw atEntry(manifest, entry,
+                          Error(e.number(), e.reason() + (templates ? "; choose one with template = ID"
+                                                                    : "; choose one with design = NAME|N")));
+        } catch (const Error& e) {
+            throw atEntry(manifest, entry, e);
+        }
+        l.components = table.Count;
+        loaded.entries.push_back(std::move(l));
+    }
+    return loaded;
+}
+
+// The lock file after the plan: each entry's number given to this manifest or, for a removal, taken back.
+ManifestLock lockAfter(ManifestLock lock, const std::vector<PlannedMulti>& plan,
+                       const std::vector<LoadedEntry>& loaded, const PatchTargets& targets) {
+    for (std::size_t k = 0; k < plan.size(); ++k) {
+        const ManifestEntry& entry = *plan[k].entry;
+        if (entry.remove) {
+            lock.erase(entry.number);
+            continue;
+        }
+        LockedMulti locked;
+        if (targets.mul) {
+            locked.files.emplace_back("mul");
+        }
+        if (targets.uop) {
+            locked.files.emplace_back("uop");
+        }
+        locked.tiles = loaded[k].components;
+        locked.hash = TileHash(loaded[k].tiles);
+        lock[entry.number] = locked;
+    }
+    return lock;
+}
+
+void count(ApplyResult& result) {
+    for (const PlannedMulti& planned : result.plan) {
+        int* counters[] = {&result.added, &result.replaced, &result.removed, &result.unchanged,
+                           &result.refused};
+        ++*counters[static_cast<int>(planned.outcome)];
+        result.clientFilesChange = result.clientFilesChange || planned.change.mul != MulChange::None ||
+                                   planned.change.uop != UopChange::None;
+    }
+}
+
+// The scripts file is replaced whole, so it must be none of the files the run reads or writes.
+void refuseScriptsAmongInputs(FileSystem& fileSystem, const std::filesystem::path& manifestPath,
+                              const Manifest& manifest) {
+    if (!manifest.scripts) {
+        return;
+    }
+    std::vector<std::filesystem::path> inputs = {manifestPath, LockPathOf(manifestPath)};
+    for (const auto& file : {manifest.idx, manifest.mul, manifest.uop, manifest.scripts->components}) {
+        if (file) {
+            inputs.push_back(*file);
+        }
+    }
+    for (const ManifestEntry& entry : manifest.entries) {
+        if (!entry.remove) {
+            inputs.push_back(entry.script);
+        }
+    }
+    for (const std::filesystem::path& input : inputs) {
+        if (fileSystem.sameFile(manifest.scripts->output, input)) {
+            throw Error(ErrorNumber::PathAccess,
+                        "[scripts] output: names " + PathText(input) + ", which apply reads or writes")
+                .at(manifest.fileName);
+        }
+    }
+}
+
+}  // namespace
+
+std::filesystem::path LockPathOf(const std::filesystem::path& manifest) {
+    std::filesystem::path lock = manifest;
+    lock += ".lock";
+    return lock;
+}
+
+ApplyResult ApplyManifest(FileSystem& fileSystem, const std::filesystem::path& manifestPath,
+                          const Manifest& manifest, const ComponentsList& components,
+                          const ApplyOptions& options) {
+    const PatchTargets targets = targetsOf(manifest);
+    // The client files stay locked for the whole run, from the plan to the last flush: shared for a dry run,
+    // which only reads, else exclusive.
+    const ClientFileLocks locks(
+        fileSystem, targets.mul, targets.uop, options.dryRun ? LockKind::Shared : LockKind::Exclusive,
+        std::chrono::milliseconds(static_cast<std::int64_t>(options.waitSeconds * 1000)));
+
+    refuseScriptsAmongInputs(fileSystem, manifestPath, manifest);
+    checkNumbers(fileSystem, manifest, targets);
+    const RecordSize size =
+        targets.mul ? DecideRecordSize(fileSystem, *targets.mul, manifest.recordSize).sizeForPatch()
+                    : RecordSize::Twelve;
+    const Loaded loaded = loadEntries(manifest, components, size);
+
+    const std::filesystem::path lockPath = LockPathOf(manifestPath);
+    const std::optional<std::string> lockText = contentsOf(fileSystem, lockPath);
+    const ManifestLock lock = lockText ? ParseManifestLock(*lockText, PathText(lockPath)) : ManifestLock{};
+
+    ApplyResult result;
+    result.plan = PlanApply(fileSystem, targets, size, loaded.entries, lock, options.fileTime);
+    count(result);
+    if (result.refused > 0) {
+        result.clientFilesChange = false;
+        return result;
+    }
+    const std::string newLockText = ManifestLockText(lockAfter(lock, result.plan, loaded.entries, targets));
+    result.lockChanges = newLockText != lockText;
+    result.scriptsChange =
+        manifest.scripts && contentsOf(fileSystem, manifest.scripts->output) != std::optional(loaded.scripts);
+    if (options.dryRun || !result.changes()) {
+        return result;
+    }
+
+    // The new lock and scripts files are created before the transaction, so that a folder that cannot take
+    // them stops the run while the client files are untouched.
+    std::optional<AtomicFile> lockFile;
+    std::optional<AtomicFile> scriptsFile;
+    if (result.lockChanges) {
+        lockFile.emplace(fileSystem, lockPath);
+    }
+    if (result.scriptsChange) {
+        scriptsFile.emplace(fileSystem, manifest.scripts->output);
+    }
+    if (result.clientFilesChange) {
+        std::vector<MultiChange> changes;
+        for (PlannedMulti& planned : result.plan) {
+            if (planned.change.mul != MulChange::None || planned.change.uop != UopChange::None) {
+                changes.push_back(std::move(planned.change));
+            }
+        }
+        result.counts = WriteMultiTransaction(fileSystem, targets, size, changes);
+    }
+    try {
+        if (lockFile) {
+            lockFile->commit(newLockText);
+        }
+        if (scriptsFile) {
+            scriptsFile->commit(loaded.scripts);
+        }
+    } catch (const Error& e) {
+        if (!result.clientFilesChange) {
+            throw;
+        }
+        result.lateFailure = e;
+    }
+    return result;
+}
+
+}  // namespace keelwright

@@ -1,0 +1,61 @@
+#pragma once
+
+// `apply`: makes the client files match a manifest in one safe step. In order:
+//   1. every number checked against the files (a slot past the end of Multi.idx), before any script loads;
+//   2. every script loaded and its block encoded, and the item scripts built, before any file is written;
+//   3. the plan (ApplyPlan.h), refused as a whole when any entry is refused;
+//   4. the client files in one transaction (MultiTransaction.h);
+//   5. the lock file, whole or not at all, when what it would say changed;
+//   6. the scripts file, whole or not at all, when its text changed.
+// With nothing to change, nothing is written at all. A run that a crash stopped in step 4 is finished by the
+// next apply of the same manifest: the numbers done are unchanged then, the others still to do.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "clientfiles/ApplyPlan.h"
+#include "clientfiles/Manifest.h"
+#include "model/ComponentsList.h"
+#include "model/Error.h"
+#include "mulfiles/FileSystem.h"
+
+namespace keelwright {
+
+struct ApplyOptions {
+    bool dryRun = false;
+    double waitSeconds = 0;     // how long to wait for the locks of the client files
+    std::int64_t fileTime = 0;  // the time stamp of new UOP entries, a Windows FILETIME
+};
+
+// What an apply planned and did.
+struct ApplyResult {
+    std::vector<PlannedMulti> plan;  // in the manifest's order
+    int added = 0;
+    int replaced = 0;
+    int removed = 0;
+    int unchanged = 0;
+    int refused = 0;
+    bool clientFilesChange = false;  // written, or with a dry run to be written
+    bool lockChanges = false;
+    bool scriptsChange = false;
+    WriteCounts counts;                // what the transaction wrote
+    std::optional<Error> lateFailure;  // the lock or scripts file failed after the client files were written
+
+    // Whether anything was (or, with a dry run, would be) written.
+    bool changes() const { return clientFilesChange || lockChanges || scriptsChange; }
+};
+
+// The lock file of a manifest: "<manifest>.lock" beside it.
+std::filesystem::path LockPathOf(const std::filesystem::path& manifest);
+
+// Applies the manifest read from `manifestPath`, loading its scripts with `components` unless the manifest
+// names a components list. Throws Error, writing nothing, for anything found before the transaction; a
+// failed transaction leaves every file as it was. A refused plan writes nothing and returns with `refused`
+// set.
+ApplyResult ApplyManifest(FileSystem& fileSystem, const std::filesystem::path& manifestPath,
+                          const Manifest& manifest, const ComponentsList& components,
+                          const ApplyOptions& options);
+
+}  // namespace keelwright

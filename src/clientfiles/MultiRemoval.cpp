@@ -1,0 +1,44 @@
+#include "clientfiles/MultiRemoval.h"
+
+#include "clientfiles/UndoSteps.h"
+#include "model/Error.h"
+#include "mulfiles/Patcher.h"
+#include "mulfiles/Slots.h"
+#include "uop/UopMultis.h"
+#include "uop/UopNameHash.h"
+#include "uop/UopWriter.h"
+
+namespace keelwright {
+
+MultiRemoved RemoveMulti(FileSystem& fileSystem, const PatchTargets& targets, std::int32_t multi,
+                         std::optional<RecordSize> recordSize) {
+    RefuseOneFileTwice(fileSystem, targets);
+    MultiRemoved result;
+    result.removed = WhatFilesHold(fileSystem, targets, multi, recordSize);
+    if (!result.removed.any()) {
+        throw Error(ErrorNumber::BadRecordNumber,
+                    "none of the files given holds " + MultiText(multi) + "; nothing was removed");
+    }
+    UndoSteps undos;
+    UopAddResult cleared;
+    try {
+        if (result.removed.uop) {
+            UopContainer container(fileSystem, *targets.uop, OpenMode::ReadWrite);
+            cleared = RemoveUopEntry(container, UopNameHash(MultiEntryName(multi)));
+            result.uopEntry = cleared.cleared.back();
+            result.bytesWritten += cleared.bytesWritten;
+            undos.add([&] { RestoreUopFile(fileSystem, *targets.uop, cleared.undo); });
+        }
+        if (result.removed.mul) {
+            result.indexEntry = result.removed.indexEntry;
+            RewriteIndexEntry(fileSystem, targets.mul->multiIdx, SlotOfMultiNumber(multi),
+                              result.removed.indexEntry, IndexRecord::free());
+            result.bytesWritten += kRecordSize;
+        }
+    } catch (const Error& e) {
+        undos.undoAndRethrow(e);
+    }
+    return result;
+}
+
+}  // namespace keelwright

@@ -1,0 +1,127 @@
+// keelwright-cli apply run as a black box on copies of the example client files: the plan as people and
+// programs read it, the exit statuses, and nothing written by a dry run or a second apply.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "TestFiles.h"
+#include "cli/CliTestSupport.h"
+
+namespace keelwright::test {
+namespace {
+
+class ApplyCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(dir_ / "client");
+        for (const char* name : {"Multi.idx", "Multi.mul", "MultiCollection.uop"}) {
+            std::filesystem::copy_file(ExamplesDir() / "client" / name, dir_ / "client" / name);
+        }
+        std::filesystem::copy_file(ExamplesDir() / "house.wsc", dir_ / "house.wsc");
+        std::filesystem::copy_file(ExamplesDir() / "Components.txt", dir_ / "Components.txt");
+    }
+    std::string manifest(const std::string& entries) const {
+        return dir_
+            .write("shard.toml",
+                   "[client]\nidx = \"client/Multi.idx\"\nmul = \"client/Multi.mul\"\n"
+                   "uop = \"client/MultiCollection.uop\"\n\n[scripts]\nformat = \"x\"\n"
+                   "output = \"multis.scp\"\ncomponents = \"Components.txt\"\n\n" +
+                       entries)
+            .string();
+    }
+    std::vector<std::string> contents() const {
+        std::vector<std::string> all;
+        for (const char* name : {"client/Multi.idx", "client/Multi.mul", "client/MultiCollection.uop"}) {
+            all.push_back(ReadAll(dir_ / name));
+        }
+        return all;
+    }
+
+    TempDir dir_;
+};
+
+const std::string kHouses =
+    "[[multi]]\nnumber = 0x6\nscript = \"house.wsc\"\nname = \"Small House\"\nbuy = 25000\nsell = 12500\n\n"
+    "[[multi]]\nnumber = 0x7\nscript = \"house.wsc\"\nname = \"Big House\"\nbuy = 1\nsell = 1\n\n"
+    "[[multi]]\nnumber = 0x8\nremove = true\n";
+
+TEST_F(ApplyCommand, PrintsThePlanThenAppliesItOnceAndAfterwardsFindsNoChanges) {
+    const std::string path = manifest(kHouses);
+    const std::vector<std::string> before = contents();
+    const std::string plan = "+ 0x6 Small House: 26 tiles\n+ 0x7 Big House: 26 tiles\n= 0x8\n";
+    CliResult r = RunCli({"apply", "--dry-run", path});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, plan +
+                         "Would apply: 2 added, 0 replaced, 0 removed, 1 unchanged.\n"
+                         "Would write the scripts to " +
+                         (dir_ / "multis.scp").string() + ".\n");
+    EXPECT_EQ(contents(), before);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "shard.toml.lock"));
+
+    r = RunCli({"apply", "--wait", "2", path});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find("Wrote")),
+              plan + "Applied: 2 added, 0 replaced, 0 removed, 1 unchanged.\n");
+    const std::string scripts = ReadAll(dir_ / "multis.scp");
+    EXPECT_NE(scripts.find("[MULTIDEF 06]\r\n"), std::string::npos);
+    EXPECT_NE(scripts.find("[MULTIDEF 07]\r\n"), std::string::npos);
+
+    const auto time = std::filesystem::last_write_time(dir_ / "multis.scp");
+    r = RunCli({"apply", "--json", path});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const nlohmann::json json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["outcome"], "no-changes");
+    EXPECT_EQ(json["unchanged"], 3);
+    EXPECT_EQ(json["multis"][0]["hex"], "0x6");
+    EXPECT_EQ(json["multis"][0]["line"], 11);
+    EXPECT_EQ(json["multis"][2]["name"], nullptr);
+    EXPECT_EQ(std::filesystem::last_write_time(dir_ / "multis.scp"), time);
+    EXPECT_EQ(RunCli({"apply", path}).out, "= 0x6 Small House\n= 0x7 Big House\n= 0x8\nNo changes.\n");
+}
+
+TEST_F(ApplyCommand, RefusesAClientsMultiAndNamesTheManifestLineOfEveryError) {
+    const std::vector<std::string> before = contents();
+    CliResult r = RunCli({"apply", manifest(kHouses + "\n[[multi]]\nnumber = 5\nremove = true\n")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("! 0x5: multi 0x5 holds 5 tiles that this manifest did not write (a multi of the "
+                         "client's own?): set replace = true in its entry to remove it\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.err, "keelwright-cli: error: the plan is refused (1 of 4 entries); nothing was written\n");
+    EXPECT_EQ(contents(), before);
+
+    dir_.write("bad.txt", "6 version\n1 template id\n-1 item version\n1 num components\n1 x 2 3\n");
+    const std::string bad =
+        manifest("[[multi]]\nnumber = 9\nscript = \"bad.txt\"\nname = \"Bad\"\nbuy = 1\nsell = 1\n");
+    r = RunCli({"apply", bad});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(
+        r.err.rfind(
+            "keelwright-cli: error: " + bad + ":11: multi 0x9: " + (dir_ / "bad.txt").string() + ":5: ", 0),
+        0U)
+        << r.err;
+    dir_.write("two.txt",
+               "6 version\n1 template id\n-1 item version\n1 num components\n1 0 0 0 0\n"
+               "6 version\n2 template id\n-1 item version\n1 num components\n2 0 0 0 0\n");
+    r = RunCli({"apply", manifest("[[multi]]\nnumber = 9\nscript = \"two.txt\"\nname = \"T\"\nbuy = 1\n"
+                                  "sell = 1\n")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(":11: multi 0x9: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("; choose one with template = ID\n"), std::string::npos) << r.err;
+    r = RunCli({"apply", manifest("[[multi]]\nnumber = 16\nremove = true\n")});
+    EXPECT_EQ(r.err, "keelwright-cli: error: " + bad + ":12: [[multi]] number: 0x10 has no slot in " +
+                         (dir_ / "client/Multi.idx").string() + ", which holds multis 0x0 to 0xF\n");
+    r = RunCli({"apply", dir_.write("out.toml",
+                                    "[client]\nuop = \"client/MultiCollection.uop\"\n[scripts]\n"
+                                    "format = \"x\"\noutput = \"house.wsc\"\n[[multi]]\nnumber = 9\n"
+                                    "script = \"house.wsc\"\nname = \"A\"\nbuy = 1\nsell = 1\n")
+                             .string()});
+    EXPECT_NE(r.err.find("[scripts] output: names " + (dir_ / "house.wsc").string() + ", which apply reads"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(RunCli({"apply", "--wait", "soon", bad}).status, 2);
+    EXPECT_EQ(contents(), before);
+}
+
+}  // namespace
+}  // namespace keelwright::test
