@@ -170,7 +170,7 @@ void PreviewWindow::draw() {
     if (!artFolder_.isEmpty()) {
         try {
             art = OpenClientArt(platform_.fileSystem, ToPath(artFolder_));
-            artNote = "Art from " + FromPath(art->artFile) +
+            artNote = "Art from " + QDir::toNativeSeparators(FromPath(art->artFile)) +
                       (art->tileData ? QString() : " (no tiledata.mul: every tile is ordered as a wall)");
         } catch (const Error& e) {
             artNote = "Drawn as blocks: " + FromUtf8(e.description());

@@ -1,6 +1,5 @@
 #include "app/ScriptsWindow.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -27,7 +26,7 @@ ScriptsWindow::ScriptsWindow(Clipboard& clipboard, QWidget* parent)
     txtScripts_ = new QPlainTextEdit(this);
     txtScripts_->setObjectName("txtScripts");
     txtScripts_->setGeometry(Twips(120, 120, 7575, 6015));
-    txtScripts_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    txtScripts_->setFont(FixedPitchFont());
     txtScripts_->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtScripts_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtScripts_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

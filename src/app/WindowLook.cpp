@@ -1,5 +1,7 @@
 #include "app/WindowLook.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -17,6 +19,16 @@ QFont TimesFont(double pointSize) {
     QFont font;
     font.setFamilies({"Times New Roman", "Liberation Serif", "Tinos", "DejaVu Serif"});
     font.setPointSizeF(pointSize);
+    return font;
+}
+
+QFont FixedPitchFont() {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!QFontInfo(font).fixedPitch()) {
+        font.setFamilies({"Consolas", "Courier New", "Liberation Mono", "DejaVu Sans Mono"});
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+    }
     return font;
 }
 

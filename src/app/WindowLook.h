@@ -21,6 +21,9 @@ inline QRect Twips(int left, int top, int width, int height) {
 QFont DefaultFont();
 // Times New Roman (or a serif with its metrics) at the size given.
 QFont TimesFont(double pointSize);
+// The system's fixed-pitch font; where that is not fixed-pitch (Qt's offscreen platform on Windows names a
+// proportional one), the first fixed-pitch family of the usual ones.
+QFont FixedPitchFont();
 
 // Where a window goes beside another, all in frame rectangles on the screen: `wanted` big, at least `least`,
 // `gap` from `opener`, within `room` (the screen's available area). Right of the opener where it fits

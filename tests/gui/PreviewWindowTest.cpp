@@ -98,7 +98,7 @@ private slots:
         press(previewButton("cmdArtFolder"));
         QCOMPARE(pictureSize(), QSize(236, 316));
         QVERIFY2(info().startsWith("236 x 316 pixels: 26 tiles drawn with art, 0 as blocks.\nArt from " +
-                                   art + "/artLegacyMUL.uop"),
+                                   QDir::toNativeSeparators(art + "/artLegacyMUL.uop")),
                  qPrintable(info()));
         QCOMPARE(fake_->folderRequests.back().second, QFileInfo(example("house.txt")).absolutePath());
         QCOMPARE(inPreview<PreviewCanvas>("imgPreview")->image(),
