@@ -213,6 +213,10 @@ Number Number::minus(std::int32_t offset) const {
             result.fraction_ = complementFraction(fraction_);
         }
     }
+    if (result.huge_) {
+        // 10^18 or more: beyond the exact text of a number, as an input of that size is.
+        throw Error(ErrorNumber::Overflow, toText() + " is too large to move by " + std::to_string(offset));
+    }
     if (result.isZero()) {
         result.negative_ = false;
     }

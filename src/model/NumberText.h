@@ -25,7 +25,8 @@ public:
     // The nearest integer, an exact half going to the even neighbour; empty when it does not fit 64 bits.
     std::optional<std::int64_t> roundHalfEven() const;
 
-    // This number minus a 32-bit offset, exactly. Throws Overflow for a number of 19 or more integer digits.
+    // This number minus a 32-bit offset, exactly. Throws Overflow when the number or the result has 19 or
+    // more integer digits.
     Number minus(std::int32_t offset) const;
 
     // The shortest decimal form: "-" for negative values, no leading zeros, no trailing fraction zeros.

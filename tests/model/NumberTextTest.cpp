@@ -77,6 +77,10 @@ TEST(NumberText, SubtractsExactlyWithoutFloatingPointNoise) {
         EXPECT_EQ(Number::parse(row.text)->minus(row.offset).toText(), row.difference)
             << row.text << " - " << row.offset;
     }
+    // A result of 19 digits has no exact text, as an input of 19 digits has none.
+    EXPECT_THROW(Number::parse("\t999999999999999999")->minus(-94107), Error);
+    EXPECT_THROW(Number::parse("-999999999999999999")->minus(1), Error);
+    EXPECT_EQ(Number::parse("-999999999999999999")->minus(-1).toText(), "-999999999999999998");
 }
 
 TEST(NumberText, ConvertsToFixedWidthIntegersWithRangeChecks) {
