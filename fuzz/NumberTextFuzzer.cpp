@@ -19,7 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         try {
             const std::int32_t offset = static_cast<std::int32_t>(size * 7919 % 200001) - 100000;
             const Number moved = number->minus(offset);
-            fuzz::Require(Number::parse(moved.toText())->minus(-offset).toText() == shortest,
+            const std::optional<Number> movedAgain = Number::parse(moved.toText());
+            fuzz::Require(movedAgain.has_value(), "a moved number has an exact text");
+            fuzz::Require(movedAgain->minus(-offset).toText() == shortest,
                           "moving and moving back gives the number again");
         } catch (const Error&) {
         }
