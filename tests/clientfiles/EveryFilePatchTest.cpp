@@ -6,6 +6,7 @@
 
 #include "TestFiles.h"
 #include "TestTables.h"
+#include "clientfiles/ClientFilesTest.h"
 #include "model/Error.h"
 #include "mulfiles/ClientFileBytes.h"
 #include "mulfiles/Extractor.h"
@@ -55,29 +56,10 @@ std::string exampleBytes(const std::string& file) {
     return test::ReadAll(std::filesystem::path(KEELWRIGHT_EXAMPLES) / file);
 }
 
-enum class Files { Mul, Uop, All };
+using test::Files;
 
-class EveryFilePatchTest : public ::testing::Test {
+class EveryFilePatchTest : public test::ClientFilesTest {
 protected:
-    // Writes the three files; the targets name the ones a patch is given.
-    void write(const std::string& index, const std::string& data, const std::string& uop) {
-        test::WriteAll(files_.multiIdx, index);
-        test::WriteAll(files_.multiMul, data);
-        test::WriteAll(uop_, uop);
-    }
-    PatchTargets targets(Files which) const {
-        PatchTargets t;
-        if (which != Files::Uop) {
-            t.mul = files_;
-        }
-        if (which != Files::Mul) {
-            t.uop = uop_;
-        }
-        return t;
-    }
-    std::vector<std::string> contents() const {
-        return {test::ReadAll(files_.multiIdx), test::ReadAll(files_.multiMul), test::ReadAll(uop_)};
-    }
     // The names of the files whose bytes are not those given, for short failure messages.
     std::string changed(const std::vector<std::string>& expected) const {
         const std::vector<std::string> now = contents();
@@ -88,10 +70,6 @@ protected:
         }
         return list;
     }
-
-    test::TempDir dir_;
-    ClientFiles files_{dir_ / "Multi.idx", dir_ / "Multi.mul"};
-    std::filesystem::path uop_ = dir_ / "MultiCollection.uop";
 };
 
 TEST_F(EveryFilePatchTest, TakesTheFirstNumberThatEveryFileGivenCanTake) {

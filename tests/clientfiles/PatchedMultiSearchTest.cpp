@@ -6,6 +6,7 @@
 
 #include "TestFiles.h"
 #include "TestTables.h"
+#include "clientfiles/ClientFilesTest.h"
 #include "mulfiles/ClientFileBytes.h"
 #include "mulfiles/FaultyFileSystem.h"
 
@@ -14,31 +15,9 @@ namespace {
 
 constexpr std::int64_t kFileTime = 133485408000000000;  // 2024-01-01 00:00 UTC
 
-enum class Files { Mul, Uop, All };
+using test::Files;
 
-class PatchedMultiSearchTest : public ::testing::Test {
-protected:
-    void copyExamples(const std::string& folder) {
-        const std::filesystem::path examples(KEELWRIGHT_EXAMPLES);
-        test::WriteAll(files_.multiIdx, test::ReadAll(examples / folder / "Multi.idx"));
-        test::WriteAll(files_.multiMul, test::ReadAll(examples / folder / "Multi.mul"));
-        test::WriteAll(uop_, test::ReadAll(examples / "client" / "MultiCollection.uop"));
-    }
-    PatchTargets targets(Files which) const {
-        PatchTargets t;
-        if (which != Files::Uop) {
-            t.mul = files_;
-        }
-        if (which != Files::Mul) {
-            t.uop = uop_;
-        }
-        return t;
-    }
-
-    test::TempDir dir_;
-    ClientFiles files_{dir_ / "Multi.idx", dir_ / "Multi.mul"};
-    std::filesystem::path uop_ = dir_ / "MultiCollection.uop";
-};
+using PatchedMultiSearchTest = test::ClientFilesTest;
 
 TEST_F(PatchedMultiSearchTest, FindsTheNumberEveryFileGivenHoldsTheMultiAt) {
     const ComponentTable house = test::GeneratedTable(26);
@@ -60,8 +39,7 @@ TEST_F(PatchedMultiSearchTest, FindsTheNumberEveryFileGivenHoldsTheMultiAt) {
         {"the UOP lacks it", "client", {Files::Mul}, Files::All, house, std::nullopt},
         {"the UOP alone patched", "client", {Files::Uop}, Files::Uop, house, 4},
         {"patched twice: the first", "client", {Files::All, Files::All}, Files::All, house, 4},
-        {"only the number both files hold", "client", {Files::Mul, Files::All}, Files::All,
-         house, 6},
+        {"only the number both files hold", "client", {Files::Mul, Files::All}, Files::All, house, 6},
         {"another multi", "client", {Files::All}, Files::All, moved, std::nullopt},
     };
     for (const auto& row : rows) {

@@ -5,6 +5,7 @@
 
 #include "TestFiles.h"
 #include "TestTables.h"
+#include "clientfiles/ClientFilesTest.h"
 #include "clientfiles/ClientMultiList.h"
 #include "clientfiles/EveryFilePatch.h"
 #include "clientfiles/MultiRemoval.h"
@@ -27,30 +28,11 @@ namespace {
 constexpr std::int64_t kFileTime = 133485408000000000;
 constexpr std::int32_t kMulti = 2;  // held by Multi.idx slot 3 and the UOP in the example files
 
-enum class Files { Mul, Uop, All };
+using test::Files;
 enum class Change { Replace, Remove };
 
-class ReplaceRemoveTest : public ::testing::Test {
+class ReplaceRemoveTest : public test::ClientFilesTest {
 protected:
-    void reset(const char* folder) {
-        const std::filesystem::path examples = KEELWRIGHT_EXAMPLES;
-        test::WriteAll(files_.multiIdx, test::ReadAll(examples / folder / "Multi.idx"));
-        test::WriteAll(files_.multiMul, test::ReadAll(examples / folder / "Multi.mul"));
-        test::WriteAll(uop_, test::ReadAll(examples / "client" / "MultiCollection.uop"));
-    }
-    PatchTargets targets(Files which) const {
-        PatchTargets t;
-        if (which != Files::Uop) {
-            t.mul = files_;
-        }
-        if (which != Files::Mul) {
-            t.uop = uop_;
-        }
-        return t;
-    }
-    std::vector<std::string> contents() const {
-        return {test::ReadAll(files_.multiIdx), test::ReadAll(files_.multiMul), test::ReadAll(uop_)};
-    }
     void change(FileSystem& fileSystem, Change what, Files which, std::int32_t multi = kMulti) {
         if (what == Change::Remove) {
             RemoveMulti(fileSystem, targets(which), multi);
@@ -73,10 +55,6 @@ protected:
         }
         return reads;
     }
-
-    test::TempDir dir_;
-    ClientFiles files_{dir_ / "Multi.idx", dir_ / "Multi.mul"};
-    std::filesystem::path uop_ = dir_ / "MultiCollection.uop";
 };
 
 TEST_F(ReplaceRemoveTest, ChangesOnlyTheMultiAtTheNumberInEveryFileGiven) {
@@ -86,7 +64,7 @@ TEST_F(ReplaceRemoveTest, ChangesOnlyTheMultiAtTheNumberInEveryFileGiven) {
                 const std::string row = std::string(folder) +
                                         (what == Change::Replace ? " replace" : " remove") + " files " +
                                         std::to_string(static_cast<int>(which));
-                reset(folder);
+                copyExamples(folder);
                 const std::vector<std::string> before = contents();
                 NativeFileSystem fileSystem;
                 change(fileSystem, what, which);
@@ -153,7 +131,7 @@ TEST_F(ReplaceRemoveTest, RefusesBeforeWritingAnything) {
         {"a removal that finds nothing", 6, false, true, "none of the files given holds multi 0x6 (6)"},
     };
     for (const auto& row : rows) {
-        reset("client");
+        copyExamples("client");
         const std::vector<std::string> before = contents();
         test::FaultyFileSystem fileSystem;
         try {
@@ -185,7 +163,7 @@ TEST_F(ReplaceRemoveTest, RefusesBeforeWritingAnything) {
 
 TEST_F(ReplaceRemoveTest, LeavesEveryFileAsItWasWhenAnyWriteOrFlushFails) {
     for (const Change what : {Change::Replace, Change::Remove}) {
-        reset("client-hs");
+        copyExamples("client-hs");
         const std::vector<std::string> before = contents();
         test::FaultyFileSystem counting;
         change(counting, what, Files::All);
@@ -195,7 +173,7 @@ TEST_F(ReplaceRemoveTest, LeavesEveryFileAsItWasWhenAnyWriteOrFlushFails) {
             for (int n = 1; n <= counting.writes[file]; ++n) {
                 for (const test::FileFaults faults :
                      {test::FileFaults::FailingWrite(n), test::FileFaults::FailingSync(n)}) {
-                    reset("client-hs");
+                    copyExamples("client-hs");
                     test::FaultyFileSystem fileSystem;
                     fileSystem.faults[file] = faults;
                     EXPECT_THROW(change(fileSystem, what, Files::All), Error) << file << " " << n;
@@ -209,7 +187,7 @@ TEST_F(ReplaceRemoveTest, LeavesEveryFileAsItWasWhenAnyWriteOrFlushFails) {
 TEST_F(ReplaceRemoveTest, APowerCutLeavesTheMultiAsBeforeOrAsAfterAndTheNextWriteClearsADuplicate) {
     bool duplicateSeen = false;
     for (const Change what : {Change::Replace, Change::Remove}) {
-        reset("client");
+        copyExamples("client");
         const std::vector<std::string> before = contents();
         test::FaultyFileSystem counting;
         change(counting, what, Files::All);
@@ -222,7 +200,7 @@ TEST_F(ReplaceRemoveTest, APowerCutLeavesTheMultiAsBeforeOrAsAfterAndTheNextWrit
             writes += count;
         }
         for (int n = 1; n <= writes; ++n) {
-            reset("client");
+            copyExamples("client");
             test::PowerCutFileSystem fileSystem(n, 0.5);
             EXPECT_THROW(change(fileSystem, what, Files::All), Error);
             const std::vector<std::string> crashed = contents();
@@ -254,7 +232,7 @@ TEST_F(ReplaceRemoveTest, APowerCutLeavesTheMultiAsBeforeOrAsAfterAndTheNextWrit
 TEST_F(ReplaceRemoveTest, AnExactCopyGivesBackTheSameBlockBytes) {
     NativeFileSystem fileSystem;
     for (const char* folder : {"client", "client-hs"}) {
-        reset(folder);
+        copyExamples(folder);
         const ClientMultiList list = ListClientMultis(fileSystem, targets(Files::All));
         for (const ClientMulti& multi : list.multis) {
             const std::string row = std::string(folder) + " multi " + std::to_string(multi.multi);
