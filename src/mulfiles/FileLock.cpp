@@ -1,5 +1,8 @@
 #include "mulfiles/FileLock.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "model/NumberText.h"
 
 namespace keelwright {
@@ -24,6 +27,20 @@ std::string reasonOf(LockKind kind, std::chrono::milliseconds waited) {
 LockedFileError::LockedFileError(const std::string& name, LockKind kind, std::chrono::milliseconds waited)
     : Error(ErrorNumber::PathAccess, reasonOf(kind, waited)) {
     at(name);
+}
+
+void WaitForLock(const std::function<bool()>& tryLock, const std::string& name, LockKind kind,
+                 std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    std::chrono::microseconds pause(500);
+    while (!tryLock()) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            throw LockedFileError(name, kind, wait);
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+        pause = std::min<std::chrono::microseconds>(pause * 2, std::chrono::milliseconds(20));
+    }
 }
 
 }  // namespace keelwright

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "model/Error.h"
@@ -24,5 +25,10 @@ class LockedFileError : public Error {
 public:
     LockedFileError(const std::string& name, LockKind kind, std::chrono::milliseconds waited);
 };
+
+// Tries `tryLock` until it succeeds, pausing between tries (from half a millisecond, doubling up to 20 ms);
+// throws LockedFileError naming `name` once `wait` has passed without success.
+void WaitForLock(const std::function<bool()>& tryLock, const std::string& name, LockKind kind,
+                 std::chrono::milliseconds wait);
 
 }  // namespace keelwright

@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
-#include <thread>
 
 #include "model/Error.h"
 
@@ -217,16 +216,7 @@ std::unique_ptr<FileLock> PosixFileSystem::lock(const std::filesystem::path& pat
     const std::string name = path.string();
     auto held = std::make_unique<PosixLock>(
         openRegularFile(path, kind == LockKind::Exclusive ? OpenMode::ReadWrite : OpenMode::Read));
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    std::chrono::microseconds pause(500);
-    while (!held->tryLock(kind, name)) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) {
-            throw LockedFileError(name, kind, wait);
-        }
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
-        pause = std::min<std::chrono::microseconds>(pause * 2, std::chrono::milliseconds(20));
-    }
+    WaitForLock([&] { return held->tryLock(kind, name); }, name, kind, wait);
     return held;
 }
 

@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
-#include <thread>
 
 #include "model/Error.h"
 #include "model/PathText.h"
@@ -310,16 +309,7 @@ std::unique_ptr<FileLock> Win32FileSystem::lock(const std::filesystem::path& pat
     const std::string name = PathText(path);
     auto held = std::make_unique<Win32Lock>(
         openRegularFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OpenMode::Read));
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    std::chrono::microseconds pause(500);
-    while (!held->tryLock(kind, name)) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) {
-            throw LockedFileError(name, kind, wait);
-        }
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
-        pause = std::min<std::chrono::microseconds>(pause * 2, std::chrono::milliseconds(20));
-    }
+    WaitForLock([&] { return held->tryLock(kind, name); }, name, kind, wait);
     return held;
 }
 
