@@ -31,14 +31,6 @@ namespace {
 
 constexpr const char* kTitle = "Client multis";
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tooltip) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(tooltip);
-    button->setAutoDefault(false);
-    return button;
-}
-
 QString countText(std::optional<std::int32_t> count) {
     return count ? QString::number(*count) : QString("damaged");
 }
@@ -82,7 +74,7 @@ ClientMultisWindow::ClientMultisWindow(const Platform& platform, QWidget* parent
     lblSelected_->setWordWrap(true);
     lblSelected_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
-    cmdFreeNumbers_ = makeButton(this, "cmdFreeNumbers", "&Free numbers",
+    cmdFreeNumbers_ = MakeButton(this, "cmdFreeNumbers", "&Free numbers",
                                  "Lists the lowest numbers that no file holds, for the multi number box");
     lblFreeNumbers_ = new QLabel(this);
     lblFreeNumbers_->setObjectName("lblFreeNumbers");
@@ -90,16 +82,16 @@ ClientMultisWindow::ClientMultisWindow(const Platform& platform, QWidget* parent
     lblFreeNumbers_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     cmdPreview_ =
-        makeButton(this, "cmdPreview", "Pre&view", "Draws the selected multi in the preview window");
-    cmdExtract_ = makeButton(this, "cmdExtract", "&Extract…", "Writes the selected multi as multi text");
+        MakeButton(this, "cmdPreview", "Pre&view", "Draws the selected multi in the preview window");
+    cmdExtract_ = MakeButton(this, "cmdExtract", "&Extract…", "Writes the selected multi as multi text");
     chkExact_ = new QCheckBox("E&xact", this);
     chkExact_->setObjectName("chkExact");
     chkExact_->setToolTip(
         "Extract every record byte for byte, the lead record and the whole Flags included, for a copy at the "
         "same number");
-    cmdRemove_ = makeButton(this, "cmdRemove", "&Remove…", "Removes the selected multi from every file");
-    cmdRefresh_ = makeButton(this, "cmdRefresh", "Rea&d again", "Reads the files again");
-    cmdClose_ = makeButton(this, "cmdClose", "&Close", {});
+    cmdRemove_ = MakeButton(this, "cmdRemove", "&Remove…", "Removes the selected multi from every file");
+    cmdRefresh_ = MakeButton(this, "cmdRefresh", "Rea&d again", "Reads the files again");
+    cmdClose_ = MakeButton(this, "cmdClose", "&Close", {});
 
     auto* free = new QHBoxLayout;
     free->addWidget(cmdFreeNumbers_);

@@ -32,14 +32,6 @@ QString tiles(int count) {
     return QString::number(count) + (count == 1 ? " tile" : " tiles");
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tooltip) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(tooltip);
-    button->setAutoDefault(false);
-    return button;
-}
-
 }  // namespace
 
 PreviewWindow::PreviewWindow(const Platform& platform, QWidget* parent)
@@ -66,22 +58,22 @@ PreviewWindow::PreviewWindow(const Platform& platform, QWidget* parent)
     lblPreviewInfo_->setWordWrap(true);
     lblPreviewInfo_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    cmdZoomOut_ = makeButton(this, "cmdZoomOut", QString::fromUtf8("\u2212"), "Zoom out (Ctrl + wheel down)");
+    cmdZoomOut_ = MakeButton(this, "cmdZoomOut", QString::fromUtf8("\u2212"), "Zoom out (Ctrl + wheel down)");
     cmdZoomOut_->setShortcut(QKeySequence::ZoomOut);
     lblZoom_ = new QLabel(this);
     lblZoom_->setObjectName("lblZoom");
     lblZoom_->setAlignment(Qt::AlignCenter);
     lblZoom_->setMinimumWidth(lblZoom_->fontMetrics().horizontalAdvance("8888 %"));
-    cmdZoomIn_ = makeButton(this, "cmdZoomIn", "+", "Zoom in (Ctrl + wheel up)");
+    cmdZoomIn_ = MakeButton(this, "cmdZoomIn", "+", "Zoom in (Ctrl + wheel up)");
     cmdZoomIn_->setShortcut(QKeySequence::ZoomIn);
     for (QPushButton* button : {cmdZoomOut_, cmdZoomIn_}) {
         button->setFixedWidth(button->sizeHint().height() * 3 / 2);
     }
-    cmdArtFolder_ = makeButton(this, "cmdArtFolder", QString::fromUtf8("Client folder\u2026"),
+    cmdArtFolder_ = MakeButton(this, "cmdArtFolder", QString::fromUtf8("Client folder\u2026"),
                                "Chooses the client folder whose art draws the tiles");
-    cmdSavePng_ = makeButton(this, "cmdSavePng", QString::fromUtf8("Save PNG\u2026"),
+    cmdSavePng_ = MakeButton(this, "cmdSavePng", QString::fromUtf8("Save PNG\u2026"),
                              "Saves the picture as drawn, at 100 %");
-    cmdClose_ = makeButton(this, "cmdClose", "&Close", {});
+    cmdClose_ = MakeButton(this, "cmdClose", "&Close", {});
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdZoomOut_);

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -30,6 +31,14 @@ QFont FixedPitchFont() {
         font.setFixedPitch(true);
     }
     return font;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& tooltip) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(tooltip);
+    button->setAutoDefault(false);
+    return button;
 }
 
 std::optional<QRect> PlaceBeside(const QRect& opener, QSize wanted, QSize least, const QRect& room, int gap) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <QString>
 
+class QPushButton;
 class QWidget;
 
 namespace keelwright {
@@ -24,6 +25,10 @@ QFont TimesFont(double pointSize);
 // The system's fixed-pitch font; where that is not fixed-pitch (Qt's offscreen platform on Windows names a
 // proportional one), the first fixed-pitch family of the usual ones.
 QFont FixedPitchFont();
+
+// A push button of the tool windows (not the main window's): named, with its tooltip, never the default
+// button that Enter presses.
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& tooltip);
 
 // Where a window goes beside another, all in frame rectangles on the screen: `wanted` big, at least `least`,
 // `gap` from `opener`, within `room` (the screen's available area). Right of the opener where it fits
