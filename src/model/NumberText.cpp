@@ -9,6 +9,7 @@ namespace keelwright {
 namespace {
 
 constexpr int kMaxIntegerDigits = 18;  // 10^18 - 1 fits comfortably in 63 bits
+constexpr std::uint64_t kLargestExact = 999'999'999'999'999'999ULL;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -86,7 +87,7 @@ std::string hexDigits(std::uint32_t value) {
 Number::Number(std::int64_t value) : negative_(value < 0) {
     // The magnitude of the most negative value is computed in unsigned arithmetic.
     integer_ = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    huge_ = integer_ > 999'999'999'999'999'999ULL;
+    huge_ = integer_ > kLargestExact;
 }
 
 std::optional<Number> Number::parse(std::string_view text) {
@@ -175,6 +176,9 @@ std::optional<std::int64_t> Number::roundHalfEven() const {
         if (aboveHalf || (exactHalf && magnitude % 2 == 1)) {
             ++magnitude;
         }
+    }
+    if (magnitude > kLargestExact) {
+        return std::nullopt;  // 10^18: a 19-digit value, beyond every range, as a 19-digit input is
     }
     const auto signedMagnitude = static_cast<std::int64_t>(magnitude);
     return negative_ ? -signedMagnitude : signedMagnitude;

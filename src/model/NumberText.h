@@ -22,7 +22,7 @@ public:
     bool isZero() const { return !huge_ && integer_ == 0 && fraction_.empty(); }
     bool isWhole() const { return fraction_.empty(); }
 
-    // The nearest integer, an exact half going to the even neighbour; empty when it does not fit 64 bits.
+    // The nearest integer, an exact half going to the even neighbour; empty when it has 19 or more digits.
     std::optional<std::int64_t> roundHalfEven() const;
 
     // This number minus a 32-bit offset, exactly. Throws Overflow when the number or the result has 19 or

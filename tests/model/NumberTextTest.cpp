@@ -46,6 +46,10 @@ TEST(NumberText, RoundsFractionsToTheNearestIntegerAndHalvesToTheEvenNeighbour) 
     for (const Row& row : rows) {
         EXPECT_EQ(Number::parse(row.text)->roundHalfEven(), row.rounded) << row.text;
     }
+    // Rounding up to 10^18 gives 19 digits, which no number of the tool has, as 19 digits read do not.
+    EXPECT_EQ(Number::parse("999999999999999999.4")->roundHalfEven(), 999'999'999'999'999'999);
+    EXPECT_FALSE(Number::parse("999999999999999999.6")->roundHalfEven().has_value());
+    EXPECT_FALSE(Number::parse("-999999999999999999.5")->roundHalfEven().has_value());
 }
 
 TEST(NumberText, ComparesByExactValue) {
