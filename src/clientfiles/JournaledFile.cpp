@@ -29,6 +29,15 @@ void JournaledFile::write(std::uint64_t offset, std::span<const std::uint8_t> by
     file_->writeAt(offset, bytes);
 }
 
+void JournaledFile::grow(std::uint64_t size) {
+    if (size <= file_->size()) {
+        return;
+    }
+    grown_ = true;
+    unflushed_ = true;
+    file_->truncate(size);
+}
+
 void JournaledFile::flush() {
     if (unflushed_) {
         ++counts_.flushes;

@@ -32,6 +32,9 @@ public:
 
     // Writes the bytes at `offset`, after keeping the old bytes they replace within the first size.
     void write(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+    // Grows the file to `size` bytes in one step, before an append into the new space: a crash then leaves
+    // the file the old length or the new, whatever part of the append reached the disk.
+    void grow(std::uint64_t size);
     // Flushes what was written, when anything was since the last flush.
     void flush();
     // Puts the file back as it was opened. Throws when that fails.

@@ -3,6 +3,7 @@
 #include "clientfiles/UndoSteps.h"
 #include "model/Error.h"
 #include "mulfiles/Patcher.h"
+#include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
 #include "uop/UopMultis.h"
 #include "uop/UopNameHash.h"
@@ -15,6 +16,11 @@ MultiRemoved RemoveMulti(FileSystem& fileSystem, const PatchTargets& targets, st
     RefuseOneFileTwice(fileSystem, targets);
     MultiRemoved result;
     result.removed = WhatFilesHold(fileSystem, targets, multi, recordSize);
+    if (targets.mul) {
+        // A removal writes Multi.idx alone, but a Multi.mul that is no Multi.mul says the pair is not what
+        // the user meant to change.
+        DecideRecordSize(fileSystem, *targets.mul, recordSize).requireWholeRecords();
+    }
     if (!result.removed.any()) {
         throw Error(ErrorNumber::BadRecordNumber,
                     "none of the files given holds " + MultiText(multi) + "; nothing was removed");

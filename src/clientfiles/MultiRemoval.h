@@ -26,7 +26,8 @@ struct MultiRemoved {
 };
 
 // Removes multi `multi` from each target that holds it, leaving the others alone. Throws BadRecordNumber,
-// writing nothing, when none holds it, and what WhatFilesHold throws. Completes or throws; after a throw
+// writing nothing, when none holds it, InvalidFileFormat when Multi.mul is not a whole number of records
+// (PartialRecordRefusal), and what WhatFilesHold throws. Completes or throws; after a throw
 // every file is as it was. `recordSize` is the size Multi.mul is read in for the tile counts.
 MultiRemoved RemoveMulti(FileSystem& fileSystem, const PatchTargets& targets, std::int32_t multi,
                          std::optional<RecordSize> recordSize = std::nullopt);

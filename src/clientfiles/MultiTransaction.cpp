@@ -9,6 +9,7 @@
 #include "model/PathText.h"
 #include "mulfiles/IndexRecord.h"
 #include "mulfiles/Patcher.h"
+#include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
 #include "mulfiles/UopRefusal.h"
 
@@ -21,8 +22,8 @@ Error undoFailed(const Error& cause, const Error& undo) {
                  cause.description() + "; undoing the change also failed: " + undo.description());
 }
 
-// The Multi.idx and Multi.mul part (steps 1 and 7): the blocks appended at the first free record, over a
-// trailing partial record, and the index entries.
+// The Multi.idx and Multi.mul part (steps 1 and 7): the blocks appended at the end of Multi.mul, which
+// must be a whole number of records, and the index entries.
 class MulSteps {
 public:
     MulSteps(FileSystem& fileSystem, const ClientFiles& files, RecordSize size,
@@ -31,6 +32,10 @@ public:
         RefuseUopContainer(index_.file());
         RefuseUopContainer(data_.file());
         const std::uint64_t bytes = BytesOf(size);
+        if (std::optional<Error> refusal =
+                PartialRecordRefusal(data_.originalSize(), size, data_.file().name())) {
+            throw *refusal;
+        }
         const auto firstFree = static_cast<std::int64_t>(data_.originalSize() / bytes) + 1;
         if (firstFree > std::numeric_limits<std::int32_t>::max()) {
             throw Error(ErrorNumber::Overflow, "is too large for a 32-bit Offset; nothing was written")
@@ -63,6 +68,7 @@ public:
 
     void appendBlocks() {
         if (!blocks_.empty()) {
+            data_.grow(blockStart_ + blocks_.size());
             data_.write(blockStart_, blocks_);
             data_.flush();
         }

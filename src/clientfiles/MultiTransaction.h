@@ -3,7 +3,8 @@
 // Many multis written into the client files as one transaction, the way a database writes: the data of
 // every multi first, then the pointers to it, each step flushed once for all the multis, so that the
 // number of flushes does not grow with the number of multis:
-//   1. Multi.mul: every new block, appended in one write; flushed.
+//   1. Multi.mul: grown to its new length (a whole number of records, as it was), then every new block
+//      written into the new space in one write; flushed.
 //   2. MultiCollection.uop: every new entry's data (and the zeroed table blocks the new entries need),
 //      appended in one write; flushed.
 //   3. the new table entries without their Offset, the link to the new blocks, the blocks' raised

@@ -11,9 +11,11 @@ void appendHexByte(std::string& text, unsigned char byte) {
     text += kHexDigits[byte & 0xF];
 }
 
-// A file name as an error shows it: control characters as \xNN, so that a name made to hold a terminal's
-// escape sequence cannot reach the terminal; letters beyond ASCII (UTF-8) stay as they are.
-std::string shownFileName(std::string_view name) {
+}  // namespace
+
+// Control characters are escaped so that a name made to hold a terminal's escape sequence cannot reach the
+// terminal.
+std::string ShownFileName(std::string_view name) {
     std::string text;
     text.reserve(name.size());
     for (const char c : name) {
@@ -26,8 +28,6 @@ std::string shownFileName(std::string_view name) {
     }
     return text;
 }
-
-}  // namespace
 
 Error::Error(ErrorNumber number, std::string reason) : number_(number), reason_(std::move(reason)) {
     compose();
@@ -47,7 +47,7 @@ std::string Error::report() const {
 void Error::compose() {
     description_.clear();
     if (!file_.empty()) {
-        description_ = shownFileName(file_);
+        description_ = ShownFileName(file_);
         if (line_ > 0) {
             description_ += ':';
             description_ += std::to_string(line_);

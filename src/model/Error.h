@@ -52,6 +52,9 @@ private:
     std::string description_;
 };
 
+// A file name as an error shows it: control characters as \xNN, letters beyond ASCII (UTF-8) as they are.
+std::string ShownFileName(std::string_view name);
+
 // Input text as an error shows it: in double quotes, at most kQuotedInputLength bytes of it followed by "…"
 // when there is more, and every control character and byte above 0x7E as \xNN, so that no input can flood a
 // message or reach a terminal as an escape sequence.

@@ -130,6 +130,8 @@ const char* ProblemKindName(SurveyProblem::Kind kind) {
             return "block-past-end";
         case Kind::Overlap:
             return "overlap";
+        case Kind::PartialDataRecord:
+            return "partial-data-record";
     }
     return "unknown";
 }
@@ -176,6 +178,14 @@ ClientFilesSurvey SurveyClientFiles(std::span<const std::uint8_t> index, RandomA
     } else if (!survey.firstFreeSlot) {
         problems.push_back({Kind::NoFreeSlot, survey.slotCount + 1, 0,
                             "Multi.idx has no free slot: a patch stops at its end"});
+    }
+    if (survey.recordSize.partialRecord) {
+        problems.push_back(
+            {Kind::PartialDataRecord, 0, 0,
+             "Multi.mul ends " + NumberText(static_cast<std::int64_t>(dataBytes % BytesOf(size))) +
+                 " bytes past its last whole " + NumberText(static_cast<std::int64_t>(BytesOf(size))) +
+                 "-byte record: it is not a Multi.mul, or it is damaged; no command writes "
+                 "into it"});
     }
     findOverlaps(survey.usedSlots, problems);
     survey.unindexedTailBytes = unindexedTail(survey.usedSlots, dataBytes);

@@ -22,9 +22,10 @@ struct SurveyProblem {
         BadLength,                 // a used slot's Length is not a whole positive multiple of the record size
         BlockPastEnd,              // a used slot's block reaches outside Multi.mul
         Overlap,                   // two used slots' blocks share bytes
+        PartialDataRecord,         // Multi.mul is not a whole number of records: no command writes into it
     };
     Kind kind;
-    std::int32_t slot = 0;       // the slot the problem is at
+    std::int32_t slot = 0;       // the slot the problem is at; 0 for PartialDataRecord
     std::int32_t otherSlot = 0;  // for Overlap: the slot whose block it overlaps
     std::string message;
 };
@@ -37,8 +38,8 @@ struct ClientFilesSurvey {
     std::uint64_t indexBytes = 0;
     std::uint64_t dataBytes = 0;
     RecordSizeDecision recordSize;  // the size Multi.mul is read in, and how it was decided
-    // Bytes at the end of Multi.mul that no block covers, as a killed patch leaves them. Not a problem:
-    // the next patch writes after their whole records, over a trailing partial one.
+    // Bytes at the end of Multi.mul that no block covers, as a killed patch leaves them. Not a problem
+    // while they are whole records: the next patch writes after them.
     std::uint64_t unindexedTailBytes = 0;
     // Bytes of Multi.mul that no used slot's block covers, the tail above included: what replacing and
     // removing multis leave behind.

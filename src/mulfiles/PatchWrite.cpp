@@ -1,8 +1,7 @@
-// The writing half of a patch. The block goes to Multi.mul first and the index entry last, each flushed
-// to disk before the next step, so an index entry never points at a block that is not wholly on disk. Every
-// failed step puts back what it changed before it throws.
-#include <algorithm>
-
+// The writing half of a patch. The block goes to Multi.mul first, appended to a file of whole records and
+// never below its end, and the index entry last, each flushed to disk before the next step, so an index entry
+// never points at a block that is not wholly on disk. Every failed step puts back what it changed before it
+// throws.
 #include "model/ComponentTable.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
@@ -21,9 +20,6 @@ Error undoFailed(const Error& cause, const Error& undo) {
 
 void restore(RandomAccessFile& file, const MultiDataUndo& undo) {
     file.truncate(undo.originalSize);
-    if (!undo.overwrittenTail.empty()) {
-        file.writeAt(undo.blockStart, undo.overwrittenTail);
-    }
     file.sync();
 }
 
@@ -41,13 +37,14 @@ MultiDataUndo WriteMultiData(FileSystem& fileSystem, const std::filesystem::path
     }
     MultiDataUndo undo;
     undo.originalSize = data.size();
-    undo.blockStart = (static_cast<std::uint64_t>(firstFreeRecord) - 1) * BytesOf(size);
-    undo.blockEnd = std::max<std::uint64_t>(undo.blockStart + block.size(), undo.originalSize);
-    undo.overwrittenTail.resize(undo.originalSize - undo.blockStart);
-    if (data.file().readAt(undo.blockStart, undo.overwrittenTail) != undo.overwrittenTail.size()) {
-        throw Error(ErrorNumber::DeviceIo, "the file's last bytes could not be read").at(data.name());
+    if (std::optional<Error> refusal = PartialRecordRefusal(undo.originalSize, size, data.name())) {
+        throw *refusal;
     }
+    undo.blockEnd = undo.originalSize + block.size();
     try {
+        // The file takes its new length in one step before the block goes in, so that a crash at any
+        // instant leaves it a whole number of records, the old number or the new.
+        data.file().truncate(undo.blockEnd);
         data.writeRecords(firstFreeRecord, block);
         data.sync();
     } catch (const Error& e) {

@@ -26,12 +26,11 @@ struct PatchResult {
     RecordSizeDecision recordSize;     // the size the block was written in, and how it was decided
 };
 
-// What WriteMultiData changed, so that RestoreMultiData can put Multi.mul back byte for byte.
+// What WriteMultiData changed, so that RestoreMultiData can put Multi.mul back byte for byte: it only
+// appended, so cutting the file back is enough.
 struct MultiDataUndo {
     std::uint64_t originalSize = 0;
-    std::uint64_t blockStart = 0;
-    std::uint64_t blockEnd = 0;                 // where the file ended after the block was written
-    std::vector<std::uint8_t> overwrittenTail;  // the trailing partial record the block was written over
+    std::uint64_t blockEnd = 0;  // where the file ended after the block was written
 };
 
 // A whole patch: the slot search, the record size (`recordSize` when given, else DecideRecordSize), the
@@ -79,14 +78,14 @@ std::vector<std::uint8_t> EncodeMultiData(const ComponentTable& table, RecordSiz
 // upper half). A value that does not fit its field throws, naming the tile (from 1).
 std::vector<std::uint8_t> EncodeExactMultiData(const ComponentTable& table, RecordSize size);
 
-// Writes the block at `firstFreeRecord` (over a trailing partial record), in records of `size`, and
-// flushes it. Throws when the file no longer ends where the search found it. On failure Multi.mul is
-// restored before the throw.
+// Writes the block at `firstFreeRecord`, the end of the file, in records of `size`, and flushes it. Throws,
+// writing nothing, when the file no longer ends where the search found it or ends in a partial record
+// (PartialRecordRefusal). On failure Multi.mul is restored before the throw.
 MultiDataUndo WriteMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul,
                              std::int32_t firstFreeRecord, std::span<const std::uint8_t> block,
                              RecordSize size);
 
-// Cuts Multi.mul back to what it was before WriteMultiData, restoring an overwritten partial record.
+// Cuts Multi.mul back to what it was before WriteMultiData.
 // Throws, changing nothing, when the file no longer ends where the block did: what lies after it is
 // another writer's, and the block stays as bytes no slot covers.
 void RestoreMultiData(FileSystem& fileSystem, const std::filesystem::path& multiMul,

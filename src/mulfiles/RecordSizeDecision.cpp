@@ -108,10 +108,33 @@ Error mismatch(std::uint64_t dataBytes, std::int64_t count, std::int32_t slot, c
 
 }  // namespace
 
+std::optional<Error> PartialRecordRefusal(std::uint64_t bytes, RecordSize size, const std::string& file) {
+    const std::uint64_t over = bytes % BytesOf(size);
+    if (over == 0) {
+        return std::nullopt;
+    }
+    // The name alone, from the UTF-8 text: a path made of it would narrow it on Windows.
+    const std::size_t slash = file.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+    return Error(ErrorNumber::InvalidFileFormat,
+                 ShownFileName(name) + " is " + NumberText(static_cast<std::int64_t>(bytes)) + " bytes, " +
+                     NumberText(static_cast<std::int64_t>(over)) + (over == 1 ? " byte" : " bytes") +
+                     " past the last whole " + NumberText(static_cast<std::int64_t>(BytesOf(size))) +
+                     "-byte record: it is not a Multi.mul, or it is damaged; nothing was written")
+        .at(file);
+}
+
+void RecordSizeDecision::requireWholeRecords() const {
+    if (partialRecord) {
+        throw *partialRecord;
+    }
+}
+
 RecordSize RecordSizeDecision::sizeForPatch() const {
     if (mismatched) {
         throw *mismatched;
     }
+    requireWholeRecords();
     if (unusable) {
         throw *unusable;
     }
@@ -162,6 +185,9 @@ RecordSizeDecision DecideRecordSize(std::span<const std::uint8_t> index, RandomA
         decision = {twelveOnly.count > 0 ? RecordSize::Twelve : RecordSize::Sixteen, RecordSizeFrom::Lengths};
     } else if (sampled > 0) {
         decision = decideFromContents(std::span(sample).first(sampled), data);
+    }
+    if (decision.usable()) {  // else the size is a guess, and a partial record of it tells nothing
+        decision.partialRecord = PartialRecordRefusal(dataBytes, decision.size, data.name());
     }
     decision.blocksPastEnd = pastEnd.count;
     if (pastEnd.count > 0) {

@@ -36,12 +36,23 @@ struct RecordSizeDecision {
     // into blocks the index gives to other slots); `mismatched` says so, naming the first.
     std::int64_t blocksPastEnd = 0;
     std::optional<Error> mismatched = std::nullopt;
+    // Set, for usable files, when Multi.mul is not a whole number of records of `size`
+    // (PartialRecordRefusal): it is not a Multi.mul, or it is damaged, and no command writes into it.
+    std::optional<Error> partialRecord = std::nullopt;
 
     bool usable() const { return !unusable.has_value(); }
-    // The size to write in; throws `mismatched`, then `unusable` (both InvalidFileFormat), when the files
-    // cannot take a patch.
+    // Throws `partialRecord` when there is one: what every command that writes into these files asks first.
+    void requireWholeRecords() const;
+    // The size to write in; throws `mismatched`, then `partialRecord`, then `unusable` (all
+    // InvalidFileFormat), when the files cannot take a patch.
     RecordSize sizeForPatch() const;
 };
+
+// The refusal of a Multi.mul named `file` of `bytes` bytes that is not a whole number of records of `size`:
+// "art.mul is 45460 bytes, 4 bytes past the last whole 12-byte record: it is not a Multi.mul, or it is
+// damaged; nothing was written". Nothing for a whole number of records. A block is only ever written at
+// the end of such a file, never below it.
+std::optional<Error> PartialRecordRefusal(std::uint64_t bytes, RecordSize size, const std::string& file);
 
 // Decides the record size of Multi.mul from the bytes of Multi.idx and, when every Length fits both
 // sizes, a bounded sample of the blocks in `data`, so the cost does not grow with Multi.mul:
@@ -53,6 +64,7 @@ struct RecordSizeDecision {
 //   3. Every Length a multiple of 48: the blocks are read both ways, and the one reading in which every
 //      Flags (and in 16-byte records every Extra) is 0 or 1 wins.
 //   4. No used entry, or both readings (or neither) pass: 12, assumed.
+// Whatever the size, a Multi.mul that is not a whole number of its records is refused (`partialRecord`).
 RecordSizeDecision DecideRecordSize(std::span<const std::uint8_t> index, RandomAccessFile& data,
                                     std::optional<RecordSize> forced = std::nullopt);
 // Opens both files, refuses a UOP container named as either (RefuseUopContainer) and decides as above;

@@ -42,7 +42,8 @@ TEST_F(HostileConditions, APatchStoppedByAFileSizeLimitPutsBothFilesBack) {
 #endif
 
 // A clone without Git LFS leaves text pointers; an empty or foreign Multi.mul beside a real index would take
-// a block over bytes the index gives to other slots.
+// a block over bytes the index gives to other slots, and one that is not whole records (art.mul) would have
+// its last bytes overwritten.
 TEST_F(HostileConditions, APatchRefusesAMultiMulThatIsNotItsIndexsAndWritesNothing) {
     const std::string pointer =
         "version https://git-lfs.github.com/spec/v1\noid sha256:" + std::string(64, 'a') + "\nsize 456\n";
@@ -63,6 +64,9 @@ TEST_F(HostileConditions, APatchRefusesAMultiMulThatIsNotItsIndexsAndWritesNothi
          "108" +
              belong},
         {pointer, "is a Git LFS pointer, not the file itself (fetch it with git lfs pull)"},
+        {ReadAll(ExamplesDir() / "art" / "art.mul"),
+         "Multi.mul is 45460 bytes, 4 bytes past the last whole 12-byte record: it is not a Multi.mul, or it "
+         "is damaged; nothing was written"},
     };
     for (const auto& row : rows) {
         WriteAll(mul(), row.mul);

@@ -3,12 +3,15 @@
 // gives back the same block.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "TestFiles.h"
 #include "TestTables.h"
 #include "clientfiles/ClientFilesTest.h"
 #include "clientfiles/ClientMultiList.h"
 #include "clientfiles/EveryFilePatch.h"
 #include "clientfiles/MultiRemoval.h"
+#include "clientfiles/MultiTransaction.h"
 #include "model/ComponentsList.h"
 #include "model/Error.h"
 #include "model/ScriptReaders.h"
@@ -159,6 +162,64 @@ TEST_F(ReplaceRemoveTest, RefusesBeforeWritingAnything) {
     std::filesystem::remove(files_.multiIdx);
     EXPECT_THROW(WhatFilesHold(fileSystem, targets(Files::All), kMulti), UnusableIndexError)
         << "a missing index ends a patch at a chosen number as it ends one at the first free number";
+}
+
+// A file that is no Multi.mul (art.mul named as one) or one cut short: a block written at its last whole
+// record would overwrite its last bytes, and the index would point into it.
+TEST_F(ReplaceRemoveTest, RefusesAMultiMulOfNoWholeNumberOfRecordsInEveryCommandThatWrites) {
+    const auto patchAt = [&](FileSystem& fs, std::optional<std::int32_t> multi,
+                             std::optional<RecordSize> size) {
+        PatchOptions options;
+        options.multi = multi;
+        options.replace = true;
+        options.recordSize = size;
+        PatchEveryFile(fs, test::GeneratedTable(3), targets(Files::All), kFileTime, options);
+    };
+    const struct {
+        const char* what;
+        std::function<void(FileSystem&)> command;
+        const char* says;
+    } rows[] = {
+        {"a patch at the first free number", [&](FileSystem& fs) { patchAt(fs, std::nullopt, std::nullopt); },
+         "460 bytes, 4 bytes past the last whole 12-byte record"},
+        {"a replacement", [&](FileSystem& fs) { patchAt(fs, kMulti, std::nullopt); },
+         "460 bytes, 4 bytes past the last whole 12-byte record"},
+        {"a patch in 16-byte records",
+         [&](FileSystem& fs) { patchAt(fs, std::nullopt, RecordSize::Sixteen); },
+         "460 bytes, 12 bytes past the last whole 16-byte record"},
+        {"a removal", [&](FileSystem& fs) { RemoveMulti(fs, targets(Files::All), kMulti); },
+         "460 bytes, 4 bytes past the last whole 12-byte record"},
+        {"the patch of Multi.idx and Multi.mul alone",
+         [&](FileSystem& fs) { PatchMulti(fs, test::GeneratedTable(3), files_); },
+         "460 bytes, 4 bytes past the last whole 12-byte record"},
+        {"a transaction, the record size decided elsewhere",
+         [&](FileSystem& fs) {
+             MultiChange change;
+             change.multi = 6;
+             change.mul = MulChange::Write;
+             change.block = EncodeMultiData(test::GeneratedTable(3), RecordSize::Twelve);
+             WriteMultiTransaction(fs, targets(Files::Mul), RecordSize::Twelve, std::span(&change, 1));
+         },
+         "460 bytes, 4 bytes past the last whole 12-byte record"},
+    };
+    for (const auto& row : rows) {
+        copyExamples("client");
+        test::WriteAll(files_.multiMul, test::ReadAll(files_.multiMul) + "TAIL");
+        const std::vector<std::string> before = contents();
+        test::FaultyFileSystem fileSystem;
+        try {
+            row.command(fileSystem);
+            ADD_FAILURE() << row.what << ": written";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), ErrorNumber::InvalidFileFormat) << row.what;
+            EXPECT_EQ(e.file(), files_.multiMul.string()) << row.what;
+            EXPECT_EQ(e.reason(), "Multi.mul is " + std::string(row.says) +
+                                      ": it is not a Multi.mul, or it is damaged; nothing was written")
+                << row.what;
+        }
+        EXPECT_TRUE(fileSystem.writes.empty()) << row.what;
+        EXPECT_EQ(contents(), before) << row.what;
+    }
 }
 
 TEST_F(ReplaceRemoveTest, LeavesEveryFileAsItWasWhenAnyWriteOrFlushFails) {

@@ -44,17 +44,25 @@ std::vector<Found> found(const ClientFilesSurvey& s) {
 
 TEST(ClientFilesSurvey, CountsTheSlotsOfSoundFilesAndFindsNoProblem) {
     const ClientFilesSurvey s =
-        survey(IndexBytes({Used(0, 48), Free(), Used(48, 12), Free(), {0, 0, 0}}), 65);
+        survey(IndexBytes({Used(0, 48), Free(), Used(48, 12), Free(), {0, 0, 0}}), 60);
     EXPECT_TRUE(s.sound());
     EXPECT_EQ(s.slotCount, 5);
     EXPECT_EQ(s.usedCount, 2);
     EXPECT_EQ(s.freeCount, 2);
     EXPECT_EQ(s.zeroCount, 1) << "a zero record after the first free slot stops no patch";
     EXPECT_EQ(s.firstFreeSlot, 2);
-    EXPECT_EQ(s.firstFreeRecord, 6) << "65 bytes: five whole records and a partial one";
+    EXPECT_EQ(s.firstFreeRecord, 6) << "60 bytes: five records";
     ASSERT_EQ(s.usedSlots.size(), 2U);
     EXPECT_EQ(s.usedSlots[1].slot, 3);
     EXPECT_EQ(s.usedSlots[1].components, 0);
+
+    // 65 bytes: five records and 5 bytes, which no Multi.mul ends in.
+    const ClientFilesSurvey partial =
+        survey(IndexBytes({Used(0, 48), Free(), Used(48, 12), Free(), {0, 0, 0}}), 65);
+    EXPECT_EQ(found(partial), (std::vector<Found>{{Kind::PartialDataRecord, 0, 0}}));
+    EXPECT_EQ(partial.problems[0].message,
+              "Multi.mul ends 5 bytes past its last whole 12-byte record: it is not a Multi.mul, or it is "
+              "damaged; no command writes into it");
 }
 
 TEST(ClientFilesSurvey, ReportsEveryProblemAtItsSlot) {
@@ -95,11 +103,11 @@ TEST(ClientFilesSurvey, ReadsMultiMulInItsRecordSizeAndCountsComponentsAsExtract
     for (const RecordSize size : {RecordSize::Twelve, RecordSize::Sixteen}) {
         const auto bytes = static_cast<std::int32_t>(BytesOf(size));
         // A block the patcher wrote (a lead record, one tile) and one it did not (three tiles), then a
-        // block of two records whose index entry a killed patch never wrote, and a partial record.
+        // block of two records whose index entry a killed patch never wrote.
         const std::string data =
             test::DataBytes({ComponentRecord::lead(), {1200, 0, 0, 0, 1}}, size) +
             test::DataBytes({{16385, 1, 1, 0, 0}, {1201, 0, 1, 0, 1}, {1202, 1, 0, 0, 1}}, size) +
-            test::DataBytes({ComponentRecord::lead(), {7, 7, 7, 7, 0}}, size) + "TAIL";
+            test::DataBytes({ComponentRecord::lead(), {7, 7, 7, 7, 0}}, size);
         const std::string index =
             IndexBytes({Used(0, 2 * bytes), Free(), Used(2 * bytes, 3 * bytes), Free()});
         test::MemoryFile file(data);
@@ -108,7 +116,7 @@ TEST(ClientFilesSurvey, ReadsMultiMulInItsRecordSizeAndCountsComponentsAsExtract
         EXPECT_EQ(s.recordSize.size, size);
         EXPECT_EQ(s.recordSize.from, RecordSizeFrom::Lengths);
         EXPECT_EQ(s.firstFreeRecord, 8);
-        EXPECT_EQ(s.unindexedTailBytes, static_cast<std::uint64_t>(2 * bytes + 4));
+        EXPECT_EQ(s.unindexedTailBytes, static_cast<std::uint64_t>(2 * bytes));
         ASSERT_EQ(s.usedSlots.size(), 2U);
         EXPECT_EQ(s.usedSlots[0].components, 1);
         EXPECT_EQ(s.usedSlots[1].components, 3) << "a block without a lead record";

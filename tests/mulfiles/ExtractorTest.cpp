@@ -184,7 +184,7 @@ TEST_F(ExtractorTest, RefusesSlotsAndBlocksThatHoldNoWholeMulti) {
 }
 
 TEST_F(ExtractorTest, ABlockPatchedAndExtractedReadsBackAsTheSameComponentsInOrder) {
-    setUp(IndexBytes({Used(0, 24), Free()}), FillerRecords(2) + "xy");
+    setUp(IndexBytes({Used(0, 24), Free()}), FillerRecords(2));
     const ComponentTable table = test::TableOf({{"1200", "-2", "1", "0", "1"},
                                                 {"16385", "2", "-1", "20", "0"},
                                                 {"622", "0", "0", "-5", "1"},
@@ -215,15 +215,14 @@ TEST_F(ExtractorTest, LoadPatchExtractAndLoadAgainGiveTheSameComponentsInEitherR
     for (const RecordSize size : {RecordSize::Twelve, RecordSize::Sixteen}) {
         const auto bytes = static_cast<std::int32_t>(BytesOf(size));
         // Blocks of 2 and 5 records: 24 and 60 bytes tell 12, 32 and 80 tell 16.
-        setUp(IndexBytes({Used(0, 2 * bytes), Used(2 * bytes, 5 * bytes), Free()}),
-              FillerRecords(7, size) + "xy");
+        setUp(IndexBytes({Used(0, 2 * bytes), Used(2 * bytes, 5 * bytes), Free()}), FillerRecords(7, size));
         ComponentTable loaded;
         ReadMultiTxt(script, "multi.txt", loaded, ComponentsList{});
 
         const PatchResult patched = PatchMulti(fileSystem_, loaded, files_);
         EXPECT_EQ(patched.recordSize.size, size);
         EXPECT_EQ(patched.recordSize.from, RecordSizeFrom::Lengths);
-        EXPECT_EQ(patched.offset, 7 * bytes) << "over the partial record, right after the last whole one";
+        EXPECT_EQ(patched.offset, 7 * bytes) << "right after the last record";
         EXPECT_EQ(patched.length, 8 * bytes);
         const std::int32_t slot = patched.slot;
         const std::string text = ExtractMultiText(fileSystem_, files_.multiMul, slot,

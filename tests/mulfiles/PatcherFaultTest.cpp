@@ -59,9 +59,9 @@ protected:
     }
 
     const std::size_t kRecordBytes = BytesOf(GetParam());
-    // A data file of three records and a partial fourth, which a new block overwrites. The Length of its
-    // block tells the record size: 36 bytes fits 12-byte records only, 32 bytes 16-byte records only.
-    const std::string kData = FillerRecords(3, GetParam()) + "PARTIAL";
+    // A data file of three records. The Length of its block tells the record size: 36 bytes fits 12-byte
+    // records only, 32 bytes 16-byte records only.
+    const std::string kData = FillerRecords(3, GetParam());
     const std::string kIndex =
         IndexBytes({Used(0, GetParam() == RecordSize::Twelve ? 36 : 32), Free(), Free()});
     test::TempDir dir_;

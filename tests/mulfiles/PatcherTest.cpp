@@ -78,12 +78,21 @@ TEST_F(PatcherTest, AppendsTenComponentsAfterAThousandRecordsAndPointsTheFreeSlo
     EXPECT_EQ(newData.substr(12120), DataBytes({{1307, 7, 1, 0, 1}})) << "record 1011, the tenth component";
 }
 
-TEST_F(PatcherTest, WritesTheBlockOverATrailingPartialRecord) {
-    setUp(IndexBytes({Free()}), FillerRecords(1000) + "\x11\x22\x33\x44\x55");
-    const PatchResult result = patch(TableOf({{"5", "6", "7", "8", "9"}}));
-    EXPECT_EQ(result.firstFreeRecord, 1001);
-    EXPECT_EQ(result.offset, 12000);
-    EXPECT_EQ(data(), FillerRecords(1000) + DataBytes({ComponentRecord::lead(), {5, 6, 7, 8, 9}}));
+// A trailing partial record is refused, not written over: no write lands below the end of the file.
+TEST_F(PatcherTest, RefusesATrailingPartialRecordInsteadOfWritingOverIt) {
+    const std::string oldData = FillerRecords(1000) + "\x11\x22\x33\x44\x55";
+    setUp(IndexBytes({Free()}), oldData);
+    try {
+        patch(TableOf({{"5", "6", "7", "8", "9"}}));
+        ADD_FAILURE() << "patched";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.description(),
+                  files_.multiMul.string() +
+                      ": Multi.mul is 12005 bytes, 5 bytes past the last whole 12-byte "
+                      "record: it is not a Multi.mul, or it is damaged; nothing was written");
+    }
+    EXPECT_EQ(data(), oldData);
+    EXPECT_EQ(index(), IndexBytes({Free()}));
 }
 
 TEST_F(PatcherTest, PassesOverUsedSlotsThatAreNeitherZeroNorFree) {
@@ -254,20 +263,19 @@ TEST(NewIndexEntry, RefusesABlockBeyondWhatA32BitOffsetAddresses) {
 TEST_F(PatcherTest, APatchIntoASixteenBytePairLandsExactlyAtTheEndOfItsData) {
     struct Row {
         std::int64_t records;
-        std::string partial;  // a trailing partial record, overwritten
         std::int32_t firstFreeRecord, offset;
     };
     const Row rows[] = {
-        {7, "", 8, 112},
-        {8, "", 9, 128},
-        {10, "PARTIAL", 11, 160},
-        {1, "", 2, 16},
+        {7, 8, 112},
+        {8, 9, 128},
+        {10, 11, 160},
+        {1, 2, 16},
     };
     const ComponentTable table = TableOf({{"1200", "2", "-1", "5", "0"}, {"0xFFFF", "-3", "0", "0", "1"}});
     for (const Row& row : rows) {
         const auto length = static_cast<std::int32_t>(row.records * 16);
         const std::string oldIndex = IndexBytes({Used(0, length), Free(), Free()});
-        setUp(oldIndex, FillerRecords(row.records, RecordSize::Sixteen) + row.partial);
+        setUp(oldIndex, FillerRecords(row.records, RecordSize::Sixteen));
 
         const PatchResult result = patch(table);
 
@@ -289,7 +297,7 @@ TEST_F(PatcherTest, APatchIntoASixteenBytePairLandsExactlyAtTheEndOfItsData) {
 
 TEST_F(PatcherTest, RefusesFilesWhoseLengthsFitNoOneRecordSizeUnlessTheSizeIsGiven) {
     const std::string oldIndex = IndexBytes({Used(0, 24), Used(24, 32), Free()});
-    setUp(oldIndex, FillerRecords(5));  // 60 bytes: 3 whole 16-byte records and 12 bytes
+    setUp(oldIndex, FillerRecords(8));  // 96 bytes: whole records of either size
     bool hookRan = false;
     try {
         PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_,
@@ -305,25 +313,25 @@ TEST_F(PatcherTest, RefusesFilesWhoseLengthsFitNoOneRecordSizeUnlessTheSizeIsGiv
     }
     EXPECT_FALSE(hookRan);
     EXPECT_EQ(index(), oldIndex);
-    EXPECT_EQ(data(), FillerRecords(5));
+    EXPECT_EQ(data(), FillerRecords(8));
 
     const PatchResult given =
         PatchMulti(fileSystem_, TableOf({{"1", "0", "0", "0", "0"}}), files_, {}, RecordSize::Sixteen);
     EXPECT_EQ(given.recordSize.from, RecordSizeFrom::Option);
-    EXPECT_EQ(given.offset, 48);
-    EXPECT_EQ(data().size(), 48U + 32U);
+    EXPECT_EQ(given.offset, 96);
+    EXPECT_EQ(data().size(), 96U + 32U);
 }
 
 TEST_F(PatcherTest, RefusesToPatchADataFileOfTwoGigabytesWritingNothing) {
     setUp(IndexBytes({Free()}), "");
-    std::filesystem::resize_file(files_.multiMul, 2147483648ULL);  // sparse: costs no disk space
+    std::filesystem::resize_file(files_.multiMul, 2147483652ULL);  // sparse: costs no disk space
     try {
         patch(TableOf({}));
         ADD_FAILURE() << "patched";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), ErrorNumber::Overflow);
     }
-    EXPECT_EQ(std::filesystem::file_size(files_.multiMul), 2147483648ULL);
+    EXPECT_EQ(std::filesystem::file_size(files_.multiMul), 2147483652ULL);
     EXPECT_EQ(index(), IndexBytes({Free()}));
 }
 
