@@ -77,6 +77,13 @@ public:
     void run() {
         survey_.blocks = static_cast<std::int32_t>(container_.blocks().size());
         survey_.entryCount = static_cast<std::int32_t>(container_.entries().size());
+        if (std::int64_t{survey_.headerFileCount} != survey_.entryCount) {
+            survey_.problems.push_back({Kind::FileCountMismatch, 0, std::nullopt,
+                                        "the header counts " + std::to_string(survey_.headerFileCount) +
+                                            " entries, but " + NumberText(survey_.entryCount) +
+                                            " are in use (a write was interrupted); the next write by "
+                                            "Keelwright mends the count"});
+        }
         names_.emplace(survey_.entryCount);
         addTableExtents();
         for (const UopContainer::Located& located : container_.entries()) {
@@ -228,6 +235,8 @@ const char* UopProblemKindName(UopProblem::Kind kind) {
             return "overlap";
         case Kind::DuplicateEntry:
             return "duplicate-entry";
+        case Kind::FileCountMismatch:
+            return "file-count-mismatch";
     }
     return "unknown";
 }

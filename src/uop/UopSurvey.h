@@ -13,14 +13,15 @@ namespace keelwright {
 // A problem of a MultiCollection.uop that a client or a patch would trip over.
 struct UopProblem {
     enum class Kind {
-        BadMagic,        // not a UOP file: nothing else is surveyed
-        BadVersion,      // not version 4: the entries are still listed
-        EntryPastEnd,    // an entry's data reaches outside the file
-        BadPayload,      // a multi's payload does not decompress or does not decode
-        NumberMismatch,  // the payload's multi number is not the one its name gives
-        UnknownEntry,    // a name that is neither housing.bin nor a multi's
-        Overlap,         // two entries' data share bytes, or an entry's data lies in the table
-        DuplicateEntry,  // two entries in use have one name (a crash during a replacement): the older one
+        BadMagic,           // not a UOP file: nothing else is surveyed
+        BadVersion,         // not version 4: the entries are still listed
+        EntryPastEnd,       // an entry's data reaches outside the file
+        BadPayload,         // a multi's payload does not decompress or does not decode
+        NumberMismatch,     // the payload's multi number is not the one its name gives
+        UnknownEntry,       // a name that is neither housing.bin nor a multi's
+        Overlap,            // two entries' data share bytes, or an entry's data lies in the table
+        DuplicateEntry,     // two entries in use have one name (a crash during a replacement): the older one
+        FileCountMismatch,  // the header's FileCount is not the number of entries in use
     };
     Kind kind;
     std::uint64_t position = 0;         // the byte of the table entry; 0 for the header's problems

@@ -134,7 +134,7 @@ void check(const UopContainer& container, const UopNewEntry* entry, bool replaci
                      "the file already has an entry with name hash " + UopHashText(entry->nameHash));
     }
     if (entry != nullptr &&
-        (container.header().FileCount == std::numeric_limits<std::uint32_t>::max() ||
+        (container.entries().size() >= std::numeric_limits<std::uint32_t>::max() ||
          container.fileSize() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max() / 2) ||
          entry->headerLength < 0 || entry->storedLength() < 0)) {
         throw refuse(ErrorNumber::Overflow, "the new entry does not fit the file's fields");
@@ -185,7 +185,8 @@ void addEntry(UopContainer& container, Adder& adder, const UopNewEntry& entry, U
 }
 
 // The edit's writes: older duplicates cleared, the entry added, the entry it replaces cleared, the header's
-// FileCount last when it changed.
+// FileCount last when it differs from the table's count. It is counted from the table, not from the header,
+// so that each write mends a count that an interrupted one left wrong.
 void edit(UopContainer& container, const UopNewEntry* entry, std::optional<std::uint64_t> clearName,
           UopAddResult& result) {
     Adder adder(container.file(), result);
@@ -200,9 +201,8 @@ void edit(UopContainer& container, const UopNewEntry* entry, std::optional<std::
     if (replaced != duplicates.newest.end()) {
         adder.clear(*replaced->second);
     }
-    const std::int64_t count = std::int64_t{container.header().FileCount} + (result.added ? 1 : 0) -
-                               static_cast<std::int64_t>(result.cleared.size());
-    const auto fileCount = static_cast<std::uint32_t>(std::max<std::int64_t>(0, count));
+    const auto fileCount = static_cast<std::uint32_t>(container.entries().size() + (result.added ? 1 : 0) -
+                                                      result.cleared.size());
     if (fileCount != container.header().FileCount) {
         adder.overwrite(kUopFileCountField, littleEndian(fileCount));
     }

@@ -42,7 +42,7 @@ struct UopAddResult {
 //   3. the first unused entry in chain order gets every field but Offset, then Offset, which is what
 //      makes the entry visible to readers that skip entries whose Offset is 0;
 //   4. the block's UsedCount becomes at least the entry's number + 1 (for readers that honour it);
-//   5. the header's FileCount goes up by one (less the entries cleared in step 0).
+//   5. the header's FileCount becomes the entries in use, counted in the table (whatever it said before).
 // A crash at any instant leaves a file that every reader reads as before or as after. A failure puts
 // back what was written (the file is cut back, the old bytes put back) before the throw. Throws, writing
 // nothing, when the file's table does not read, its version is not `entry.version`, it has no table
@@ -54,8 +54,8 @@ UopAddResult AddUopEntry(FileSystem& fileSystem, const std::filesystem::path& uo
 UopAddResult AddUopEntry(UopContainer& container, const UopNewEntry& entry);
 
 // Replaces the entry of `entry`'s name, or adds it when there is none: steps 0 to 4 of AddUopEntry, then
-// the old entry cleared (its Offset first, flushed, then the rest), then FileCount when it changed. A crash
-// between the two leaves two complete entries of the one name; the next write clears the older. Refuses
+// the old entry cleared (its Offset first, flushed, then the rest), then FileCount as the table counts it. A
+// crash between the two leaves two complete entries of the one name; the next write clears the older. Refuses
 // what AddUopEntry refuses, but for the name that is taken.
 UopAddResult ReplaceUopEntry(UopContainer& container, const UopNewEntry& entry);
 // Removes the entry in use with this name hash: step 0 of AddUopEntry, then the entry cleared as above,

@@ -274,17 +274,25 @@ TEST_F(ReplaceRemoveTest, APowerCutLeavesTheMultiAsBeforeOrAsAfterAndTheNextWrit
             EXPECT_TRUE(own == oldPayload || own == newPayload) << row;
             NativeFileSystem real;
             const UopSurvey survey = SurveyUop(real, uop_);
+            bool duplicate = false;
+            for (const UopProblem& problem : survey.problems) {
+                const bool ofTheMulti =
+                    problem.kind == UopProblem::Kind::DuplicateEntry && problem.multi == kMulti;
+                EXPECT_TRUE(ofTheMulti || problem.kind == UopProblem::Kind::FileCountMismatch)
+                    << row << ": " << problem.message;
+                duplicate = duplicate || ofTheMulti;
+            }
             if (survey.sound()) {
                 continue;
             }
-            ASSERT_EQ(survey.problems.size(), 1U) << row;
-            EXPECT_EQ(survey.problems[0].kind, UopProblem::Kind::DuplicateEntry) << row;
-            EXPECT_EQ(survey.problems[0].multi, kMulti) << row;
-            duplicateSeen = true;
             change(real, Change::Replace, Files::Uop, 7);  // a write about another multi
-            EXPECT_TRUE(SurveyUop(real, uop_).sound()) << row;
-            othersOf(contents()[2], &own);
-            EXPECT_EQ(own, newPayload) << row << ": the older of the two is the one cleared";
+            EXPECT_TRUE(SurveyUop(real, uop_).sound())
+                << row << ": it clears a duplicate and mends the count";
+            if (duplicate) {
+                duplicateSeen = true;
+                othersOf(contents()[2], &own);
+                EXPECT_EQ(own, newPayload) << row << ": the older of the two is the one cleared";
+            }
         }
     }
     EXPECT_TRUE(duplicateSeen) << "a cut between the new entry and the clearing of the old one leaves both";

@@ -145,6 +145,7 @@ TEST_F(UopSurveyTest, ReportsAFileThatIsNotAMultiCollection) {
         {"a bad signature", WithLe(v4, 8, 0, 4), {Kind::BadMagic}, {}},
         {"a short file", "MYP", {Kind::BadMagic}, {}},
         {"version 5", WithLe(v4, 4, 5, 4), {Kind::BadVersion}, {0}},
+        {"a header count the table does not match", WithLe(v4, 24, 2, 4), {Kind::FileCountMismatch}, {0}},
     };
     for (const Row& row : rows) {
         const UopSurvey s = survey(row.bytes);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <functional>
+
 #include "TestFiles.h"
 #include "model/Error.h"
 #include "mulfiles/NativeFileSystem.h"
@@ -167,6 +169,33 @@ TEST_F(UopWriterTest, RefusesAnAddTheFileCannotTakeWritingNothing) {
     housing.version = 5;
     EXPECT_THROW(AddUopEntry(fileSystem_, path_, housing), Error) << "an entry made for another version";
     EXPECT_EQ(test::ReadAll(path_), sound);
+}
+
+// A crash between an entry's Offset and the header's count leaves the count wrong: the next write of any kind
+// counts the table, so that it mends the count rather than carrying the error on.
+TEST_F(UopWriterTest, EveryWriteSetsTheHeadersFileCountFromTheTable) {
+    const std::string sound = FactUopBytes(4, 4, entries(2));  // housing.bin and two multis: 3 entries
+    const struct {
+        const char* what;
+        std::function<void(UopContainer&)> write;
+        std::uint64_t entries;
+    } writes[] = {
+        {"an add", [](UopContainer& c) { AddUopEntry(c, NewMultiEntry(5, kTiles, kFileTime)); }, 4},
+        {"a replacement", [](UopContainer& c) { ReplaceUopEntry(c, NewMultiEntry(1, kTiles, kFileTime)); },
+         3},
+        {"a removal", [](UopContainer& c) { RemoveUopEntry(c, UopNameHash(MultiEntryName(0))); }, 2},
+    };
+    for (const auto& write : writes) {
+        for (const std::uint64_t wrong : {0, 2, 4, 606}) {
+            test::WriteAll(path_, test::WithLe(sound, kUopFileCountField, wrong, 4));
+            {
+                UopContainer container(fileSystem_, path_, OpenMode::ReadWrite);
+                write.write(container);
+            }
+            EXPECT_EQ(GetLe(test::ReadAll(path_), kUopFileCountField, 4), write.entries)
+                << write.what << " over a count of " << wrong;
+        }
+    }
 }
 
 TEST_F(UopWriterTest, FindsTheFirstMultiWithoutAnEntry) {
