@@ -13,6 +13,7 @@
 #include "model/NumberText.h"
 #include "model/PathText.h"
 #include "model/TextLines.h"
+#include "scripts/ScriptParts.h"
 #include "uop/UopMultis.h"
 
 namespace keelwright {
@@ -93,8 +94,9 @@ public:
         }
         return node->as_integer()->get();
     }
-    // A script text (name, buy, sell): a TOML text or, for prices, a whole number; not blank, without a
-    // line break, and Latin-1 as every script text is.
+    // A script text (name, buy, sell): a TOML text or, for prices, a whole number not below 0; not blank,
+    // without a line break or another control character (ScriptValueFault, PriceFault), and Latin-1 as
+    // every script text is.
     std::string scriptText(const std::string& key, bool numberAllowed) {
         const toml::node* node = take(key);
         if (node == nullptr) {
@@ -102,7 +104,11 @@ public:
         }
         std::string utf8;
         if (numberAllowed && node->is_integer()) {
-            return NumberText(node->as_integer()->get());
+            const std::string price = NumberText(node->as_integer()->get());
+            if (const std::optional<std::string> fault = PriceFault(price)) {
+                throw errorAt(*node, key, *fault);
+            }
+            return price;
         }
         if (!node->is_string()) {
             throw errorAt(*node, key,
@@ -112,8 +118,9 @@ public:
         if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c == ' '; })) {
             throw errorAt(*node, key, "is blank");
         }
-        if (utf8.find_first_of("\r\n") != std::string::npos) {
-            throw errorAt(*node, key, "holds a line break, which would split a script line");
+        if (const std::optional<std::string> fault =
+                numberAllowed ? PriceFault(utf8) : ScriptValueFault(utf8)) {
+            throw errorAt(*node, key, *fault);
         }
         std::string latin1;
         for (std::size_t i = 0; i < utf8.size(); ++i) {

@@ -7,9 +7,9 @@ namespace keelwright {
 
 std::string CreateScript51a(const ScriptDetails& details, const ComponentTable& table) {
     const std::string& name = details.multiName;
-    CheckSingleLine(name, "the multi name");
-    CheckSingleLine(details.buyValue, "the buy value");
-    CheckSingleLine(details.sellValue, "the sell value");
+    CheckScriptValue(name, "the multi name");
+    CheckPrice(details.buyValue, "the buy value");
+    CheckPrice(details.sellValue, "the sell value");
     const std::string itemNumber = ItemNumberText(details.patchSlot);
 
     ScriptText text(ExpectedScriptBytes(details, table));

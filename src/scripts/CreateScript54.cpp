@@ -7,8 +7,8 @@ namespace keelwright {
 
 std::string CreateScript54(const ScriptDetails& details, const ComponentTable& table) {
     const std::string& name = details.multiName;
-    CheckSingleLine(name, "the multi name");
-    CheckSingleLine(details.buyValue, "the buy value");
+    CheckScriptValue(name, "the multi name");
+    CheckPrice(details.buyValue, "the buy value");
     const std::string itemNumber = ItemNumberText(details.patchSlot);
     const std::string defName = DefinitionName(name);
 

@@ -9,8 +9,8 @@ namespace keelwright {
 // record (slot - 1); the layout follows the X script pack's own house definitions.
 std::string CreateScriptX(const ScriptDetails& details, const ComponentTable& table) {
     const std::string& name = details.multiName;
-    CheckSingleLine(name, "the multi name");
-    CheckSingleLine(details.buyValue, "the buy value");
+    CheckScriptValue(name, "the multi name");
+    CheckPrice(details.buyValue, "the buy value");
     const std::int32_t multiNumber = SphereMultiNumber(details.patchSlot);
     const std::string defName = DefinitionName(name);
 

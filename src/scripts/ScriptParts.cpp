@@ -1,6 +1,7 @@
 #include "scripts/ScriptParts.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "model/Error.h"
 #include "model/NumberText.h"
@@ -69,9 +70,41 @@ bool HasZeroFlags(const ComponentTable& table, std::int32_t entry) {
         entry, [&] { return ReadNumber(table.Flags[static_cast<std::size_t>(entry)], "flags").isZero(); });
 }
 
-void CheckSingleLine(std::string_view value, std::string_view what) {
+std::optional<std::string> ScriptValueFault(std::string_view value) {
     if (value.find_first_of("\r\n") != std::string_view::npos) {
-        throw Error(ErrorNumber::InvalidCall, std::string(what) + " holds a line break");
+        return "holds a line break";
+    }
+    const auto control = std::find_if(value.begin(), value.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) == 0x7F;
+    });
+    if (control == value.end()) {
+        return std::nullopt;
+    }
+    char code[5];
+    std::snprintf(code, sizeof code, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(*control)));
+    return std::string("holds the control character ") + code;
+}
+
+std::optional<std::string> PriceFault(std::string_view value) {
+    if (std::optional<std::string> fault = ScriptValueFault(value)) {
+        return fault;
+    }
+    const std::optional<Number> number = Number::parse(value);
+    if (number && number->compare(0) < 0) {
+        return "is a negative number";
+    }
+    return std::nullopt;
+}
+
+void CheckScriptValue(std::string_view value, std::string_view what) {
+    if (std::optional<std::string> fault = ScriptValueFault(value)) {
+        throw Error(ErrorNumber::InvalidCall, std::string(what) + " " + *fault);
+    }
+}
+
+void CheckPrice(std::string_view value, std::string_view what) {
+    if (std::optional<std::string> fault = PriceFault(value)) {
+        throw Error(ErrorNumber::InvalidCall, std::string(what) + " " + *fault);
     }
 }
 

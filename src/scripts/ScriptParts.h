@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,9 +43,15 @@ std::string ComponentIdText(const ComponentTable& table, std::int32_t entry);
 // component, for a text that is not a number.
 bool HasZeroFlags(const ComponentTable& table, std::int32_t entry);
 
-// Throws InvalidCall when a value holds a line break: it would split its script line and the server would
-// read the rest as a line of its own.
-void CheckSingleLine(std::string_view value, std::string_view what);
+// Why a value cannot go on a script line: "holds a line break" (it would split the line, and the server
+// would read the rest as a line of its own) or "holds the control character \x1B" (any other byte below
+// 0x20, or 0x7F, which would reach the server raw). Nothing for a value that can.
+std::optional<std::string> ScriptValueFault(std::string_view value);
+// Why a buy or sell value cannot be a price: ScriptValueFault's reasons, and "is a negative number".
+std::optional<std::string> PriceFault(std::string_view value);
+// Throw InvalidCall, "WHAT REASON", for a value with ScriptValueFault's or PriceFault's reason.
+void CheckScriptValue(std::string_view value, std::string_view what);
+void CheckPrice(std::string_view value, std::string_view what);
 
 // Bytes worth reserving for the script: the fixed lines, the values and a typical line per component.
 std::size_t ExpectedScriptBytes(const ScriptDetails& details, const ComponentTable& table);

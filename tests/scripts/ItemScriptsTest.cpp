@@ -277,7 +277,7 @@ TEST(ItemScripts, DefinitionNamesKeepOnlyLettersDigitsAndUnderscores) {
                 {"Stone & Plaster House", "Stone___Plaster_House"},
                 {"O'Hara's Inn-Tavern", "O_Hara_s_Inn_Tavern"},
                 {"Keep (big), v1.5", "Keep__big___v1_5"},
-                {"Tower\t#1/\"north\"", "Tower__1__north_"},
+                {"Tower #1/\"north\"", "Tower__1__north_"},
                 {"Caf\xE9 \xC6gir", "Caf___gir"},
                 {"snake_case_ok", "snake_case_ok"}};
     for (const auto& row : rows) {
@@ -298,21 +298,45 @@ TEST(ItemScripts, DefinitionNamesKeepOnlyLettersDigitsAndUnderscores) {
     }
 }
 
-TEST(ItemScripts, ALineBreakInAWrittenValueIsRefused) {
-    const auto withBreak = [](std::string ScriptDetails::*value, const char* text) {
+// The window, the scripts command and a patch with scripts all build through these, so they refuse alike.
+TEST(ItemScripts, AValueWithALineBreakOrAControlCharacterAndANegativePriceAreRefused) {
+    const auto with = [](std::string ScriptDetails::*value, const std::string& text) {
         ScriptDetails details = lakesideDetails();
         details.*value = text;
         return details;
     };
-    for (const ScriptDetails& details :
-         {withBreak(&ScriptDetails::multiName, "Mill\r\nON=@Create"),
-          withBreak(&ScriptDetails::buyValue, "25000\n"), withBreak(&ScriptDetails::sellValue, "\r12500")}) {
-        EXPECT_THROW(CreateScript51a(details, lakesideMill()), Error);
+    const struct {
+        std::string ScriptDetails::*value;
+        std::string text;
+        const char* reason;  // empty: accepted
+    } rows[] = {
+        {&ScriptDetails::multiName, "Mill\r\nON=@Create", "the multi name holds a line break"},
+        {&ScriptDetails::buyValue, "25000\n", "the buy value holds a line break"},
+        {&ScriptDetails::sellValue, "\r12500", "the sell value holds a line break"},
+        {&ScriptDetails::multiName, "Mill\x1B[2J", "the multi name holds the control character \\x1B"},
+        {&ScriptDetails::multiName, std::string("Mi\0ll", 5),
+         "the multi name holds the control character \\x00"},
+        {&ScriptDetails::multiName, "Mill\x07\t", "the multi name holds the control character \\x07"},
+        {&ScriptDetails::buyValue, "250\x7F", "the buy value holds the control character \\x7F"},
+        {&ScriptDetails::sellValue, "\t12500", "the sell value holds the control character \\x09"},
+        {&ScriptDetails::buyValue, "-5", "the buy value is a negative number"},
+        {&ScriptDetails::sellValue, " -0.5 ", "the sell value is a negative number"},
+        {&ScriptDetails::buyValue, "-0", ""},
+        {&ScriptDetails::buyValue, "{-5 10}", ""},  // a range, for the server to read
+        {&ScriptDetails::multiName, "M\xfchle -5", ""},
+    };
+    for (const auto& row : rows) {
+        try {
+            CreateScript51a(with(row.value, row.text), lakesideMill());
+            EXPECT_STREQ(row.reason, "") << "accepted: " << row.text;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.reason(), row.reason) << row.text;
+        }
     }
-    EXPECT_THROW(CreateScript54(withBreak(&ScriptDetails::buyValue, "25000\n"), lakesideMill()), Error);
-    EXPECT_THROW(CreateScriptX(withBreak(&ScriptDetails::multiName, "Mill\nON=@Create"), lakesideMill()),
-                 Error);
-    EXPECT_NO_THROW(CreateScript54(withBreak(&ScriptDetails::sellValue, "\r12500"), lakesideMill()));
+    EXPECT_THROW(CreateScript54(with(&ScriptDetails::buyValue, "-1"), lakesideMill()), Error);
+    EXPECT_THROW(CreateScriptX(with(&ScriptDetails::multiName, "Mill\x1B"), lakesideMill()), Error);
+    EXPECT_NO_THROW(CreateScript54(with(&ScriptDetails::sellValue, "\r12500"), lakesideMill()))
+        << "the new formats write no sell value";
 }
 
 TEST(ItemScripts, EveryComponentOfAMultiBeyondSixteenBitsGetsItsLineInTableOrder) {
