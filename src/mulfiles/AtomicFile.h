@@ -13,7 +13,9 @@ namespace keelwright {
 // made, so that a missing folder or one that cannot be written is found before the caller does its work;
 // commit() then writes the bytes, flushes them to disk and renames the new file over the target. A file
 // never committed is removed again and the target stays as it was. A target that is a link is replaced
-// where the link points, so the link stays.
+// where the link points, so the link stays. The new file is ".NAME.keelwright-PID.tmp" beside the target,
+// PID this process's id; making one first removes every such file in the folder whose process no longer
+// runs, which a run killed before its commit left behind.
 class AtomicFile {
 public:
     // Creates the new, empty file. Throws BadFileName for an empty path, PathAccess for a folder and the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 
@@ -42,6 +43,11 @@ public:
     // that the link stays. Throws PathAccess when the path names a folder. A file system without links or
     // folders keeps this default.
     virtual std::filesystem::path fileToReplace(const std::filesystem::path& path) { return path; }
+    // This process's id, which the names of its temporary files carry.
+    virtual std::int64_t processId() { return 0; }
+    // Whether the process with this id still runs, so that its temporary files are left alone. True when it
+    // cannot be told; a file system without processes keeps this default.
+    virtual bool processRuns(std::int64_t /*id*/) { return true; }
 };
 
 }  // namespace keelwright

@@ -3,6 +3,7 @@
 #include "mulfiles/PosixFileSystem.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <system_error>
 
 #include "model/Error.h"
@@ -268,6 +270,21 @@ std::filesystem::path PosixFileSystem::fileToReplace(const std::filesystem::path
         throw Error(ErrorNumber::PathAccess, "names a folder, not a file").at(path.string());
     }
     return target;
+}
+
+std::int64_t PosixFileSystem::processId() {
+    return ::getpid();
+}
+
+bool PosixFileSystem::processRuns(std::int64_t id) {
+    if (id <= 0) {
+        return true;  // kill() would signal a process group: no file of ours carries such an id
+    }
+    if (id > std::numeric_limits<pid_t>::max()) {
+        return false;
+    }
+    // Signal 0 only asks: EPERM is a process of another user, which runs all the same.
+    return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
 }
 
 }  // namespace keelwright

@@ -18,6 +18,8 @@ public:
     void removeQuietly(const std::filesystem::path& path) noexcept override;
     void syncFolder(const std::filesystem::path& folder) override;
     std::filesystem::path fileToReplace(const std::filesystem::path& path) override;
+    std::int64_t processId() override;
+    bool processRuns(std::int64_t id) override;
 };
 
 }  // namespace keelwright

@@ -350,4 +350,23 @@ std::filesystem::path Win32FileSystem::fileToReplace(const std::filesystem::path
     return path;
 }
 
+std::int64_t Win32FileSystem::processId() {
+    return static_cast<std::int64_t>(GetCurrentProcessId());
+}
+
+bool Win32FileSystem::processRuns(std::int64_t id) {
+    if (id < 0 || id > static_cast<std::int64_t>(0xFFFFFFFFU)) {
+        return false;
+    }
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
+    if (process == nullptr) {
+        // No such process is ERROR_INVALID_PARAMETER; anything else (access denied) is one that runs.
+        return GetLastError() != ERROR_INVALID_PARAMETER;
+    }
+    DWORD code = 0;
+    const bool ended = GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
+    CloseHandle(process);
+    return !ended;
+}
+
 }  // namespace keelwright

@@ -283,9 +283,46 @@ protected:
         return found;
     }
 
+    // The name of this process's temporary file for `target`.
+    std::string temporaryOf(const std::string& target) {
+        return "." + target + ".keelwright-" + std::to_string(fileSystem_.processId()) + ".tmp";
+    }
+
     test::TempDir dir_;
     NativeFileSystem fileSystem_;
 };
+
+// The real file system where process 4242 has ended and every other one runs.
+class EndedProcessFileSystem : public NativeFileSystem {
+public:
+    bool processRuns(std::int64_t id) override { return id != 4242; }
+};
+
+TEST_F(AtomicFileTest, RemovesTheTemporaryFilesOfEndedRunsInItsFolderOnly) {
+    std::filesystem::create_directory(dir_ / "other");
+    const auto stale = [&](const std::filesystem::path& name) { return dir_.write(name.string(), "left"); };
+    const std::vector<std::filesystem::path> removed = {stale(".shard.toml.lock.keelwright-4242.tmp"),
+                                                        stale(".multis.scp.keelwright-4242-3.tmp")};
+    const std::vector<std::filesystem::path> kept = {
+        stale(".multis.scp.keelwright-4243.tmp"),         // a run that still runs
+        stale(temporaryOf("multi.txt")),                  // this run's own
+        stale("multis.scp.keelwright-4242.tmp"),          // not a hidden temporary name
+        stale(".multis.scp.keelwright-42x2.tmp"),         // no process id
+        stale(".multis.scp.keelwright-4242-.tmp"),        // nor a number after it
+        stale(".keelwright-4242.tmp"),                    // no file's name before the mark
+        stale("other/.multis.scp.keelwright-4242.tmp")};  // another folder
+    EndedProcessFileSystem fileSystem;
+    WriteFileAtomically(fileSystem, dir_ / "multi.txt", "text");
+    for (const auto& path : removed) {
+        EXPECT_FALSE(std::filesystem::exists(path)) << path;
+    }
+    for (const auto& path : kept) {
+        EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    }
+    EXPECT_EQ(test::ReadAll(dir_ / "multi.txt"), "text");
+    EXPECT_TRUE(fileSystem_.processRuns(fileSystem_.processId()));
+    EXPECT_FALSE(fileSystem_.processRuns(2147483646)) << "above every system's highest process id";
+}
 
 TEST_F(AtomicFileTest, ReplacesAnExistingFileWhole) {
     const auto target = dir_.write("multi.txt", std::string(1000, 'o'));
@@ -297,12 +334,12 @@ TEST_F(AtomicFileTest, ReplacesAnExistingFileWhole) {
 TEST_F(AtomicFileTest, FailsWithoutTouchingTheTargetOrLeavingATemporaryFile) {
     const auto target = dir_.write("multi.txt", "old");
     test::FaultyFileSystem full;
-    full.faults[".multi.txt.keelwright-0.tmp"] = test::FileFaults::Capacity(2);
+    full.faults[temporaryOf("multi.txt")] = test::FileFaults::Capacity(2);
     EXPECT_THROW(WriteFileAtomically(full, target, "new text"), Error);
     EXPECT_EQ(test::ReadAll(target), "old");
 
     test::FaultyFileSystem unflushable;
-    unflushable.faults[".multi.txt.keelwright-0.tmp"] = test::FileFaults::FailingSync(1);
+    unflushable.faults[temporaryOf("multi.txt")] = test::FileFaults::FailingSync(1);
     EXPECT_THROW(WriteFileAtomically(unflushable, target, "new text"), Error);
     EXPECT_EQ(test::ReadAll(target), "old");
 
@@ -329,7 +366,7 @@ TEST_F(AtomicFileTest, NamesTheProblemWithAPathThatCannotBeWritten) {
             EXPECT_EQ(e.file(), row.path.string());
         }
     }
-    const auto taken = dir_.write(".multi.txt.keelwright-0.tmp", "someone else's");
+    const auto taken = dir_.write(temporaryOf("multi.txt"), "someone else's");
     WriteFileAtomically(fileSystem_, dir_ / "multi.txt", "text");
     EXPECT_EQ(test::ReadAll(taken), "someone else's") << "a temporary name in use is passed over";
     EXPECT_EQ(test::ReadAll(dir_ / "multi.txt"), "text");
