@@ -100,7 +100,9 @@ void writeText(const ApplyResult& result, const Manifest& manifest, bool dryRun,
         return;
     }
     out.write((dryRun ? "Would apply: " : "Applied: ") + countsText(result) + "\n");
-    if (result.scriptsChange) {
+    // A line for what was done only once it is done: a scripts file that failed after the client files
+    // has the error line instead.
+    if (dryRun ? result.scriptsChange : result.scriptsWritten) {
         out.write(std::string(dryRun ? "Would write the scripts to " : "Wrote the scripts to ") +
                   PathText(manifest.scripts->output) + ".\n");
     }
@@ -112,7 +114,7 @@ void writeJson(const ApplyResult& result, bool dryRun, StandardOutput& out) {
     json.beginObject();
     json.key("added").number(result.added);
     json.key("dryRun").boolean(dryRun);
-    json.key("lockFile").boolean(result.lockChanges);
+    json.key("lockFile").boolean(dryRun ? result.lockChanges : result.lockWritten);
     json.key("multis").beginArray();
     for (const PlannedMulti& planned : result.plan) {
         const ManifestEntry& entry = *planned.entry;
@@ -137,7 +139,7 @@ void writeJson(const ApplyResult& result, bool dryRun, StandardOutput& out) {
     json.key("refused").number(result.refused);
     json.key("removed").number(result.removed);
     json.key("replaced").number(result.replaced);
-    json.key("scriptsFile").boolean(result.scriptsChange);
+    json.key("scriptsFile").boolean(dryRun ? result.scriptsChange : result.scriptsWritten);
     json.key("unchanged").number(result.unchanged);
     json.endObject();
     out.put('\n');
@@ -166,6 +168,7 @@ int RunApply(const Invocation& invocation) {
 
     const Manifest manifest = ReadManifest(manifestPath);
     const ComponentsList components = componentsOf(manifest, invocation);
+    options.componentsFile = invocation.programFolder / "Components.txt";
     NativeFileSystem fileSystem;
     const ApplyResult result = ApplyManifest(fileSystem, manifestPath, manifest, components, options);
     try {

@@ -1,7 +1,6 @@
 #include "cli/CliSupport.h"
 
 #include <iostream>
-#include <system_error>
 #include <utility>
 
 #include "cli/ProgramArguments.h"
@@ -9,6 +8,8 @@
 #include "model/Error.h"
 #include "model/PathText.h"
 #include "model/ScriptReaders.h"
+#include "mulfiles/NativeFileSystem.h"
+#include "mulfiles/OutputPaths.h"
 
 namespace keelwright::cli {
 namespace {
@@ -37,21 +38,6 @@ ComponentsList readComponents(const CommandLine& parser) {
         Warn(std::string(e.description()) + "; using an empty components list");
         return {};
     }
-}
-
-// The path with links and dot steps resolved as far as it exists; the plain absolute form if that fails.
-std::filesystem::path resolved(const std::filesystem::path& path) {
-    std::error_code error;
-    std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
-    if (error) {
-        canonical = std::filesystem::absolute(path, error).lexically_normal();
-    }
-    return canonical;
-}
-
-bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
-    std::error_code error;
-    return resolved(a) == resolved(b) || std::filesystem::equivalent(a, b, error);
 }
 
 }  // namespace
@@ -127,10 +113,21 @@ std::filesystem::path RequiredPath(const CommandLine& parser, const std::string&
     return PathOfArgument(value);
 }
 
+std::vector<std::filesystem::path> ScriptInputs(const CommandLine& parser) {
+    std::vector<std::filesystem::path> inputs = {PathOfArgument(parser.positionals().front())};
+    if (parser.isSet("--components")) {
+        inputs.push_back(PathOfArgument(parser.value("--components")));
+    } else if (!parser.isSet("--no-components") && !parser.isSet("--exact")) {
+        inputs.push_back(parser.invocation().programFolder / "Components.txt");
+    }
+    return inputs;
+}
+
 void RefuseOutputAmongInputs(const std::filesystem::path& output,
-                             std::initializer_list<std::filesystem::path> inputs, std::string_view use) {
+                             const std::vector<std::filesystem::path>& inputs, std::string_view use) {
+    NativeFileSystem fileSystem;
     for (const std::filesystem::path& input : inputs) {
-        if (sameFile(output, input)) {
+        if (WouldReplace(fileSystem, output, input)) {
             throw UsageError("-o names " + PathText(input) + ", " + std::string(use));
         }
     }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <filesystem>
-#include <initializer_list>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "cli/CommandLine.h"
 #include "model/ComponentTable.h"
@@ -33,11 +33,14 @@ DesignChoice DesignChoiceOf(const CommandLine& parser);
 // The path an option names; throws UsageError when the option is missing or empty.
 std::filesystem::path RequiredPath(const CommandLine& parser, const std::string& option);
 
-// Throws UsageError when the output file is one of the inputs (after resolving links and dot steps, or
-// as another link to the same file): writing it would replace a file the command reads. `use` says how
-// the command uses its inputs ("which the patch uses").
+// The files LoadScript reads: the script, and the components list that --components names or, unless
+// --no-components or --exact, Components.txt beside the program.
+std::vector<std::filesystem::path> ScriptInputs(const CommandLine& parser);
+
+// Throws UsageError when the output file is one of the inputs (WouldReplace): writing it would replace a
+// file the command reads. `use` says how the command uses its inputs ("which the patch uses").
 void RefuseOutputAmongInputs(const std::filesystem::path& output,
-                             std::initializer_list<std::filesystem::path> inputs, std::string_view use);
+                             const std::vector<std::filesystem::path>& inputs, std::string_view use);
 
 void Warn(std::string_view message);
 // Prints "keelwright-cli: error: MESSAGE" on stderr and returns kFailure.

@@ -103,7 +103,7 @@ std::optional<ScriptRequest> scriptRequest(const CommandLine& parser, const Patc
         throw UsageError("the script options need -o FILE: standard output carries the patch result");
     }
     const std::string use = "which the patch uses";
-    RefuseOutputAmongInputs(*request.outputPath, {PathOfArgument(parser.positionals().front())}, use);
+    RefuseOutputAmongInputs(*request.outputPath, ScriptInputs(parser), use);
     if (targets.mul) {
         RefuseOutputAmongInputs(*request.outputPath, {targets.mul->multiIdx, targets.mul->multiMul}, use);
     }

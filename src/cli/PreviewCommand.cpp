@@ -36,12 +36,7 @@ std::string tileCount(std::int32_t count) {
 
 // The tiles of the script, as the window's load command leaves the table.
 std::vector<PreviewTile> scriptTiles(const CommandLine& parser, const std::filesystem::path& output) {
-    RefuseOutputAmongInputs(output, {PathOfArgument(parser.positionals().front())}, kReads);
-    if (parser.isSet("--components")) {
-        RefuseOutputAmongInputs(output, {PathOfArgument(parser.value("--components"))}, kReads);
-    } else if (!parser.isSet("--no-components")) {
-        RefuseOutputAmongInputs(output, {parser.invocation().programFolder / "Components.txt"}, kReads);
-    }
+    RefuseOutputAmongInputs(output, ScriptInputs(parser), kReads);
     return PreviewTilesOf(LoadScript(parser).table);
 }
 

@@ -45,6 +45,9 @@ int RunScripts(const Invocation& invocation) {
                      "N");
     parser.parse(1);
     const ScriptRequest request = ReadScriptRequest(parser);
+    if (request.outputPath) {
+        RefuseOutputAmongInputs(*request.outputPath, ScriptInputs(parser), "which the scripts are made from");
+    }
     const std::int32_t slot = patchSlot(parser);
     if (NeedsPatchSlot(request.format) && slot == 0) {
         throw UsageError("--format " + parser.value("--format") +

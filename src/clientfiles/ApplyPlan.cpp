@@ -83,8 +83,7 @@ bool owned(const ManifestEntry& entry, const Held& held, const ManifestLock& loc
         return true;
     }
     const auto locked = lock.find(entry.number);
-    return locked != lock.end() && locked->second.holds(file) && !held.hash.empty() &&
-           held.hash == locked->second.hash;
+    return locked != lock.end() && !held.hash.empty() && locked->second.owns(file, held.hash);
 }
 
 std::string refusal(const ManifestEntry& entry, const Held& held) {

@@ -8,6 +8,7 @@
 #include "model/PathText.h"
 #include "model/ScriptReaders.h"
 #include "mulfiles/AtomicFile.h"
+#include "mulfiles/OutputPaths.h"
 #include "mulfiles/Patcher.h"
 #include "mulfiles/RecordFile.h"
 #include "mulfiles/RecordSizeDecision.h"
@@ -137,16 +138,20 @@ void count(ApplyResult& result) {
     }
 }
 
-// The scripts file is replaced whole, so it must be none of the files the run reads or writes.
-void refuseScriptsAmongInputs(FileSystem& fileSystem, const std::filesystem::path& manifestPath,
-                              const Manifest& manifest) {
-    if (!manifest.scripts) {
-        return;
-    }
-    std::vector<std::filesystem::path> inputs = {manifestPath, LockPathOf(manifestPath)};
-    for (const auto& file : {manifest.idx, manifest.mul, manifest.uop, manifest.scripts->components}) {
+// The lock and scripts files are replaced whole, so each must be none of the files the run reads or
+// writes: the manifest, the client files, the scripts and the components list it loads, and the other.
+void refuseOutputsAmongInputs(FileSystem& fileSystem, const std::filesystem::path& manifestPath,
+                              const Manifest& manifest, const ApplyOptions& options) {
+    std::vector<std::filesystem::path> inputs = {manifestPath};
+    for (const auto& file : {manifest.idx, manifest.mul, manifest.uop}) {
         if (file) {
             inputs.push_back(*file);
+        }
+    }
+    if (manifest.scripts) {
+        const std::optional<std::filesystem::path>& components = manifest.scripts->components;
+        if (components || options.componentsFile) {
+            inputs.push_back(components ? *components : *options.componentsFile);
         }
     }
     for (const ManifestEntry& entry : manifest.entries) {
@@ -154,12 +159,39 @@ void refuseScriptsAmongInputs(FileSystem& fileSystem, const std::filesystem::pat
             inputs.push_back(entry.script);
         }
     }
+    const std::filesystem::path lockPath = LockPathOf(manifestPath);
     for (const std::filesystem::path& input : inputs) {
-        if (fileSystem.sameFile(manifest.scripts->output, input)) {
+        if (WouldReplace(fileSystem, lockPath, input)) {
+            throw Error(ErrorNumber::PathAccess,
+                        "the lock file is " + PathText(input) + ", which apply reads; nothing was written")
+                .at(PathText(lockPath));
+        }
+    }
+    if (!manifest.scripts) {
+        return;
+    }
+    inputs.push_back(lockPath);
+    for (const std::filesystem::path& input : inputs) {
+        if (WouldReplace(fileSystem, manifest.scripts->output, input)) {
             throw Error(ErrorNumber::PathAccess,
                         "[scripts] output: names " + PathText(input) + ", which apply reads or writes")
                 .at(manifest.fileName);
         }
+    }
+}
+
+// After a failed transaction, which put every client file back, the lock goes back as well. Should that
+// fail, the lock keeps naming the old tiles and the new, which holds too.
+void putBackLock(FileSystem& fileSystem, const std::filesystem::path& lockPath,
+                 const std::optional<std::string>& text) {
+    try {
+        if (text) {
+            WriteFileAtomically(fileSystem, lockPath, *text);
+        } else {
+            fileSystem.removeQuietly(lockPath);
+        }
+    } catch (const Error&) {
+        return;
     }
 }
 
@@ -181,7 +213,7 @@ ApplyResult ApplyManifest(FileSystem& fileSystem, const std::filesystem::path& m
         fileSystem, targets.mul, targets.uop, options.dryRun ? LockKind::Shared : LockKind::Exclusive,
         std::chrono::milliseconds(static_cast<std::int64_t>(options.waitSeconds * 1000)));
 
-    refuseScriptsAmongInputs(fileSystem, manifestPath, manifest);
+    refuseOutputsAmongInputs(fileSystem, manifestPath, manifest, options);
     checkNumbers(fileSystem, manifest, targets);
     const RecordSize size =
         targets.mul ? DecideRecordSize(fileSystem, *targets.mul, manifest.recordSize).sizeForPatch()
@@ -199,7 +231,8 @@ ApplyResult ApplyManifest(FileSystem& fileSystem, const std::filesystem::path& m
         result.clientFilesChange = false;
         return result;
     }
-    const std::string newLockText = ManifestLockText(lockAfter(lock, result.plan, loaded.entries, targets));
+    const ManifestLock newLock = lockAfter(lock, result.plan, loaded.entries, targets);
+    const std::string newLockText = ManifestLockText(newLock);
     result.lockChanges = newLockText != lockText;
     result.scriptsChange =
         manifest.scripts && contentsOf(fileSystem, manifest.scripts->output) != std::optional(loaded.scripts);
@@ -208,14 +241,21 @@ ApplyResult ApplyManifest(FileSystem& fileSystem, const std::filesystem::path& m
     }
 
     // The new lock and scripts files are created before the transaction, so that a folder that cannot take
-    // them stops the run while the client files are untouched.
+    // them stops the run while the client files are untouched. Before the first client file is touched, the
+    // lock names the old tiles and the new of every number that changes, so that whatever a crash leaves,
+    // either version of the manifest owns its numbers.
     std::optional<AtomicFile> lockFile;
     std::optional<AtomicFile> scriptsFile;
-    if (result.lockChanges) {
-        lockFile.emplace(fileSystem, lockPath);
-    }
     if (result.scriptsChange) {
         scriptsFile.emplace(fileSystem, manifest.scripts->output);
+    }
+    const std::optional<std::string> lockOnDisk =
+        result.clientFilesChange ? std::optional(ManifestLockText(LockWhileWriting(lock, newLock))) : lockText;
+    if (newLockText != lockOnDisk) {
+        lockFile.emplace(fileSystem, lockPath);
+    }
+    if (lockOnDisk != lockText) {
+        WriteFileAtomically(fileSystem, lockPath, *lockOnDisk);
     }
     if (result.clientFilesChange) {
         std::vector<MultiChange> changes;
@@ -224,14 +264,23 @@ ApplyResult ApplyManifest(FileSystem& fileSystem, const std::filesystem::path& m
                 changes.push_back(std::move(planned.change));
             }
         }
-        result.counts = WriteMultiTransaction(fileSystem, targets, size, changes);
+        try {
+            result.counts = WriteMultiTransaction(fileSystem, targets, size, changes);
+        } catch (const Error&) {
+            if (lockOnDisk != lockText) {
+                putBackLock(fileSystem, lockPath, lockText);
+            }
+            throw;
+        }
     }
     try {
         if (lockFile) {
             lockFile->commit(newLockText);
         }
+        result.lockWritten = result.lockChanges;
         if (scriptsFile) {
             scriptsFile->commit(loaded.scripts);
+            result.scriptsWritten = true;
         }
     } catch (const Error& e) {
         if (!result.clientFilesChange) {

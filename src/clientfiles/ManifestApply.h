@@ -4,11 +4,13 @@
 //   1. every number checked against the files (a slot past the end of Multi.idx), before any script loads;
 //   2. every script loaded and its block encoded, and the item scripts built, before any file is written;
 //   3. the plan (ApplyPlan.h), refused as a whole when any entry is refused;
-//   4. the client files in one transaction (MultiTransaction.h);
-//   5. the lock file, whole or not at all, when what it would say changed;
+//   4. the lock file naming the old tiles and the new of every number the transaction changes (whole or not
+//      at all), then the client files in one transaction (MultiTransaction.h);
+//   5. the lock file naming only the new tiles, whole or not at all, when what it would say changed;
 //   6. the scripts file, whole or not at all, when its text changed.
-// With nothing to change, nothing is written at all. A run that a crash stopped in step 4 is finished by the
-// next apply of the same manifest: the numbers done are unchanged then, the others still to do.
+// With nothing to change, nothing is written at all. A run that a crash stopped anywhere is finished by the
+// next apply of the same manifest (the numbers done are unchanged then, the others still to do), or undone
+// by an apply of the version before it.
 
 #include <cstdint>
 #include <filesystem>
@@ -27,6 +29,9 @@ struct ApplyOptions {
     bool dryRun = false;
     double waitSeconds = 0;     // how long to wait for the locks of the client files
     std::int64_t fileTime = 0;  // the time stamp of new UOP entries, a Windows FILETIME
+    // The components list loaded when the manifest names none (Components.txt beside the program), which
+    // the scripts output must not replace.
+    std::optional<std::filesystem::path> componentsFile;
 };
 
 // What an apply planned and did.
@@ -40,6 +45,8 @@ struct ApplyResult {
     bool clientFilesChange = false;  // written, or with a dry run to be written
     bool lockChanges = false;
     bool scriptsChange = false;
+    bool lockWritten = false;          // the lock file was replaced (never with a dry run)
+    bool scriptsWritten = false;       // the scripts file was replaced (never with a dry run)
     WriteCounts counts;                // what the transaction wrote
     std::optional<Error> lateFailure;  // the lock or scripts file failed after the client files were written
 

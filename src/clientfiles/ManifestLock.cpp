@@ -18,10 +18,60 @@ Error badLock(const std::string& fileName, const std::string& reason) {
         .at(fileName);
 }
 
+// The files, tiles and hash of a multi or of one it was.
+LockedMulti lockedTiles(const nlohmann::json& multi, const std::string& fileName) {
+    if (!multi.is_object() || !multi.contains("tiles") || !multi["tiles"].is_number_integer() ||
+        !multi.contains("hash") || !multi["hash"].is_string() || !multi.contains("files") ||
+        !multi["files"].is_array()) {
+        throw badLock(fileName, "an entry lacks number, files, tiles or hash");
+    }
+    LockedMulti locked;
+    for (const nlohmann::json& file : multi["files"]) {
+        if (!file.is_string()) {
+            throw badLock(fileName, "a file is not a text");
+        }
+        locked.files.push_back(file.get<std::string>());
+    }
+    locked.tiles = multi["tiles"].get<std::int32_t>();
+    locked.hash = multi["hash"].get<std::string>();
+    return locked;
+}
+
+nlohmann::json tilesJson(const LockedMulti& locked) {
+    return {{"files", locked.files}, {"hash", locked.hash}, {"tiles", locked.tiles}};
+}
+
 }  // namespace
 
 bool LockedMulti::holds(std::string_view file) const {
     return std::find(files.begin(), files.end(), file) != files.end();
+}
+
+bool LockedMulti::owns(std::string_view file, std::string_view tileHash) const {
+    return (holds(file) && hash == tileHash) ||
+           std::any_of(was.begin(), was.end(),
+                       [&](const LockedMulti& old) { return old.owns(file, tileHash); });
+}
+
+ManifestLock LockWhileWriting(const ManifestLock& before, const ManifestLock& after) {
+    ManifestLock pending = after;
+    for (const auto& [number, old] : before) {
+        const auto [locked, added] = pending.try_emplace(number, old);
+        if (added || locked->second == old) {
+            continue;  // a removal keeps the old tiles named until it is done; an unchanged entry stays
+        }
+        LockedMulti& now = locked->second;
+        std::vector<LockedMulti> olds = old.was;
+        olds.insert(olds.begin(), LockedMulti{old.files, old.tiles, old.hash});
+        for (const LockedMulti& state : olds) {
+            const bool named = (state.files == now.files && state.hash == now.hash) ||
+                               std::find(now.was.begin(), now.was.end(), state) != now.was.end();
+            if (!named) {
+                now.was.push_back(state);
+            }
+        }
+    }
+    return pending;
 }
 
 std::string TileHash(std::span<const UopTile> tiles) {
@@ -53,20 +103,18 @@ ManifestLock ParseManifestLock(std::string_view text, const std::string& fileNam
     }
     ManifestLock lock;
     for (const nlohmann::json& multi : json["multis"]) {
-        if (!multi.is_object() || !multi.contains("number") || !multi["number"].is_number_integer() ||
-            !multi.contains("tiles") || !multi["tiles"].is_number_integer() || !multi.contains("hash") ||
-            !multi["hash"].is_string() || !multi.contains("files") || !multi["files"].is_array()) {
+        if (!multi.is_object() || !multi.contains("number") || !multi["number"].is_number_integer()) {
             throw badLock(fileName, "an entry lacks number, files, tiles or hash");
         }
-        LockedMulti locked;
-        for (const nlohmann::json& file : multi["files"]) {
-            if (!file.is_string()) {
-                throw badLock(fileName, "a file is not a text");
+        LockedMulti locked = lockedTiles(multi, fileName);
+        if (multi.contains("was")) {
+            if (!multi["was"].is_array()) {
+                throw badLock(fileName, "\"was\" is not a list");
             }
-            locked.files.push_back(file.get<std::string>());
+            for (const nlohmann::json& old : multi["was"]) {
+                locked.was.push_back(lockedTiles(old, fileName));
+            }
         }
-        locked.tiles = multi["tiles"].get<std::int32_t>();
-        locked.hash = multi["hash"].get<std::string>();
         const auto number = multi["number"].get<std::int64_t>();
         if (number < 0 || number > std::numeric_limits<std::int32_t>::max() ||
             !lock.emplace(static_cast<std::int32_t>(number), locked).second) {
@@ -80,8 +128,14 @@ std::string ManifestLockText(const ManifestLock& lock) {
     std::string text = "{\"multis\": [";
     const char* separator = "\n";
     for (const auto& [number, locked] : lock) {
-        const nlohmann::json multi = {
-            {"files", locked.files}, {"hash", locked.hash}, {"number", number}, {"tiles", locked.tiles}};
+        nlohmann::json multi = tilesJson(locked);
+        multi["number"] = number;
+        if (!locked.was.empty()) {
+            nlohmann::json& was = multi["was"] = nlohmann::json::array();
+            for (const LockedMulti& old : locked.was) {
+                was.push_back(tilesJson(old));
+            }
+        }
         text += separator;
         text += "  " + multi.dump();
         separator = ",\n";

@@ -7,6 +7,10 @@
 //   ]}
 // `files` are those that hold the multi ("mul" for Multi.idx and Multi.mul, "uop" for MultiCollection.uop),
 // `tiles` its components (the lead record not counted) and `hash` TileHash of its tiles as written.
+// While an apply writes the client files, a number it changes also has "was", a list of such objects
+// without "number" and "was": what the lock gave the number before. A crash then leaves a lock that
+// names both the old and the new tiles, so that either version of the manifest owns the number, whichever
+// of the two the crash left there. The apply's last write of the lock drops every "was".
 
 #include <cstdint>
 #include <map>
@@ -24,8 +28,12 @@ struct LockedMulti {
     std::vector<std::string> files;
     std::int32_t tiles = 0;
     std::string hash;
+    // While an apply writes: what the number held before, each without a `was` of its own.
+    std::vector<LockedMulti> was = {};
 
     bool holds(std::string_view file) const;
+    // Whether the tiles of `hash` in `file` are this manifest's: the ones the lock names, or one it was.
+    bool owns(std::string_view file, std::string_view hash) const;
     bool operator==(const LockedMulti&) const = default;
 };
 
@@ -40,5 +48,8 @@ std::string TileHash(std::span<const UopTile> tiles);
 ManifestLock ParseManifestLock(std::string_view text, const std::string& fileName);
 // The text of the lock file, each multi on a line of its own, LF line ends (it lives in a repository).
 std::string ManifestLockText(const ManifestLock& lock);
+// The lock while an apply writes the client files, from the lock before and the lock after it: every number
+// of either, and where the two differ, the new one with what the old named as `was`.
+ManifestLock LockWhileWriting(const ManifestLock& before, const ManifestLock& after);
 
 }  // namespace keelwright

@@ -29,9 +29,11 @@ protected:
                        entries)
             .string();
     }
+    static constexpr const char* kClientFiles[] = {"client/Multi.idx", "client/Multi.mul",
+                                                   "client/MultiCollection.uop"};
     std::vector<std::string> contents() const {
         std::vector<std::string> all;
-        for (const char* name : {"client/Multi.idx", "client/Multi.mul", "client/MultiCollection.uop"}) {
+        for (const char* name : kClientFiles) {
             all.push_back(ReadAll(dir_ / name));
         }
         return all;
@@ -122,6 +124,79 @@ TEST_F(ApplyCommand, RefusesAClientsMultiAndNamesTheManifestLineOfEveryError) {
     EXPECT_EQ(RunCli({"apply", "--wait", "soon", bad}).status, 2);
     EXPECT_EQ(contents(), before);
 }
+
+// The components list beside the program and the lock file of a manifest not yet applied are inputs as
+// much as the files named: writing scripts over them would spoil every later run.
+TEST_F(ApplyCommand, EveryCommandRefusesToWriteItsScriptsOverAFileItReads) {
+    const std::filesystem::path bin = dir_ / "bin";
+    std::filesystem::create_directory(bin);
+    CliLaunch copy;
+    copy.program = bin / std::filesystem::path(KEELWRIGHT_CLI).filename();
+    std::filesystem::copy_file(KEELWRIGHT_CLI, *copy.program);
+    std::filesystem::copy_file(dir_ / "Components.txt", bin / "Components.txt");
+    const std::string implicit = (bin / "Components.txt").string();
+    const std::string house = (dir_ / "house.wsc").string();
+    const std::vector<std::string> scripts = {"--format", "54", "--name", "A", "--buy", "1", "--sell", "1"};
+    const auto with = [&](std::vector<std::string> arguments, const std::vector<std::string>& more) {
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        return arguments;
+    };
+    const auto applied = [&](const std::string& output) {
+        return dir_
+            .write("new.toml",
+                   "[client]\nuop = \"client/MultiCollection.uop\"\n[scripts]\nformat = \"x\"\n"
+                   "output = '" +
+                       output +
+                       "'\n[[multi]]\nnumber = 9\nscript = \"house.wsc\"\n"
+                       "name = \"A\"\nbuy = 1\nsell = 1\n")
+            .string();
+    };
+    const struct {
+        const char* what;
+        std::vector<std::string> arguments;
+        int status;
+        const char* names;  // the end of the file named in the error
+    } rows[] = {
+        {"scripts over the list beside the program", with({"scripts", house, "-o", implicit}, scripts), 2,
+         "Components.txt, which"},
+        {"scripts over the list named",
+         with({"scripts", "--components", implicit, house, "-o", implicit}, scripts), 2,
+         "Components.txt, which"},
+        {"patch over the list beside the program",
+         with({"patch", "--uop", (dir_ / "client/MultiCollection.uop").string(), house, "-o", implicit},
+              scripts),
+         2, "Components.txt, which"},
+        {"apply over the list beside the program", {"apply", applied(implicit)}, 1, "Components.txt, which"},
+        {"apply over its lock file, not there yet", {"apply", applied("new.toml.lock")}, 1,
+         "new.toml.lock, which"},
+    };
+    const std::vector<std::string> before = contents();
+    for (const auto& row : rows) {
+        const CliResult r = RunCli(row.arguments, copy);
+        EXPECT_EQ(r.status, row.status) << row.what << ": " << r.err;
+        EXPECT_NE(r.err.find(row.names), std::string::npos) << row.what << ": " << r.err;
+        EXPECT_EQ(ReadAll(bin / "Components.txt"), ReadAll(dir_ / "Components.txt")) << row.what;
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "new.toml.lock")) << row.what;
+        EXPECT_EQ(contents(), before) << row.what;
+    }
+}
+
+#ifndef _WIN32
+// The disk fills up (here: a file-size limit) when the scripts are written, after the client files.
+TEST_F(ApplyCommand, SaysItWroteTheScriptsOnlyWhenItDid) {
+    const std::string path = manifest(kHouses);
+    const CliResult r = RunCliWithFileSizeLimit({"apply", path}, 2000);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.out.find("Applied: 2 added"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("Wrote the scripts"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("the client files were applied, but "), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "multis.scp"));
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+        EXPECT_EQ(entry.path().filename().string().find(".keelwright-"), std::string::npos)
+            << entry.path() << ": a temporary file is left behind";
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace keelwright::test

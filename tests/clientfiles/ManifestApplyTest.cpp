@@ -235,5 +235,54 @@ TEST_F(ManifestApplyTest, ACrashAtAnyWriteLeavesEachNumberAsBeforeOrAfterAndTheN
     }
 }
 
+// The lock names the old tiles and the new of every number while the client files are written, so a crash
+// anywhere in the apply of a new version is followed by that version, which finishes it, or by the version
+// before, which goes back, and neither refuses a number as not its own.
+TEST_F(ManifestApplyTest, ACrashAnywhereInAnApplyCanBeFollowedByEitherVersionOfTheManifest) {
+    const std::string versions[] = {
+        entry(6, "a.txt") + entry(7, "b.txt") + entry(8, "b2.txt") + removal(9, false),
+        entry(6, "a.txt") + entry(7, "b2.txt") + removal(8, false) + entry(9, "b.txt")};
+    std::vector<std::string> readsOf[2];
+    std::vector<std::string> older;
+    for (int v : {0, 1}) {
+        manifest(versions[v]);
+        apply();
+        readsOf[v] = reads();
+        older = v == 0 ? contents() : older;
+    }
+    const auto restore = [&](const std::vector<std::string>& files) {
+        for (std::size_t k = 0; k < files.size(); ++k) {
+            files[k] == "(none)" ? static_cast<void>(std::filesystem::remove(dir_ / kFiles[k]))
+                                 : test::WriteAll(dir_ / kFiles[k], files[k]);
+        }
+    };
+    for (int cut = 1, part = 0;; part = 1 - part, cut += part == 0 ? 1 : 0) {
+        restore(older);
+        manifest(versions[1]);
+        test::PowerCutFileSystem fileSystem(cut, part * 0.5);
+        try {
+            apply(fileSystem);
+        } catch (const Error&) {
+        }
+        if (fileSystem.cutIn().empty()) {
+            EXPECT_GT(cut, 10);
+            break;
+        }
+        if (fileSystem.cutIn() == "Multi.idx" && part == 1) {
+            continue;  // a torn 12-byte index entry, as above
+        }
+        const std::vector<std::string> crashed = contents();
+        for (int v : {0, 1}) {
+            restore(crashed);
+            manifest(versions[v]);
+            const ApplyResult result = apply();
+            EXPECT_EQ(result.refused, 0) << "version " << v << " after a cut at write " << cut << "." << part
+                                         << " in " << fileSystem.cutIn();
+            EXPECT_EQ(reads(), readsOf[v]) << "version " << v << " after a cut at write " << cut;
+            EXPECT_FALSE(apply().changes()) << "version " << v << " after a cut at write " << cut;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace keelwright

@@ -17,6 +17,12 @@ TEST(ManifestLockTest, WritesOneSortedLineAMultiAndReadsItBack) {
                   "\",\"number\":5120,\"tiles\":26},\n  "
                   "{\"files\":[\"uop\"],\"hash\":\"00000000000000ff\",\"number\":");
     EXPECT_EQ(ParseManifestLock(text, "s.lock"), lock);
+    ManifestLock writing = LockWhileWriting(lock, {{5120, {{"uop"}, 2, "00000000000000aa"}}});
+    EXPECT_EQ(writing.at(5120).was, (std::vector<LockedMulti>{lock.at(5120)}));
+    EXPECT_EQ(writing.at(5121), lock.at(5121)) << "a removal names the old tiles until it is done";
+    EXPECT_TRUE(writing.at(5120).owns("mul", lock.at(5120).hash));
+    EXPECT_FALSE(writing.at(5120).owns("mul", "00000000000000aa"));
+    EXPECT_EQ(ParseManifestLock(ManifestLockText(writing), "s.lock"), writing);
     EXPECT_EQ(ManifestLockText({}), "{\"multis\": []}\n");
     EXPECT_NE(TileHash(std::vector{UopTile::lead()}), TileHash(std::vector{UopTile{1, 0, 0, 0, 0, {}}}));
 }
