@@ -163,7 +163,7 @@ int RunApply(const Invocation& invocation) {
     ApplyOptions options;
     options.dryRun = parser.isSet("--dry-run");
     options.waitSeconds = std::chrono::duration<double>(WaitOf(parser)).count();
-    options.fileTime = FileTimeOf(std::chrono::system_clock::now());
+    options.fileTime = NewEntryFileTime(invocation.sourceDateEpoch, std::chrono::system_clock::now());
     const std::filesystem::path manifestPath = PathOfArgument(parser.positionals().front());
 
     const Manifest manifest = ReadManifest(manifestPath);

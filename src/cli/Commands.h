@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct Invocation {
     std::vector<std::string> arguments;   // the arguments after the command's name, as UTF-8
     std::filesystem::path programFolder;  // where Components.txt lies by default
     StandardOutput& out;
+    // SOURCE_DATE_EPOCH as main read it, once: the time stamp of new UOP entries (NewEntryFileTime).
+    std::optional<std::string> sourceDateEpoch = std::nullopt;
 };
 
 // One command each: it parses its own options and returns the exit status. Failures are thrown: UsageError

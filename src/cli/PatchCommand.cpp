@@ -193,8 +193,9 @@ int RunPatch(const Invocation& invocation) {
             BuildScripts(*request, loaded, slot);
         }
     };
-    const EveryFilePatchResult result = PatchEveryFile(fileSystem, loaded.table, targets,
-                                                       FileTimeOf(std::chrono::system_clock::now()), options);
+    const EveryFilePatchResult result = PatchEveryFile(
+        fileSystem, loaded.table, targets,
+        NewEntryFileTime(invocation.sourceDateEpoch, std::chrono::system_clock::now()), options);
     locks.reset();
     if (already >= 0) {
         Warn("the multi was already " + MultiText(already) + " (slot " + NumberText(SlotOfMultiNumber(already)) +

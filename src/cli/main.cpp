@@ -2,6 +2,7 @@
 // core as the desktop program.
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string_view>
 
@@ -133,9 +134,12 @@ int main(int argc, char* argv[]) {
     }
     for (const Command& command : kCommands) {
         if (name == command.name) {
-            const Invocation invocation{std::string("keelwright-cli ") + command.name,
-                                        std::vector<std::string>(arguments.begin() + 2, arguments.end()),
-                                        ProgramFolder(arguments.front()), out};
+            Invocation invocation{std::string("keelwright-cli ") + command.name,
+                                  std::vector<std::string>(arguments.begin() + 2, arguments.end()),
+                                  ProgramFolder(arguments.front()), out};
+            if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+                invocation.sourceDateEpoch = epoch;
+            }
             return run(command, invocation);
         }
     }

@@ -1,5 +1,6 @@
 #include "uop/UopNewEntry.h"
 
+#include <charconv>
 #include <limits>
 
 #include "model/Error.h"
@@ -48,6 +49,25 @@ std::int64_t FileTimeOf(std::chrono::system_clock::time_point time) {
         std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>>(
             time.time_since_epoch());
     return kUnixEpochFileTime + ticks.count();
+}
+
+std::int64_t NewEntryFileTime(const std::optional<std::string>& sourceDateEpoch,
+                              std::chrono::system_clock::time_point now) {
+    if (!sourceDateEpoch) {
+        return FileTimeOf(now);
+    }
+    const std::string& text = *sourceDateEpoch;
+    // Up to the largest second a FILETIME holds; digits alone, as the convention has them.
+    constexpr std::int64_t kLastSecond =
+        (std::numeric_limits<std::int64_t>::max() - kUnixEpochFileTime) / 10'000'000;
+    std::int64_t seconds = -1;
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || std::from_chars(text.data(), text.data() + text.size(), seconds).ec != std::errc() ||
+        seconds > kLastSecond) {
+        throw Error(ErrorNumber::InvalidCall, "SOURCE_DATE_EPOCH is " + QuoteInput(text) +
+                                                  ", not a whole number of seconds since 1970");
+    }
+    return kUnixEpochFileTime + seconds * 10'000'000;
 }
 
 }  // namespace keelwright

@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -33,5 +35,10 @@ UopNewEntry NewCompressedEntry(std::string_view name, std::span<const std::uint8
 
 // A time as a Windows FILETIME: 100-nanosecond intervals since 1601-01-01 UTC.
 std::int64_t FileTimeOf(std::chrono::system_clock::time_point time);
+// The FILETIME new entries carry: the seconds since 1970 that `sourceDateEpoch` gives, the text of the
+// SOURCE_DATE_EPOCH variable when it is set (the convention of reproducible builds: one patch applied twice
+// gives the same bytes), else `now`. Throws InvalidCall for a text that is not such a whole number.
+std::int64_t NewEntryFileTime(const std::optional<std::string>& sourceDateEpoch,
+                              std::chrono::system_clock::time_point now);
 
 }  // namespace keelwright

@@ -2,6 +2,8 @@
 // programs read it, the exit statuses, and nothing written by a dry run or a second apply.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <nlohmann/json.hpp>
 
 #include "TestFiles.h"
@@ -179,6 +181,48 @@ TEST_F(ApplyCommand, EveryCommandRefusesToWriteItsScriptsOverAFileItReads) {
         EXPECT_FALSE(std::filesystem::exists(dir_ / "new.toml.lock")) << row.what;
         EXPECT_EQ(contents(), before) << row.what;
     }
+}
+
+// A variable of this process's environment while it lives; the programs it starts inherit it.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const char* name, const char* value) : name_(name) { set(value); }
+    ~EnvironmentVariable() { set(nullptr); }
+    EnvironmentVariable(const EnvironmentVariable&) = delete;
+    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+private:
+    void set(const char* value) {
+#ifdef _WIN32
+        _putenv_s(name_, value == nullptr ? "" : value);
+#else
+        value == nullptr ? unsetenv(name_) : setenv(name_, value, 1);
+#endif
+    }
+    const char* name_;
+};
+
+TEST_F(ApplyCommand, OneManifestAppliedTwiceToTheSameClientGivesTheSameBytesUnderSourceDateEpoch) {
+    const EnvironmentVariable epoch("SOURCE_DATE_EPOCH", "1700000000");
+    const std::string path = manifest(kHouses);
+    const std::vector<std::string> before = contents();
+    std::vector<std::string> runs[2];
+    for (std::vector<std::string>& run : runs) {
+        for (std::size_t k = 0; k < before.size(); ++k) {
+            WriteAll(dir_ / kClientFiles[k], before[k]);
+        }
+        std::filesystem::remove(dir_ / "shard.toml.lock");
+        const CliResult r = RunCli({"apply", path});
+        ASSERT_EQ(r.status, 0) << r.err;
+        run = contents();
+        run.push_back(ReadAll(dir_ / "shard.toml.lock"));
+    }
+    EXPECT_EQ(runs[0], runs[1]);
+    std::string stamp(8, '\0');
+    for (int i = 0; i < 8; ++i) {
+        stamp[static_cast<std::size_t>(i)] = static_cast<char>((133444736000000000ULL >> (8 * i)) & 0xFF);
+    }
+    EXPECT_NE(runs[0][2].find(stamp), std::string::npos) << "the entries carry 2023-11-14 22:13:20 UTC";
 }
 
 #ifndef _WIN32

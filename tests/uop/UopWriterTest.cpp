@@ -198,6 +198,16 @@ TEST_F(UopWriterTest, EveryWriteSetsTheHeadersFileCountFromTheTable) {
     }
 }
 
+TEST(NewEntryFileTime, IsSourceDateEpochWhenItIsSetElseNow) {
+    const auto now = std::chrono::system_clock::time_point(std::chrono::seconds(1'000'000'000));
+    EXPECT_EQ(NewEntryFileTime(std::nullopt, now), FileTimeOf(now));
+    EXPECT_EQ(NewEntryFileTime("0", now), 116444736000000000);
+    EXPECT_EQ(NewEntryFileTime("1700000000", now), 116444736000000000 + 17'000'000'000'000'000);
+    for (const char* bad : {"", " 1", "1.5", "-1", "+1", "1e9", "922337203685", "99999999999999999999"}) {
+        EXPECT_THROW(NewEntryFileTime(bad, now), Error) << QuoteInput(bad);
+    }
+}
+
 TEST_F(UopWriterTest, FindsTheFirstMultiWithoutAnEntry) {
     std::vector<FactEntry> all = entries(2);
     all.push_back({MultiEntryName(3), "three"});
