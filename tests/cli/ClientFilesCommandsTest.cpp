@@ -49,7 +49,7 @@ TEST_F(ClientFilesCommands, ReadAndWriteInTheRecordSizeOfTheFilesOrTheOneGiven) 
          false,
          {"list", "--json", "--record-size", "16"},
          1,
-         "keelwright-cli: error: the client files have 5 problems\n"},
+         "keelwright-cli: error: the client files have 6 problems\n"},
         {"extract reads in the size given",
          true,
          {"extract", "--multi", "0", "--record-size", "12"},
@@ -109,12 +109,12 @@ TEST_F(ClientFilesCommands, PatchExitsOneAndWritesNothingWhenTheLengthsFitNeithe
 }
 
 TEST_F(ClientFilesCommands, ListReportsBytesThatNoSlotCoversWithoutCallingThemAProblem) {
-    WriteAll(mul(), data_ + "KILLED!!");  // what a patch killed before its index entry leaves
+    WriteAll(mul(), data_ + "KILLED!!!!!!");  // what a patch killed before its index entry leaves
     const CliResult json = RunCli({"list", "--json", "--idx", idx(), "--mul", mul()});
     EXPECT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(nlohmann::json::parse(json.out)["unindexedTailBytes"], 8);
+    EXPECT_EQ(nlohmann::json::parse(json.out)["unindexedTailBytes"], 12);
     const CliResult text = RunCli({"list", "--idx", idx(), "--mul", mul()});
-    EXPECT_NE(text.out.find("; first free record 39; its last 8 bytes lie in no slot's block\n"),
+    EXPECT_NE(text.out.find("; first free record 40; its last 12 bytes lie in no slot's block\n"),
               std::string::npos)
         << text.out;
 }
