@@ -23,7 +23,7 @@ ComponentsList componentsOf(const Manifest& manifest, const Invocation& invocati
         return ReadComponentsList(*manifest.scripts->components);
     }
     try {
-        return ReadComponentsList(invocation.programFolder / "Components.txt");
+        return ReadComponentsList(DefaultComponentsFile(invocation));
     } catch (const Error& e) {
         Warn(std::string(e.description()) + "; using an empty components list");
         return {};

@@ -9,6 +9,7 @@
 #include "model/Error.h"
 #include "model/PathText.h"
 #include "model/ScriptReaders.h"
+#include "mulfiles/NativeFileSystem.h"
 
 namespace keelwright::cli {
 namespace {
@@ -32,7 +33,7 @@ ComponentsList readComponents(const CommandLine& parser) {
         return {};
     }
     try {
-        return ReadComponentsList(parser.invocation().programFolder / "Components.txt");
+        return ReadComponentsList(DefaultComponentsFile(parser.invocation()));
     } catch (const Error& e) {
         Warn(std::string(e.description()) + "; using an empty components list");
         return {};
@@ -55,6 +56,13 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 }
 
 }  // namespace
+
+std::filesystem::path DefaultComponentsFile(const Invocation& invocation) {
+    NativeFileSystem fileSystem;
+    return DefaultComponentsPath(invocation.programFolder, [&fileSystem](const std::filesystem::path& path) {
+        return fileSystem.exists(path);
+    });
+}
 
 void AddScriptOptions(CommandLine& parser) {
     parser.addOption(

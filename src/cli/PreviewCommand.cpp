@@ -40,7 +40,7 @@ std::vector<PreviewTile> scriptTiles(const CommandLine& parser, const std::files
     if (parser.isSet("--components")) {
         RefuseOutputAmongInputs(output, {PathOfArgument(parser.value("--components"))}, kReads);
     } else if (!parser.isSet("--no-components")) {
-        RefuseOutputAmongInputs(output, {parser.invocation().programFolder / "Components.txt"}, kReads);
+        RefuseOutputAmongInputs(output, {DefaultComponentsFile(parser.invocation())}, kReads);
     }
     return PreviewTilesOf(LoadScript(parser).table);
 }
