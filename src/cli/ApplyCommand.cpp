@@ -23,7 +23,7 @@ ComponentsList componentsOf(const Manifest& manifest, const Invocation& invocati
         return ReadComponentsList(*manifest.scripts->components);
     }
     try {
-        return ReadComponentsList(invocation.programFolder / "Components.txt");
+        return ReadComponentsList(DefaultComponentsFile(invocation));
     } catch (const Error& e) {
         Warn(std::string(e.description()) + "; using an empty components list");
         return {};
@@ -168,7 +168,7 @@ int RunApply(const Invocation& invocation) {
 
     const Manifest manifest = ReadManifest(manifestPath);
     const ComponentsList components = componentsOf(manifest, invocation);
-    options.componentsFile = invocation.programFolder / "Components.txt";
+    options.componentsFile = DefaultComponentsFile(invocation);
     NativeFileSystem fileSystem;
     const ApplyResult result = ApplyManifest(fileSystem, manifestPath, manifest, components, options);
     try {

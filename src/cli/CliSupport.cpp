@@ -33,7 +33,7 @@ ComponentsList readComponents(const CommandLine& parser) {
         return {};
     }
     try {
-        return ReadComponentsList(parser.invocation().programFolder / "Components.txt");
+        return ReadComponentsList(DefaultComponentsFile(parser.invocation()));
     } catch (const Error& e) {
         Warn(std::string(e.description()) + "; using an empty components list");
         return {};
@@ -41,6 +41,13 @@ ComponentsList readComponents(const CommandLine& parser) {
 }
 
 }  // namespace
+
+std::filesystem::path DefaultComponentsFile(const Invocation& invocation) {
+    NativeFileSystem fileSystem;
+    return DefaultComponentsPath(invocation.programFolder, [&fileSystem](const std::filesystem::path& path) {
+        return fileSystem.exists(path);
+    });
+}
 
 void AddScriptOptions(CommandLine& parser) {
     parser.addOption(
@@ -118,7 +125,7 @@ std::vector<std::filesystem::path> ScriptInputs(const CommandLine& parser) {
     if (parser.isSet("--components")) {
         inputs.push_back(PathOfArgument(parser.value("--components")));
     } else if (!parser.isSet("--no-components") && !parser.isSet("--exact")) {
-        inputs.push_back(parser.invocation().programFolder / "Components.txt");
+        inputs.push_back(DefaultComponentsFile(parser.invocation()));
     }
     return inputs;
 }

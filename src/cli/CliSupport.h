@@ -21,6 +21,9 @@ struct LoadedMulti {
     ComponentTable table;
     ComponentsList components;
 };
+// The Components.txt a command reads when none is named (DefaultComponentsPath beside the program).
+std::filesystem::path DefaultComponentsFile(const Invocation& invocation);
+
 // Reads the components list the options name and loads the script (the first positional argument). A file
 // with several designs or templates and no choice fails with the list and the option that chooses.
 LoadedMulti LoadScript(const CommandLine& parser);

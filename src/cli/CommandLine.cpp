@@ -70,6 +70,9 @@ CommandLine::CommandLine(const Invocation& invocation, const std::string& descri
     : invocation_(invocation), app_(std::make_unique<CLI::App>(description, invocation.command)) {
     app_->set_help_flag();  // an ordinary flag, added last by parse() so that the help lists it last
     app_->allow_extras();   // unknown options are reported by parse(), in the usage error's words
+    // Options begin with '-' on every system: on Windows CLI11 would take a root-relative path
+    // ("/designs/house.wsc") for a "/designs" option.
+    app_->allow_windows_style_options(false);
     app_->formatter(std::make_shared<HelpFormatter>());
     app_->option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)->disable_flag_override();
 }

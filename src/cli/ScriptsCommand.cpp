@@ -1,32 +1,45 @@
-#include <algorithm>
-#include <charconv>
+#include <optional>
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/ScriptOptions.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
+#include "mulfiles/Extractor.h"
 
 namespace keelwright::cli {
 namespace {
 
-// --slot: the Multi.idx slot (counted from 1) that the multi was patched into; 0, the default, is the
-// window's state before any patch.
+// The Multi.idx slot (counted from 1) that the multi was patched into: --slot N, or --multi M for slot M + 1,
+// each decimal or 0x hex as every command reads multi numbers; 0, the default, is the window's state before
+// any patch.
 std::int32_t patchSlot(const CommandLine& parser) {
+    if (parser.isSet("--slot") && parser.isSet("--multi")) {
+        throw UsageError("--slot and --multi exclude each other: --multi M is --slot M+1");
+    }
+    if (parser.isSet("--multi")) {
+        const std::optional<std::int32_t> multi =
+            ParseMultiNumber(parser.value("--multi"), kMaxPatchSlot - 1);
+        if (!multi) {
+            throw UsageError("--multi needs a multi number");
+        }
+        return *multi + 1;
+    }
     if (!parser.isSet("--slot")) {
         return 0;
     }
     const std::string text = parser.value("--slot");
-    // Digits alone: no sign, blank or fraction that a number parser would quietly accept.
-    const bool digitsOnly =
-        !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    std::int64_t slot = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), slot);
-    if (!digitsOnly || ec != std::errc() || slot > kMaxPatchSlot) {
+    std::optional<std::int32_t> slot;
+    try {
+        slot = ParseMultiNumber(text, kMaxPatchSlot);
+    } catch (const Error&) {
+        // A slot is no multi number: the refusal names the option instead.
+    }
+    if (!slot) {
         throw UsageError("--slot takes a whole number from 0 to " + NumberText(kMaxPatchSlot) + ", not " +
                          QuoteInput(text));
     }
-    return static_cast<std::int32_t>(slot);
+    return *slot;
 }
 
 }  // namespace
@@ -39,10 +52,13 @@ int RunScripts(const Invocation& invocation) {
         "ends).");
     AddScriptOptions(parser);
     AddScriptWritingOptions(parser);
-    parser.addOption("--slot",
-                     "The Multi.idx slot the multi was patched into (default 0: item number 3FFF); needed by "
-                     "--format x.",
-                     "N");
+    parser.addOption(
+        "--slot",
+        "The Multi.idx slot the multi was patched into, decimal or 0x hex (default 0: item number "
+        "3FFF); --format x needs it or --multi.",
+        "N");
+    parser.addOption("--multi", "The multi number the multi was patched at, decimal or 0x hex (slot M + 1).",
+                     "M");
     parser.parse(1);
     const ScriptRequest request = ReadScriptRequest(parser);
     if (request.outputPath) {
@@ -50,8 +66,10 @@ int RunScripts(const Invocation& invocation) {
     }
     const std::int32_t slot = patchSlot(parser);
     if (NeedsPatchSlot(request.format) && slot == 0) {
-        throw UsageError("--format " + parser.value("--format") +
-                         " needs --slot N, the Multi.idx slot the multi was patched into (from 1)");
+        throw UsageError(
+            "--format " + parser.value("--format") +
+            " needs --slot N, the Multi.idx slot the multi was patched into (from 1), or --multi M, "
+            "its multi number");
     }
 
     const LoadedMulti loaded = LoadScript(parser);

@@ -11,6 +11,7 @@
 #include <io.h>
 #endif
 
+#include "KeelwrightVersion.h"
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/ProgramArguments.h"
@@ -36,8 +37,8 @@ constexpr Command kCommands[] = {
      "Loads a script and shows its components, or lists the designs or templates it holds.", RunShow},
     {"scripts",
      "[--type txt|wsc|uoa|csv] [--design NAME|N | --template ID] [--components FILE | --no-components | "
-     "--exact] --format 51a|54|x --name NAME --buy VALUE --sell VALUE [--slot N] [--scripts-only] [-o FILE] "
-     "SCRIPT",
+     "--exact] --format 51a|54|x --name NAME --buy VALUE --sell VALUE [--multi M | --slot N] "
+     "[--scripts-only] [-o FILE] SCRIPT",
      "Loads a multi and writes the Sphere item scripts for it and its deed.", RunScripts},
     {"patch",
      "[--type txt|wsc|uoa|csv] [--design NAME|N | --template ID] [--components FILE | --no-components | "
@@ -74,7 +75,9 @@ std::string usage() {
         text +=
             std::string("  ") + command.name + " " + command.synopsis + "\n      " + command.summary + "\n";
     }
-    return text + "\nRun 'keelwright-cli COMMAND --help' for the options of a command.\n";
+    return text +
+           "\nRun 'keelwright-cli COMMAND --help' for the options of a command, 'keelwright-cli --version' "
+           "for the version.\n";
 }
 
 // Runs the command and hands what it wrote to standard output to the system: output that cannot be written
@@ -123,9 +126,10 @@ int main(int argc, char* argv[]) {
         return kUsage;
     }
     const std::string name = arguments[1];
-    if (name == "--help" || name == "-h" || name == "help") {
+    const bool version = name == "--version";
+    if (version || name == "--help" || name == "-h" || name == "help") {
         try {
-            out.write(usage());
+            out.write(version ? keelwright::VersionLine("keelwright-cli") : usage());
             out.flush();
             return kSuccess;
         } catch (const keelwright::Error& e) {

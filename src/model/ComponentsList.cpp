@@ -71,4 +71,15 @@ ComponentsList ReadComponentsList(const std::filesystem::path& path) {
     return ReadComponentsList(bytes, PathText(path));
 }
 
+std::filesystem::path DefaultComponentsPath(const std::filesystem::path& programFolder,
+                                            const std::function<bool(const std::filesystem::path&)>& exists) {
+    const std::filesystem::path beside = programFolder / "Components.txt";
+    if (exists(beside) || programFolder.filename() != "bin") {
+        return beside;
+    }
+    const std::filesystem::path shared =
+        programFolder.parent_path() / "share" / "keelwright" / "Components.txt";
+    return exists(shared) ? shared : beside;
+}
+
 }  // namespace keelwright

@@ -3,6 +3,7 @@
 #include <bitset>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,5 +36,12 @@ private:
 // every later line gives one entry. Throws when there is no heading line or too many entries.
 ComponentsList ReadComponentsList(std::string_view text, const std::string& fileName);
 ComponentsList ReadComponentsList(const std::filesystem::path& path);
+
+// The Components.txt a program reads when none is named: the one beside the program; for a program in a
+// bin folder (/usr/bin) that has none beside it, the one in share/keelwright/ beside that folder
+// (/usr/share/keelwright/), where the Debian package installs it. When neither is there, the one beside the
+// program, so that the message names where it belongs. `exists` asks the file system.
+std::filesystem::path DefaultComponentsPath(const std::filesystem::path& programFolder,
+                                            const std::function<bool(const std::filesystem::path&)>& exists);
 
 }  // namespace keelwright

@@ -138,5 +138,22 @@ TEST(CommandLine, TakesAPathAsTheBytesOfItsArgument) {
     }
 }
 
+TEST(CommandLine, TakesAnArgumentBeginningWithASlashForAPathOnEverySystem) {
+    const std::string house = (ExamplesDir() / "house.txt").string();
+    const struct {
+        std::vector<std::string> arguments;
+        std::string named;  // the file the error names
+    } rows[] = {
+        {{"show", "--no-components", "/designs/no-such-house.wsc"}, "no-such-house.wsc"},
+        {{"show", "--components", "/lists/NoSuchComponents.txt", house}, "NoSuchComponents.txt"},
+        {{"extract", "--uop", "/client/NoSuchCollection.uop", "--multi", "1"}, "NoSuchCollection.uop"},
+    };
+    for (const auto& row : rows) {
+        const CliResult r = RunCli(row.arguments);
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_NE(r.err.find(row.named), std::string::npos) << r.err;
+    }
+}
+
 }  // namespace
 }  // namespace keelwright::test

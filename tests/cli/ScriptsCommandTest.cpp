@@ -47,6 +47,36 @@ TEST(ScriptsCommand, WritesTheLakesideMillScriptsByteForByte) {
     }
 }
 
+TEST(ScriptsCommand, NamesTheMultiByItsNumberOrItsSlotInDecimalOrHex) {
+    const MillFiles mill;
+    const CliResult bySlot = RunCli(mill.arguments("x", {"--slot", "5122"}));  // multi 0x1401
+    ASSERT_EQ(bySlot.status, 0) << bySlot.err;
+    ASSERT_NE(bySlot.out.find("\r\n[MULTIDEF 01401]\r\n"), std::string::npos) << bySlot.out;
+    const std::vector<std::string> sameMulti[] = {
+        {"--multi", "0x1401"}, {"--multi", "5121"}, {"--slot", "0x1402"}, {"--multi", "0X1401"}};
+    for (const auto& option : sameMulti) {
+        const CliResult r = RunCli(mill.arguments("x", option));
+        EXPECT_EQ(r.status, 0) << option[0] << " " << option[1] << ": " << r.err;
+        EXPECT_EQ(r.out, bySlot.out) << option[0] << " " << option[1];
+    }
+    const struct {
+        std::vector<std::string> options;
+        int status;
+        std::string reason;
+    } refused[] = {
+        {{"--multi", "1", "--slot", "2"}, 2, "keelwright-cli scripts: --slot and --multi exclude each other"},
+        {{"--multi", ""}, 2, "keelwright-cli scripts: --multi needs a multi number"},
+        {{"--multi", "-1"}, 1, "keelwright-cli: error: multi number \"-1\" is outside 0 to 2147467263"},
+        {{"--multi", "0x1G"}, 1, "keelwright-cli: error: multi number"},
+    };
+    for (const auto& row : refused) {
+        const CliResult r = RunCli(mill.arguments("54", row.options));
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_EQ(r.err.rfind(row.reason, 0), 0U) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+}
+
 TEST(ScriptsCommand, VerXRefusesASlotWhoseMultiNumberSphereCannotUse) {
     const MillFiles mill;
     const CliResult last = RunCli(mill.arguments("x", {"--slot", "8191"}));

@@ -9,8 +9,8 @@ namespace keelwright {
 namespace {
 
 TEST(ComponentsList, TakesTheUpperCasedFirstWordOfEveryLineAfterTheHeading) {
-    const ComponentsList list =
-        ReadComponentsList(test::CrLfLines({"heading 0ABC", "0e26 a word", "0E27", " 0E28", "", "0E27"}), "c.txt");
+    const ComponentsList list = ReadComponentsList(
+        test::CrLfLines({"heading 0ABC", "0e26 a word", "0E27", " 0E28", "", "0E27"}), "c.txt");
     const std::vector<std::string> expected = {"0E26", "0E27", "", "", "0E27"};
     EXPECT_EQ(list.entries(), expected);
     EXPECT_EQ(list.count(), 5);
@@ -64,6 +64,31 @@ TEST(ComponentsList, RefusesMoreEntriesThanASixteenBitCountHolds) {
     EXPECT_THROW(ReadComponentsList(text, "c.txt"), Error);
     text.resize(text.size() - 5);
     EXPECT_EQ(ReadComponentsList(text, "c.txt").count(), 32767);
+}
+
+TEST(ComponentsList, IsFoundBesideTheProgramElseInTheSharedFolderOfAnInstalledOne) {
+    const std::filesystem::path usrBin = "/usr/bin", opt = "/opt/keelwright";
+    const std::filesystem::path besideUsrBin = usrBin / "Components.txt";
+    const std::filesystem::path shared = "/usr/share/keelwright/Components.txt";
+    const struct {
+        std::filesystem::path programFolder;
+        std::vector<std::filesystem::path> existing;
+        std::filesystem::path expected;
+    } rows[] = {
+        {usrBin, {besideUsrBin, shared}, besideUsrBin},  // beside the program stays the rule
+        {usrBin, {shared}, shared},
+        {usrBin, {}, besideUsrBin},  // the message names where it belongs
+        {opt, {"/opt/share/keelwright/Components.txt"}, opt / "Components.txt"},  // not a bin folder
+        {"/usr/local/bin",
+         {"/usr/local/share/keelwright/Components.txt"},
+         "/usr/local/share/keelwright/Components.txt"},
+    };
+    for (const auto& row : rows) {
+        const auto exists = [&row](const std::filesystem::path& path) {
+            return std::find(row.existing.begin(), row.existing.end(), path) != row.existing.end();
+        };
+        EXPECT_EQ(DefaultComponentsPath(row.programFolder, exists), row.expected) << row.programFolder;
+    }
 }
 
 }  // namespace
