@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
-#include "model/ReaderTestSupport.h"
-#include "model/ComponentsList.h"
+#include "model/BinaryTextRefusal.h"
 #include "model/ComponentTable.h"
+#include "model/ComponentsList.h"
+#include "model/DesignList.h"
 #include "model/Error.h"
+#include "model/ReaderTestSupport.h"
 #include "model/ScriptReaders.h"
 
 namespace keelwright {
@@ -14,13 +16,15 @@ using test::CrLfLines;
 using test::LfLines;
 
 const std::vector<std::string> kExample = {
-    "6 version", "1 template id", "-1 item version", "3 num components",
-    "604 -1 -1 0 1", "605 0 -1 0 1", "606 1 1 5 0",
+    "6 version",     "1 template id", "-1 item version", "3 num components",
+    "604 -1 -1 0 1", "605 0 -1 0 1",  "606 1 1 5 0",
 };
 
 using test::Loaded;
 
-Loaded read(std::string_view text, const ComponentsList& list = {}) { return test::Read(ReadMultiTxt, text, list); }
+Loaded read(std::string_view text, const ComponentsList& list = {}) {
+    return test::Read(ReadMultiTxt, text, list);
+}
 
 Error readFailure(std::string_view text, Loaded& loaded, const ComponentsList& list = {}) {
     return test::ReadFailure(ReadMultiTxt, text, loaded, list);
@@ -66,8 +70,9 @@ TEST(MultiTxtReader, WindowsAndUnixLineEndsLoadTheSameTable) {
 }
 
 TEST(MultiTxtReader, CentresAndMarksListedComponents) {
-    const Loaded loaded = read(CrLfLines(withComponentLines({"2 num components", "622 10 20 0", "600 14 30 0"})),
-                               ComponentsList({"026E"}));
+    const Loaded loaded =
+        read(CrLfLines(withComponentLines({"2 num components", "622 10 20 0", "600 14 30 0"})),
+             ComponentsList({"026E"}));
     EXPECT_EQ(loaded.table.X[0], "-2");
     EXPECT_EQ(loaded.table.Y[0], "-5");
     EXPECT_EQ(loaded.table.Flags[0], "0");
@@ -79,8 +84,8 @@ TEST(MultiTxtReader, AcceptsACountLineWithTheNumberAlone) {
 }
 
 TEST(MultiTxtReader, StopsAfterTheCountAndStoresNothingBeyondIt) {
-    const Loaded loaded = read(CrLfLines(withComponentLines({"2 num components", "604 0 0 0", "605 2 0 0",
-                                                             "not a component line at all"})));
+    const Loaded loaded = read(CrLfLines(
+        withComponentLines({"2 num components", "604 0 0 0", "605 2 0 0", "not a component line at all"})));
     EXPECT_EQ(loaded.table.Count, 2);
     EXPECT_EQ(loaded.table.storedEntries(), 2);
     EXPECT_EQ(loaded.table.MaxX, 1);
@@ -104,7 +109,8 @@ TEST(MultiTxtReader, FailuresNameTheFileTheLineAndTheReason) {
         {withComponentLines({"2 num components", "604 0 0 0", "", "605 0 0 0"}), 6, "blank line"},
         {withComponentLines({"3 num components", "604 0 0 0", "605 1 0 0"}), 4, "only 2 component lines"},
         {withComponentLines({"1 num components"}), 4, "only 0 component lines"},
-        {{"0x6A5 0 3 7", "0x6A6 1 3 7", "0x6A7 2 3 7", "0x6A8 3 3 7"}, 4,
+        {{"0x6A5 0 3 7", "0x6A6 1 3 7", "0x6A7 2 3 7", "0x6A8 3 3 7"},
+         4,
          "component count \"0x6A8\" is not a number: expected three header lines and a count line"},
         {{"0x6A5 0 3 7 0", "0x6A6 1 3 7"}, 2, "not a tile line: expected five words \"ItemId X Y Z Flags\""},
         {{"0x6A5 0 3 7 0", "0x6A6 1 3 7 0 1"}, 2, "found \"0x6A6 1 3 7 0 1\""},
@@ -147,7 +153,8 @@ TEST(MultiTxtReader, ATextWhoseFirstLineHasFiveWordsIsOneTilePerLineWithoutAHead
     }
 
     Loaded loaded;
-    const Error e = readFailure(CrLfLines({"0x6A5 0 3 7 0", "0x10000 1 1 0 0"}), loaded, ComponentsList({"06A5"}));
+    const Error e =
+        readFailure(CrLfLines({"0x6A5 0 3 7 0", "0x10000 1 1 0 0"}), loaded, ComponentsList({"06A5"}));
     EXPECT_EQ(e.line(), 2);
     EXPECT_EQ(e.number(), ErrorNumber::Overflow);
 }
@@ -180,7 +187,8 @@ TEST(MultiTxtReader, ANonSixteenBitItemIdFailsOnlyWithAListToMarkAgainst) {
 
 TEST(MultiTxtReader, ACountFarBeyondTheFileFailsAtTheCountLine) {
     Loaded loaded;
-    const Error e = readFailure(CrLfLines(withComponentLines({"2147483647 num components", "604 0 0 0"})), loaded);
+    const Error e =
+        readFailure(CrLfLines(withComponentLines({"2147483647 num components", "604 0 0 0"})), loaded);
     EXPECT_EQ(e.line(), 4);
     EXPECT_EQ(loaded.table.Count, 2147483647);
     EXPECT_EQ(loaded.table.storedEntries(), 1);
@@ -275,13 +283,103 @@ TEST(MultiTxtReader, ChoosesOneOfSeveralTemplatesByItsId) {
         ComponentTable table;
         std::size_t unread = 0;
         try {
-            ReadMultiTxt(text, "t.txt", table, {}, [&](const ItemCount& c) { unread = c.unreadLines; },
-                         LoadOptions{false, {std::nullopt, row.id}});
+            ReadMultiTxt(
+                text, "t.txt", table, {}, [&](const ItemCount& c) { unread = c.unreadLines; },
+                LoadOptions{false, {std::nullopt, row.id}});
             EXPECT_EQ(table.ItemId[0], row.firstItem) << row.what;
             EXPECT_EQ(unread, row.unreadLines) << row.what;
         } catch (const Error& e) {
             EXPECT_EQ(row.firstItem, "") << row.what << ": " << e.description();
             EXPECT_EQ(e.description().substr(0, row.description.size()), row.description) << row.what;
+        }
+    }
+}
+
+TEST(MultiTxtReader, TheGamesFormWithOneVersionLineListsAndLoadsEveryTemplate) {
+    const std::string text = test::CrLfLines({
+        "6 version",
+        "0 template id",
+        "-1 item version",
+        "2 num components",
+        "16050 1 0 0 1 shiptillerman",
+        "16051 2 0 0 1",
+        "5 Template ID",
+        "-1 item version",
+        "1 num components",
+        "700 5 5 0 1 hold part",
+        "9 template id",
+        "-1 item version",
+        "1 num components",
+        "900 0 0 0 1",
+        "901 1 1 1 1",
+        "",
+        "not a tile",
+    });
+    const DesignList list = ListDesigns(text, "g.txt", ScriptType::MultiTxt);
+    std::vector<std::string> keys;
+    for (const DesignSummary& d : list.entries) {
+        keys.push_back(d.key + ":" + d.tiles);
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"0:2", "5:1", "9:1"}));
+
+    const struct {
+        const char* what;
+        std::string id;
+        std::string firstItem;
+        std::vector<std::string> warnings;
+    } rows[] = {
+        {"the first, a part name after the flags", "0", "16050", {}},
+        {"one of three header lines", "5", "700", {}},
+        {"the last, lines after it named",
+         "9",
+         "900",
+         {"g.txt: lines 15 to 17 were not read: the count line (line 13) gives 1 components, and what "
+          "follows "
+          "them is no template (\"N template id\" or \"N version\")"}},
+    };
+    for (const auto& row : rows) {
+        ComponentTable table;
+        std::vector<std::string> warnings;
+        ReadMultiTxt(
+            text, "g.txt", table, {}, [&](const ItemCount& c) { warnings = c.warnings; },
+            LoadOptions{false, {std::nullopt, row.id}});
+        EXPECT_EQ(table.ItemId[0], row.firstItem) << row.what;
+        EXPECT_EQ(warnings, row.warnings) << row.what;
+    }
+}
+
+TEST(MultiTxtReader, RefusesBinaryAndUtf16FilesOfEveryTextType) {
+    std::string late(kBinaryProbeBytes, 'a');
+    late += '\0';
+    const struct {
+        const char* what;
+        std::string bytes;
+        ScriptType type;
+        std::string description;  // empty: the check lets it through to the reader
+    } rows[] = {
+        {"a NUL in multi text", std::string("6 version\0\0", 11), ScriptType::MultiTxt,
+         "b: is a binary file, not multi text"},
+        {"a NUL in WSC", std::string("\0SECTION", 8), ScriptType::Wsc, "b: is a binary file, not WSC"},
+        {"a NUL in CSV", std::string("TileID\0", 7), ScriptType::Csv, "b: is a binary file, not CSV"},
+        {"UTF-16 little-endian", "\xFF\xFE" + std::string("6\0", 2), ScriptType::MultiTxt,
+         "b: is UTF-16 text: save it as UTF-8 or ANSI"},
+        {"UTF-16 big-endian", "\xFE\xFF", ScriptType::Csv, "b: is UTF-16 text: save it as UTF-8 or ANSI"},
+        {"a NUL past the first 4 KiB", late, ScriptType::MultiTxt, ""},
+        {"a binary type", std::string("\x01\0\x01", 3), ScriptType::Uoa, ""},
+    };
+    for (const auto& row : rows) {
+        std::string description;
+        try {
+            ComponentTable table;
+            ReadScript(row.bytes, "b", row.type, table, {});
+        } catch (const Error& e) {
+            description = e.description();
+        }
+        const bool refused = description.find("binary file") != std::string::npos ||
+                             description.find("UTF-16") != std::string::npos;
+        EXPECT_EQ(refused ? description : "", row.description) << row.what;
+        if (row.type == ScriptType::MultiTxt && !row.description.empty()) {
+            EXPECT_THROW(ListDesigns(row.bytes, "b", row.type), Error) << row.what;
         }
     }
 }
