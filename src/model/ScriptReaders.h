@@ -92,8 +92,8 @@ void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentT
 void ReadWscFile(std::string_view text, const std::string& fileName, ComponentTable& table,
                  const ComponentsList& components, const ItemCountSink& showItemCount = {});
 
-// UO Architect binary (UoaFile.h has the layout): the design `options.choice.design` names, or the only one.
-// The tiles' item ids are stored as unsigned decimal texts; level and hue have no place in the table. Errors
+// UO Architect binary (UoaFile.h has the layout): the design `options.choice.design` names, or the only one. The
+// tiles' item ids are stored as unsigned decimal texts; level and hue have no place in the table. Errors
 // name the file and the byte offset.
 void ReadUoaFile(std::string_view bytes, const std::string& fileName, ComponentTable& table,
                  const ComponentsList& components, const ItemCountSink& showItemCount = {},

@@ -12,13 +12,12 @@ namespace {
 
 std::string threeItemWsc() {
     std::vector<std::string> lines = {"SECTION WORLDITEM 0", "{", "SERIAL 1", "NAME door"};
-    const char* items[][4] = {
-        {"1709", "430", "620", "20"}, {"1710", "431", "625", "20"}, {"3026", "432", "630", "27"}};
+    const char* items[][4] = {{"1709", "430", "620", "20"}, {"1710", "431", "625", "20"}, {"3026", "432", "630", "27"}};
     for (const auto& item : items) {
-        lines.insert(lines.end(),
-                     {std::string("ID ") + item[0], std::string("X ") + item[1], std::string("Y ") + item[2],
-                      std::string("Z ") + item[3], "CONT -1", "TYPE 12", "AMOUNT 1", "COLOR 0", "}", "",
-                      "SECTION WORLDITEM 0", "{", "SERIAL 2", "NAME door"});
+        lines.insert(lines.end(), {std::string("ID ") + item[0], std::string("X ") + item[1],
+                                   std::string("Y ") + item[2], std::string("Z ") + item[3], "CONT -1", "TYPE 12",
+                                   "AMOUNT 1", "COLOR 0", "}", "", "SECTION WORLDITEM 0", "{", "SERIAL 2",
+                                   "NAME door"});
     }
     lines.resize(lines.size() - 4);
     return CrLfLines(lines);
@@ -31,10 +30,9 @@ TEST(ShowCommand, PrintsTheLoadedTableAsJson) {
     const CliResult r = RunCli({"show", "--components", list.string(), "--json", wsc.string()});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(
-        r.out,
-        "{\"components\":[[\"1709\",\"-1\",\"-5\",\"20\",\"0\"],[\"1710\",\"0\",\"0\",\"20\",\"1\"],"
-        "[\"3026\",\"1\",\"5\",\"27\",\"1\"]],\"count\":3,\"maxX\":1,\"maxY\":5,\"minX\":-1,\"minY\":-5}\n");
+    EXPECT_EQ(r.out,
+              "{\"components\":[[\"1709\",\"-1\",\"-5\",\"20\",\"0\"],[\"1710\",\"0\",\"0\",\"20\",\"1\"],"
+              "[\"3026\",\"1\",\"5\",\"27\",\"1\"]],\"count\":3,\"maxX\":1,\"maxY\":5,\"minX\":-1,\"minY\":-5}\n");
 }
 
 TEST(ShowCommand, ChoosesTheReaderByTypeOptionOrExtension) {
@@ -98,8 +96,7 @@ TEST(ShowCommand, WritesJsonThatReadsBackToTheTextsOfTheFile) {
 
 TEST(ShowCommand, ReportsAFailedLoadOnOneLineOfStderrWithStatusOne) {
     TempDir dir;
-    const auto script =
-        dir.write("bad.txt", CrLfLines({"6 version", "1 template id", "-1 item version", "x"}));
+    const auto script = dir.write("bad.txt", CrLfLines({"6 version", "1 template id", "-1 item version", "x"}));
     const CliResult r = RunCli({"show", "--no-components", script.string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
@@ -116,14 +113,14 @@ TEST(ShowCommand, ReportsAFailedLoadOnOneLineOfStderrWithStatusOne) {
 }
 
 TEST(ShowCommand, RejectsBadCommandLinesWithStatusTwo) {
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{"show"},
-                                               {"show", "a.txt", "b.txt"},
-                                               {"show", "--type", "xml", "a.txt"},
-                                               {"show", "--components", "c.txt", "--no-components", "a.txt"},
-                                               {"show", "--colour", "a.txt"},
-                                               {"frobnicate"},
-                                               {}}) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"show"},
+             {"show", "a.txt", "b.txt"},
+             {"show", "--type", "xml", "a.txt"},
+             {"show", "--components", "c.txt", "--no-components", "a.txt"},
+             {"show", "--colour", "a.txt"},
+             {"frobnicate"},
+             {}}) {
         const CliResult r = RunCli(arguments);
         EXPECT_EQ(r.status, 2) << (arguments.empty() ? "" : arguments.front());
         EXPECT_NE(r.err.find("Usage"), std::string::npos) << r.err;

@@ -16,15 +16,13 @@ using test::CrLfLines;
 using test::LfLines;
 
 const std::vector<std::string> kExample = {
-    "6 version",     "1 template id", "-1 item version", "3 num components",
-    "604 -1 -1 0 1", "605 0 -1 0 1",  "606 1 1 5 0",
+    "6 version", "1 template id", "-1 item version", "3 num components",
+    "604 -1 -1 0 1", "605 0 -1 0 1", "606 1 1 5 0",
 };
 
 using test::Loaded;
 
-Loaded read(std::string_view text, const ComponentsList& list = {}) {
-    return test::Read(ReadMultiTxt, text, list);
-}
+Loaded read(std::string_view text, const ComponentsList& list = {}) { return test::Read(ReadMultiTxt, text, list); }
 
 Error readFailure(std::string_view text, Loaded& loaded, const ComponentsList& list = {}) {
     return test::ReadFailure(ReadMultiTxt, text, loaded, list);
@@ -70,9 +68,8 @@ TEST(MultiTxtReader, WindowsAndUnixLineEndsLoadTheSameTable) {
 }
 
 TEST(MultiTxtReader, CentresAndMarksListedComponents) {
-    const Loaded loaded =
-        read(CrLfLines(withComponentLines({"2 num components", "622 10 20 0", "600 14 30 0"})),
-             ComponentsList({"026E"}));
+    const Loaded loaded = read(CrLfLines(withComponentLines({"2 num components", "622 10 20 0", "600 14 30 0"})),
+                               ComponentsList({"026E"}));
     EXPECT_EQ(loaded.table.X[0], "-2");
     EXPECT_EQ(loaded.table.Y[0], "-5");
     EXPECT_EQ(loaded.table.Flags[0], "0");
@@ -84,8 +81,8 @@ TEST(MultiTxtReader, AcceptsACountLineWithTheNumberAlone) {
 }
 
 TEST(MultiTxtReader, StopsAfterTheCountAndStoresNothingBeyondIt) {
-    const Loaded loaded = read(CrLfLines(
-        withComponentLines({"2 num components", "604 0 0 0", "605 2 0 0", "not a component line at all"})));
+    const Loaded loaded = read(CrLfLines(withComponentLines({"2 num components", "604 0 0 0", "605 2 0 0",
+                                                             "not a component line at all"})));
     EXPECT_EQ(loaded.table.Count, 2);
     EXPECT_EQ(loaded.table.storedEntries(), 2);
     EXPECT_EQ(loaded.table.MaxX, 1);
@@ -109,8 +106,7 @@ TEST(MultiTxtReader, FailuresNameTheFileTheLineAndTheReason) {
         {withComponentLines({"2 num components", "604 0 0 0", "", "605 0 0 0"}), 6, "blank line"},
         {withComponentLines({"3 num components", "604 0 0 0", "605 1 0 0"}), 4, "only 2 component lines"},
         {withComponentLines({"1 num components"}), 4, "only 0 component lines"},
-        {{"0x6A5 0 3 7", "0x6A6 1 3 7", "0x6A7 2 3 7", "0x6A8 3 3 7"},
-         4,
+        {{"0x6A5 0 3 7", "0x6A6 1 3 7", "0x6A7 2 3 7", "0x6A8 3 3 7"}, 4,
          "component count \"0x6A8\" is not a number: expected three header lines and a count line"},
         {{"0x6A5 0 3 7 0", "0x6A6 1 3 7"}, 2, "not a tile line: expected five words \"ItemId X Y Z Flags\""},
         {{"0x6A5 0 3 7 0", "0x6A6 1 3 7 0 1"}, 2, "found \"0x6A6 1 3 7 0 1\""},
@@ -153,8 +149,7 @@ TEST(MultiTxtReader, ATextWhoseFirstLineHasFiveWordsIsOneTilePerLineWithoutAHead
     }
 
     Loaded loaded;
-    const Error e =
-        readFailure(CrLfLines({"0x6A5 0 3 7 0", "0x10000 1 1 0 0"}), loaded, ComponentsList({"06A5"}));
+    const Error e = readFailure(CrLfLines({"0x6A5 0 3 7 0", "0x10000 1 1 0 0"}), loaded, ComponentsList({"06A5"}));
     EXPECT_EQ(e.line(), 2);
     EXPECT_EQ(e.number(), ErrorNumber::Overflow);
 }
@@ -187,8 +182,7 @@ TEST(MultiTxtReader, ANonSixteenBitItemIdFailsOnlyWithAListToMarkAgainst) {
 
 TEST(MultiTxtReader, ACountFarBeyondTheFileFailsAtTheCountLine) {
     Loaded loaded;
-    const Error e =
-        readFailure(CrLfLines(withComponentLines({"2147483647 num components", "604 0 0 0"})), loaded);
+    const Error e = readFailure(CrLfLines(withComponentLines({"2147483647 num components", "604 0 0 0"})), loaded);
     EXPECT_EQ(e.line(), 4);
     EXPECT_EQ(loaded.table.Count, 2147483647);
     EXPECT_EQ(loaded.table.storedEntries(), 1);
@@ -283,9 +277,8 @@ TEST(MultiTxtReader, ChoosesOneOfSeveralTemplatesByItsId) {
         ComponentTable table;
         std::size_t unread = 0;
         try {
-            ReadMultiTxt(
-                text, "t.txt", table, {}, [&](const ItemCount& c) { unread = c.unreadLines; },
-                LoadOptions{false, {std::nullopt, row.id}});
+            ReadMultiTxt(text, "t.txt", table, {}, [&](const ItemCount& c) { unread = c.unreadLines; },
+                         LoadOptions{false, {std::nullopt, row.id}});
             EXPECT_EQ(table.ItemId[0], row.firstItem) << row.what;
             EXPECT_EQ(unread, row.unreadLines) << row.what;
         } catch (const Error& e) {
