@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::string_view bytes = fuzz::AsText(data + 2, size - 2);
-    const std::size_t indexBytes = std::min<std::size_t>(data[0] | data[1] << 8, bytes.size());
+    const std::size_t indexBytes =
+        std::min(static_cast<std::size_t>(data[0]) | static_cast<std::size_t>(data[1]) << 8, bytes.size());
     const std::string_view index = bytes.substr(0, indexBytes);
     const std::string_view designs = bytes.substr(indexBytes);
     DesignList list;
