@@ -52,11 +52,13 @@ std::filesystem::path DefaultComponentsFile(const Invocation& invocation) {
 void AddScriptOptions(CommandLine& parser) {
     parser.addOption(
         "--type",
-        "Reads SCRIPT as multi text (txt), a WSC export (wsc), a UO Architect design file (uoa) or "
-        "a CSV tile list (csv); by default from its extension.",
-        "txt|wsc|uoa|csv");
+        "Reads SCRIPT as multi text (txt), a WSC export (wsc), a UO Architect design file (uoa), UO "
+        "Architect's design library (uoalib: Designs.idx, Designs.bin beside it) or a CSV tile list (csv); "
+        "by default from its extension (a file named Designs.idx is a library).",
+        "txt|wsc|uoa|uoalib|csv");
     parser.addOption("--design",
-                     "Loads this design of a UO Architect file: its name, or its position from 1.", "NAME|N");
+                     "Loads this design of a UO Architect file or library: its name, or its position from 1.",
+                     "NAME|N");
     parser.addOption("--template", "Loads the template of this id from multi text that holds several.", "ID");
     parser.addOption("--components",
                      "Marks the components this list names (default: Components.txt beside the program).",
@@ -66,7 +68,7 @@ void AddScriptOptions(CommandLine& parser) {
         "--exact",
         "Loads the tiles exactly as the script gives them (multi text or CSV): not centred, each tile's "
         "flags from its file (up to 64 bits), no components list; a patch writes exactly those records.");
-    parser.addPositional("SCRIPT", "The script to load (*.txt, *.wsc, *.uoa or *.csv).");
+    parser.addPositional("SCRIPT", "The script to load (*.txt, *.wsc, *.uoa, *.csv or Designs.idx).");
 }
 
 LoadedMulti LoadScript(const CommandLine& parser) {
@@ -77,7 +79,14 @@ LoadedMulti LoadScript(const CommandLine& parser) {
     options.exact = parser.isSet("--exact");
     options.choice = DesignChoiceOf(parser);
     try {
-        LoadMulti(script, ScriptTypeOption(parser), loaded.table, loaded.components, {}, options);
+        LoadMulti(
+            script, ScriptTypeOption(parser), loaded.table, loaded.components,
+            [](const ItemCount& found) {
+                for (const std::string& warning : found.warnings) {
+                    Warn(warning);
+                }
+            },
+            options);
     } catch (const SeveralDesignsError& e) {
         const bool templates = e.designs().kind == DesignList::Kind::Templates;
         throw Error(e.number(), e.reason() + (templates ? "; choose one with --template ID"

@@ -32,17 +32,17 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"show",
-     "[--type txt|wsc|uoa|csv] [--design NAME|N | --template ID] [--components FILE | --no-components | "
-     "--exact] [--json] [--list-designs] SCRIPT",
+     "[--type txt|wsc|uoa|uoalib|csv] [--design NAME|N | --template ID] [--components FILE | --no-components "
+     "| --exact] [--json] [--list-designs] SCRIPT",
      "Loads a script and shows its components, or lists the designs or templates it holds.", RunShow},
     {"scripts",
-     "[--type txt|wsc|uoa|csv] [--design NAME|N | --template ID] [--components FILE | --no-components | "
-     "--exact] --format 51a|54|x --name NAME --buy VALUE --sell VALUE [--multi M | --slot N] "
+     "[--type txt|wsc|uoa|uoalib|csv] [--design NAME|N | --template ID] [--components FILE | --no-components "
+     "| --exact] --format 51a|54|x --name NAME --buy VALUE --sell VALUE [--multi M | --slot N] "
      "[--scripts-only] [-o FILE] SCRIPT",
      "Loads a multi and writes the Sphere item scripts for it and its deed.", RunScripts},
     {"patch",
-     "[--type txt|wsc|uoa|csv] [--design NAME|N | --template ID] [--components FILE | --no-components | "
-     "--exact] [--json] [--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16]] [--uop MULTICOLLECTION_UOP] "
+     "[--type txt|wsc|uoa|uoalib|csv] [--design NAME|N | --template ID] [--components FILE | --no-components "
+     "| --exact] [--json] [--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16]] [--uop MULTICOLLECTION_UOP] "
      "[--multi M [--replace]] "
      "[--format 51a|54|x --name NAME --buy VALUE --sell VALUE [--scripts-only] -o FILE] SCRIPT",
      "Loads a script, patches it into the client's Multi.idx and Multi.mul, its MultiCollection.uop or all "
@@ -58,8 +58,8 @@ constexpr Command kCommands[] = {
     {"list", "(--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16] | --uop MULTICOLLECTION_UOP) [--json]",
      "Lists the multis of the client files and checks them without changing them.", RunList},
     {"preview",
-     "[--type txt|wsc|uoa|csv] [--design NAME|N | --template ID] [--components FILE | --no-components | "
-     "--exact] [--art DIR] -o OUT.png SCRIPT, or "
+     "[--type txt|wsc|uoa|uoalib|csv] [--design NAME|N | --template ID] [--components FILE | --no-components "
+     "| --exact] [--art DIR] -o OUT.png SCRIPT, or "
      "(--idx MULTI_IDX --mul MULTI_MUL | --uop UOP) --multi M [--art DIR] -o OUT.png",
      "Draws a multi of a script or of the client files as a PNG picture, with the client's art if given.",
      RunPreview},

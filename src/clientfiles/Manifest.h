@@ -17,7 +17,7 @@
 //   [[multi]]                           one per multi number
 //   number = 0x1400
 //   script = "designs/lakeside-mill.wsc"
-//   type = "wsc"                        optional: txt, wsc, uoa or csv; else from the extension
+//   type = "wsc"                        optional: txt, wsc, uoa, uoalib or csv; else from the extension
 //   design = "Mill"                     optional: the design of a UO Architect file, by name or position
 //   template = 2                        optional: the template of this id, from multi text with several
 //   name = "Lakeside Mill"

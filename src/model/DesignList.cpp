@@ -1,7 +1,9 @@
 #include "model/DesignList.h"
 
 #include <algorithm>
+#include <charconv>
 
+#include "model/BinaryTextRefusal.h"
 #include "model/ComponentTable.h"
 #include "model/ComponentsList.h"
 #include "model/HeaderlessMultiTxt.h"
@@ -10,6 +12,7 @@
 #include "model/PathText.h"
 #include "model/TextLines.h"
 #include "model/UoaFile.h"
+#include "model/UoaLibrary.h"
 
 namespace keelwright {
 namespace {
@@ -82,6 +85,49 @@ DesignList DesignListOf(const std::vector<UoaDesign>& designs) {
     return list;
 }
 
+std::size_t ChooseUoaDesign(const std::vector<UoaDesign>& designs, const DesignChoice& choice,
+                            const std::string& fileName) {
+    if (choice.templateId) {
+        throw Error(
+            ErrorNumber::InvalidCall,
+            "a UO Architect design file holds designs, not templates: choose a design by name or position")
+            .at(fileName);
+    }
+    if (!choice.design) {
+        if (designs.size() > 1) {
+            throw SeveralDesignsError(DesignListOf(designs), fileName);
+        }
+        return 0;
+    }
+    const std::string& wanted = *choice.design;
+    std::vector<std::size_t> named;
+    for (std::size_t i = 0; i < designs.size(); ++i) {
+        if (designs[i].name == wanted) {
+            named.push_back(i);
+        }
+    }
+    if (named.size() == 1) {
+        return named.front();
+    }
+    if (named.size() > 1) {
+        throw Error(ErrorNumber::InvalidCall, NumberText(static_cast<std::int64_t>(named.size())) +
+                                                  " designs are named " + QuoteInput(wanted) +
+                                                  ": choose one by position (" +
+                                                  DescribeDesigns(DesignListOf(designs)) + ")")
+            .at(fileName);
+    }
+    std::size_t position = 0;
+    const auto [end, ec] = std::from_chars(wanted.data(), wanted.data() + wanted.size(), position);
+    if (ec == std::errc() && end == wanted.data() + wanted.size() && position >= 1 &&
+        position <= designs.size()) {
+        return position - 1;
+    }
+    throw Error(ErrorNumber::InvalidCall,
+                "no design is named " + QuoteInput(wanted) +
+                    " or has that position: " + DescribeDesigns(DesignListOf(designs)))
+        .at(fileName);
+}
+
 DesignList DesignListOf(const std::vector<MultiTxtTemplate>& templates) {
     DesignList list{DesignList::Kind::Templates, {}};
     for (const MultiTxtTemplate& t : templates) {
@@ -91,6 +137,7 @@ DesignList DesignListOf(const std::vector<MultiTxtTemplate>& templates) {
 }
 
 DesignList ListDesigns(std::string_view bytes, const std::string& fileName, ScriptType type) {
+    RefuseNonText(bytes, fileName, type);
     if (type == ScriptType::Uoa) {
         return DesignListOf(ReadUoaDesigns(bytes, fileName));
     }
@@ -104,7 +151,12 @@ DesignList ListDesigns(std::string_view bytes, const std::string& fileName, Scri
 
 DesignList ListDesigns(const std::filesystem::path& script, std::optional<ScriptType> type) {
     const std::string bytes = ReadFileBytes(script);
-    return ListDesigns(bytes, PathText(script), type ? *type : ScriptTypeOf(script, bytes));
+    const ScriptType read = type ? *type : ScriptTypeOf(script, bytes);
+    if (read == ScriptType::UoaLib) {
+        const std::filesystem::path data = UoaLibraryDataOf(script);
+        return DesignListOf(ReadUoaLibraryIndex(bytes, PathText(script), ReadFileBytes(data).size()));
+    }
+    return ListDesigns(bytes, PathText(script), read);
 }
 
 std::string ShownName(std::string_view bytes) {

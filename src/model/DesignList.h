@@ -35,6 +35,12 @@ struct MultiTxtTemplate;
 DesignList DesignListOf(const std::vector<UoaDesign>& designs);
 DesignList DesignListOf(const std::vector<MultiTxtTemplate>& templates);
 
+// The index of the UO Architect design a choice names: by its name when one design alone has it, else by
+// its position from 1; the only design when none is chosen. Throws SeveralDesignsError when the file holds
+// several and none is chosen, and InvalidCall for a template id or a choice that names none.
+std::size_t ChooseUoaDesign(const std::vector<UoaDesign>& designs, const DesignChoice& choice,
+                            const std::string& fileName);
+
 // A load that needs a choice the caller did not make: the file holds several designs or templates. The
 // reason lists them; designs() gives them to a caller that asks the user.
 class SeveralDesignsError : public Error {
@@ -53,6 +59,7 @@ std::string DescribeDesigns(const DesignList& designs);
 // The designs or templates the file holds, as a load would find them; a script of a type that holds one
 // multi is loaded (without a components list) to count its tiles. Throws Error as the readers do.
 DesignList ListDesigns(std::string_view bytes, const std::string& fileName, ScriptType type);
+// By path, a design library too (Designs.idx, with Designs.bin beside it).
 DesignList ListDesigns(const std::filesystem::path& script, std::optional<ScriptType> type);
 
 // A name from a file as output shows it: UTF-8 kept, but control characters (C0, DEL and C1) and bytes

@@ -1,19 +1,22 @@
 #include <algorithm>
 #include <utility>
 
+#include "model/BinaryTextRefusal.h"
 #include "model/ComponentTable.h"
 #include "model/Error.h"
 #include "model/PathText.h"
 #include "model/ScriptReaders.h"
 #include "model/TextLines.h"
 #include "model/UoaFile.h"
+#include "model/UoaLibrary.h"
 
 namespace keelwright {
 
 std::optional<ScriptType> ScriptTypeNamed(std::string_view name) {
     for (const auto& [shortName, type] :
          {std::pair{"txt", ScriptType::MultiTxt}, std::pair{"wsc", ScriptType::Wsc},
-          std::pair{"uoa", ScriptType::Uoa}, std::pair{"csv", ScriptType::Csv}}) {
+          std::pair{"uoa", ScriptType::Uoa}, std::pair{"uoalib", ScriptType::UoaLib},
+          std::pair{"csv", ScriptType::Csv}}) {
         if (name == shortName) {
             return type;
         }
@@ -22,6 +25,9 @@ std::optional<ScriptType> ScriptTypeNamed(std::string_view name) {
 }
 
 ScriptType ScriptTypeOf(const std::filesystem::path& path, std::string_view firstBytes) {
+    if (IsUoaLibraryIndex(path)) {
+        return ScriptType::UoaLib;
+    }
     std::string extension = PathText(path.extension());
     std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) {
         return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
@@ -35,9 +41,10 @@ ScriptType ScriptTypeOf(const std::filesystem::path& path, std::string_view firs
     return extension == ".uoa" && IsUoaBinary(firstBytes) ? ScriptType::Uoa : ScriptType::MultiTxt;
 }
 
-void ReadScript(std::string_view bytes, const std::string& fileName, ScriptType type, ComponentTable& table,
-                const ComponentsList& components, const ItemCountSink& showItemCount,
-                const LoadOptions& options) {
+namespace {
+
+// Refuses what the options ask of a type that cannot give it.
+void refuseOptions(ScriptType type, const LoadOptions& options, const std::string& fileName) {
     const DesignChoice& choice = options.choice;
     if (options.exact && type != ScriptType::MultiTxt && type != ScriptType::Csv) {
         throw Error(ErrorNumber::InvalidCall,
@@ -52,6 +59,15 @@ void ReadScript(std::string_view bytes, const std::string& fileName, ScriptType 
                         " holds one multi: there is no design or template to choose")
             .at(fileName);
     }
+}
+
+}  // namespace
+
+void ReadScript(std::string_view bytes, const std::string& fileName, ScriptType type, ComponentTable& table,
+                const ComponentsList& components, const ItemCountSink& showItemCount,
+                const LoadOptions& options) {
+    refuseOptions(type, options, fileName);
+    RefuseNonText(bytes, fileName, type);
     switch (type) {
         case ScriptType::MultiTxt:
             ReadMultiTxt(bytes, fileName, table, components, showItemCount, options);
@@ -65,6 +81,11 @@ void ReadScript(std::string_view bytes, const std::string& fileName, ScriptType 
         case ScriptType::Csv:
             ReadCsvFile(bytes, fileName, table, components, showItemCount, options);
             return;
+        case ScriptType::UoaLib:
+            throw Error(ErrorNumber::InvalidCall,
+                        "a UO Architect design library is two files, Designs.idx and Designs.bin: load it by "
+                        "the path of Designs.idx")
+                .at(fileName);
     }
 }
 
@@ -73,8 +94,15 @@ void LoadMulti(const std::filesystem::path& script, std::optional<ScriptType> ty
                const LoadOptions& options) {
     table.ResetMulti();
     const std::string bytes = ReadFileBytes(script);
-    ReadScript(bytes, PathText(script), type ? *type : ScriptTypeOf(script, bytes), table, components,
-               showItemCount, options);
+    const ScriptType read = type ? *type : ScriptTypeOf(script, bytes);
+    if (read == ScriptType::UoaLib) {
+        refuseOptions(read, options, PathText(script));
+        const std::filesystem::path data = UoaLibraryDataOf(script);
+        ReadUoaLibrary(bytes, ReadFileBytes(data), PathText(script), PathText(data), table, components,
+                       showItemCount, options);
+        return;
+    }
+    ReadScript(bytes, PathText(script), read, table, components, showItemCount, options);
 }
 
 }  // namespace keelwright

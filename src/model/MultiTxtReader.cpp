@@ -37,7 +37,7 @@ const MultiTxtTemplate& chosenTemplate(const std::vector<MultiTxtTemplate>& temp
             if (found != nullptr) {
                 throw Error(ErrorNumber::InvalidCall,
                             "more than one template has the id " + QuoteInput(*choice.templateId))
-                    .at(fileName, t.linesBefore + 2);
+                    .at(fileName, t.linesBefore + t.headerLines - 2);
             }
             found = &t;
         }
@@ -51,11 +51,38 @@ const MultiTxtTemplate& chosenTemplate(const std::vector<MultiTxtTemplate>& temp
     return *found;
 }
 
+// The count, and the non-blank lines left after the component lines, which are neither components nor a
+// template: counted, and named in a warning so that none is dropped without a word.
+ItemCount unreadLines(LineReader& lines, std::int32_t count, std::int64_t countLineNumber) {
+    const std::string& fileName = lines.fileName();
+    std::size_t unread = 0;
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+    while (!lines.atEnd()) {
+        if (!lines.next().empty()) {
+            ++unread;
+            first = first == 0 ? lines.lineNumber() : first;
+            last = lines.lineNumber();
+        }
+    }
+    if (unread == 0) {
+        return {count, 0};
+    }
+    const std::string which = first == last ? "line " + NumberText(first)
+                                            : "lines " + NumberText(first) + " to " + NumberText(last);
+    return {
+        count,
+        unread,
+        {fileName + ": " + which + (first == last ? " was" : " were") + " not read: the count line (line " +
+         NumberText(countLineNumber) + ") gives " + NumberText(count) +
+         " components, and what follows them is no template (\"N template id\" or \"N version\")"}};
+}
+
 // Reads one template: its lines, numbered as in the whole file.
 void readTemplate(const MultiTxtTemplate& chosen, const std::string& fileName, ComponentTable& table,
                   const ComponentsList& components, const ItemCountSink& showItemCount,
                   const LoadOptions& options) {
-    const std::int64_t countLineNumber = chosen.linesBefore + 4;
+    const std::int64_t countLineNumber = chosen.linesBefore + chosen.headerLines;
     const std::int64_t firstComponentLine = countLineNumber + 1;
     LineReader lines(chosen.text, fileName, chosen.linesBefore);
     for (std::int64_t header = chosen.linesBefore + 1; header < countLineNumber; ++header) {
@@ -101,11 +128,7 @@ void readTemplate(const MultiTxtTemplate& chosen, const std::string& fileName, C
         }
     }
     if (showItemCount) {
-        std::size_t unread = 0;
-        while (!lines.atEnd()) {
-            unread += lines.next().empty() ? 0 : 1;
-        }
-        showItemCount({count, unread});
+        showItemCount(unreadLines(lines, count, countLineNumber));
     }
     if (options.exact) {
         if (table.storedEntries() < count) {

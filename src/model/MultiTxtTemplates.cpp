@@ -5,16 +5,16 @@
 namespace keelwright {
 namespace {
 
-constexpr int kHeaderLines = 4;  // version, template id, item version, count
+constexpr int kVersionHeaderLines = 4;  // version, template id, item version, count
+constexpr int kIdHeaderLines = 3;       // template id, item version, count
 
-bool isVersionWord(std::string_view word) {
-    constexpr std::string_view kVersion = "version";
-    if (word.size() != kVersion.size()) {
+bool isWord(std::string_view word, std::string_view lowerCase) {
+    if (word.size() != lowerCase.size()) {
         return false;
     }
     for (std::size_t i = 0; i < word.size(); ++i) {
         const char c = word[i] >= 'A' && word[i] <= 'Z' ? static_cast<char>(word[i] - 'A' + 'a') : word[i];
-        if (c != kVersion[i]) {
+        if (c != lowerCase[i]) {
             return false;
         }
     }
@@ -36,17 +36,18 @@ bool isWholeNumber(std::string_view word) {
     return true;
 }
 
-// Reads the four header lines of the template that begins at the reader's next line.
-MultiTxtTemplate readHeader(LineReader& lines, std::string_view text) {
+// Reads the header lines of the template that begins at the reader's next line.
+MultiTxtTemplate readHeader(LineReader& lines, std::string_view text, int headerLines) {
     MultiTxtTemplate found;
     const std::size_t begin = lines.position();
     found.linesBefore = lines.lineNumber();
+    found.headerLines = headerLines;
     found.text = text.substr(begin);
-    for (int header = 1; header <= kHeaderLines && !lines.atEnd(); ++header) {
+    for (int header = 1; header <= headerLines && !lines.atEnd(); ++header) {
         std::string_view rest = lines.next();
-        if (header == 2) {
+        if (header == headerLines - 2) {
             found.id = TakeWord(rest);
-        } else if (header == kHeaderLines) {
+        } else if (header == headerLines) {
             found.count = TakeWord(rest);
         }
     }
@@ -55,31 +56,41 @@ MultiTxtTemplate readHeader(LineReader& lines, std::string_view text) {
 
 }  // namespace
 
-bool IsTemplateStart(std::string_view line) {
+int TemplateHeaderLines(std::string_view line) {
     // Tile lines end in a digit: most lines are told apart by their last character alone.
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) {
         line.remove_suffix(1);
     }
-    if (line.empty() || (line.back() != 'n' && line.back() != 'N')) {
-        return false;
+    const char last = line.empty() ? '\0' : static_cast<char>(line.back() | 0x20);
+    if (last != 'n' && last != 'd') {
+        return 0;
     }
-    const std::string_view number = TakeWord(line);
-    const std::string_view version = TakeWord(line);
-    return line.empty() && isWholeNumber(number) && isVersionWord(version);
+    if (!isWholeNumber(TakeWord(line))) {
+        return 0;
+    }
+    const std::string_view second = TakeWord(line);
+    if (isWord(second, "version")) {
+        return line.empty() ? kVersionHeaderLines : 0;
+    }
+    const std::string_view third = TakeWord(line);
+    return line.empty() && isWord(second, "template") && isWord(third, "id") ? kIdHeaderLines : 0;
 }
 
 std::vector<MultiTxtTemplate> FindTemplates(std::string_view text) {
     LineReader lines(text, {});
-    std::vector<MultiTxtTemplate> templates{readHeader(lines, text)};
+    const int firstHeader = lines.atEnd() ? 0 : TemplateHeaderLines(LineReader(text, {}).next());
+    std::vector<MultiTxtTemplate> templates{
+        readHeader(lines, text, firstHeader == kIdHeaderLines ? kIdHeaderLines : kVersionHeaderLines)};
     while (!lines.atEnd()) {
         const std::size_t begin = lines.position();
-        if (!IsTemplateStart(lines.next())) {
+        const int headerLines = TemplateHeaderLines(lines.next());
+        if (headerLines == 0) {
             continue;
         }
         MultiTxtTemplate& last = templates.back();
         last.text = last.text.substr(0, begin - static_cast<std::size_t>(last.text.data() - text.data()));
         LineReader header(text.substr(begin), {}, lines.lineNumber() - 1);
-        MultiTxtTemplate next = readHeader(header, text.substr(begin));
+        MultiTxtTemplate next = readHeader(header, text.substr(begin), headerLines);
         // The next template's header lines are its own: the search goes on after them.
         for (std::int64_t n = lines.lineNumber(); n < header.lineNumber(); ++n) {
             lines.next();

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace keelwright {
 
@@ -19,15 +21,18 @@ enum class ScriptType {
     Wsc,       // the items a Sphere server's .export command (or another WSC writer) writes
     Uoa,       // a UO Architect design file in its binary form (its text form is multi text)
     Csv,       // the tile list that client-file editors export as comma-separated values
+    UoaLib,    // UO Architect's design library: Designs.idx and, beside it, Designs.bin
 };
 
 // The type a file suggests, its extension in any letter case: ".wsc" is Wsc, ".csv" Csv, ".uoa" Uoa when
 // the file's first two bytes are version 1 or 2 (UO Architect writes its text form under the same
-// extension) and MultiTxt otherwise; any other extension is MultiTxt.
+// extension) and MultiTxt otherwise; a file named Designs.idx (any letter case) is UoaLib; any other is
+// MultiTxt.
 ScriptType ScriptTypeOf(const std::filesystem::path& path, std::string_view firstBytes = {});
-// The type of its short name, as options and manifests give it: txt, wsc, uoa or csv; nothing for another.
+// The type of its short name, as options and manifests give it: txt, wsc, uoa, uoalib or csv; nothing for
+// another.
 std::optional<ScriptType> ScriptTypeNamed(std::string_view name);
-inline constexpr const char* kScriptTypeNames = "txt, wsc, uoa or csv";
+inline constexpr const char* kScriptTypeNames = "txt, wsc, uoa, uoalib or csv";
 
 // Which design or template a load takes from a file that holds several. Nothing chosen takes the only one;
 // a file with several then fails with a SeveralDesignsError (DesignList.h) that lists them.
@@ -36,15 +41,18 @@ struct DesignChoice {
     std::optional<std::string> templateId;  // multi text: the id on a template's second header line
 };
 
-// What a reader found once it has read its file: the number of components and, for multi text, the
-// non-blank lines after the component lines it read (a count line smaller than the lines that follow
-// leaves them unread). It converts from and to the count alone, for readers and sinks that need no more.
+// What a reader found once it has read its file: the number of components, for multi text the non-blank
+// lines after the component lines it read (a count line smaller than the lines that follow leaves them
+// unread), and what the load left out or changed, one sentence each for the user. It converts from and to
+// the count alone, for readers and sinks that need no more.
 struct ItemCount {
-    ItemCount(std::int32_t components, std::size_t unread = 0) : count(components), unreadLines(unread) {}
+    ItemCount(std::int32_t components, std::size_t unread = 0, std::vector<std::string> notes = {})
+        : count(components), unreadLines(unread), warnings(std::move(notes)) {}
     operator std::int32_t() const { return count; }
 
     std::int32_t count;
     std::size_t unreadLines;
+    std::vector<std::string> warnings;
 };
 
 // How a script is loaded.
@@ -91,6 +99,14 @@ void ReadUoaFile(std::string_view bytes, const std::string& fileName, ComponentT
                  const ComponentsList& components, const ItemCountSink& showItemCount = {},
                  const LoadOptions& options = {});
 
+// UO Architect's design library (UoaLibrary.h has the layout): the design `options.choice.design` names, or
+// the only one, its records read from `data` (Designs.bin). Item ids are the low 16 bits; level and hue have
+// no place in the table: hues are dropped with one warning that counts them, and a z outside -128 to 127
+// loads with a warning naming the first such tile. Errors name the file and the byte offset.
+void ReadUoaLibrary(std::string_view index, std::string_view data, const std::string& indexName,
+                    const std::string& dataName, ComponentTable& table, const ComponentsList& components,
+                    const ItemCountSink& showItemCount = {}, const LoadOptions& options = {});
+
 // CSV: a header line "TileID,OffsetX,OffsetY,OffsetZ,Flag[,Cliloc]" (any letter case), then one tile a
 // line. Values are decimal or "0x" hex (offsets in hex as 16-bit two's complement, stored as decimal
 // texts); columns after the Flag are not read; blank lines and lines starting with "//" are skipped. The
@@ -106,7 +122,9 @@ void LoadMulti(const std::filesystem::path& script, std::optional<ScriptType> ty
                const ComponentsList& components, const ItemCountSink& showItemCount = {},
                const LoadOptions& options = {});
 
-// Loads text or bytes already read, as LoadMulti does after reading the file.
+// Loads text or bytes already read, as LoadMulti does after reading the file; throws InvalidCall for a
+// design library, which is two files (ReadUoaLibrary reads it). A script of a text type is refused first
+// when it is no text (RefuseNonText).
 void ReadScript(std::string_view bytes, const std::string& fileName, ScriptType type, ComponentTable& table,
                 const ComponentsList& components, const ItemCountSink& showItemCount = {},
                 const LoadOptions& options = {});

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/ByteReader.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
 
@@ -10,85 +11,6 @@ namespace {
 
 constexpr std::int16_t kOneDesign = 1;
 constexpr std::int16_t kDesignCollection = 2;
-constexpr int kMaxLengthBytes = 5;  // 7-bit groups of a 32-bit length
-
-// Reads the file front to back; every read checks that its bytes are there, so no count is trusted.
-class ByteReader {
-public:
-    ByteReader(std::string_view bytes, const std::string& fileName) : bytes_(bytes), fileName_(fileName) {}
-
-    std::size_t offset() const { return offset_; }
-    std::size_t left() const { return bytes_.size() - offset_; }
-
-    [[noreturn]] void fail(ErrorNumber number, std::size_t at, const std::string& reason) const {
-        throw Error(number, "byte " + NumberText(static_cast<std::int64_t>(at)) + ": " + reason)
-            .at(fileName_);
-    }
-    void need(std::size_t n, const std::string& what) const {
-        if (left() < n) {
-            fail(ErrorNumber::InputPastEnd, offset_,
-                 "the file ends inside " + what + " (" + NumberText(static_cast<std::int64_t>(n)) +
-                     " bytes needed, " + NumberText(static_cast<std::int64_t>(left())) + " left)");
-        }
-    }
-    std::uint8_t byte(const std::string& what) {
-        need(1, what);
-        return static_cast<std::uint8_t>(bytes_[offset_++]);
-    }
-    std::int16_t int16(const std::string& what) {
-        need(2, what);
-        const auto value = static_cast<std::uint16_t>(byteAt(0) | byteAt(1) << 8);
-        offset_ += 2;
-        return static_cast<std::int16_t>(value);
-    }
-    std::int32_t int32(const std::string& what) {
-        need(4, what);
-        const std::uint32_t value =
-            byteAt(0) | byteAt(1) << 8 | byteAt(2) << 16 | std::uint32_t{byteAt(3)} << 24;
-        offset_ += 4;
-        return static_cast<std::int32_t>(value);
-    }
-    std::string string(const std::string& what) {
-        const std::size_t at = offset_;
-        const std::uint8_t present = byte(what);
-        if (present == 0) {
-            return {};
-        }
-        if (present != 1) {
-            fail(ErrorNumber::InvalidFileFormat, at,
-                 what + " begins with " + NumberText(present) + ": expected 0 (no string) or 1 (a string)");
-        }
-        const std::size_t lengthAt = offset_;
-        std::uint64_t length = 0;
-        for (int group = 0;; ++group) {
-            if (group == kMaxLengthBytes) {
-                fail(ErrorNumber::InvalidFileFormat, lengthAt,
-                     "the length of " + what + " runs past 5 bytes");
-            }
-            const std::uint8_t b = byte("the length of " + what);
-            length |= std::uint64_t{b & 0x7Fu} << (7 * group);
-            if ((b & 0x80) == 0) {
-                break;
-            }
-        }
-        if (length > left()) {
-            fail(ErrorNumber::InputPastEnd, lengthAt,
-                 what + " is " + NumberText(static_cast<std::int64_t>(length)) + " bytes long, but only " +
-                     NumberText(static_cast<std::int64_t>(left())) + " bytes follow");
-        }
-        std::string text(bytes_.substr(offset_, static_cast<std::size_t>(length)));
-        offset_ += static_cast<std::size_t>(length);
-        return text;
-    }
-    void skip(std::size_t n) { offset_ += n; }
-
-private:
-    std::uint32_t byteAt(std::size_t i) const { return static_cast<std::uint8_t>(bytes_[offset_ + i]); }
-
-    std::string_view bytes_;
-    const std::string& fileName_;
-    std::size_t offset_ = 0;
-};
 
 UoaDesign readDesign(ByteReader& in, std::int32_t position) {
     const std::string of = " of design " + NumberText(position);

@@ -77,7 +77,7 @@ TEST(CommandLine, QuotesTheInputItEchoesShortAndWithoutControlBytes) {
         {{"show", "--" + escape, "a.txt"}, "keelwright-cli show: Unknown option \"\\x1B]0;owned\\x07\"."},
         // U+00FC in UTF-8: Windows hands arguments over as UTF-16, so they must be valid UTF-8 there.
         {{"show", "--type", "w\xC3\xBC" + escape, "a.txt"},
-         "keelwright-cli show: --type takes txt, wsc, uoa or csv, not \"w\\xC3\\xBC\\x1B]0;owned\\x07\""},
+         "keelwright-cli show: --type takes txt, wsc, uoa, uoalib or csv, not \"w\\xC3\\xBC\\x1B]0;owned\\x07\""},
         {manyUnknown,
          "keelwright-cli list: Unknown options: \"option1\", \"option2\", \"option3\", \"option4\", "
          "\"option5\", \"option6\", \"option7\", \"option8\" and 4 more."},

@@ -186,7 +186,7 @@ TEST(ScriptsCommand, RejectsMissingOrBadOptionsWithStatusTwo) {
         {mill.arguments("x", {"--slot", "\x1b[2J"}),
          "--slot takes a whole number from 0 to 2147467264, not \"\\x1B[2J\"\n"},
         {mill.arguments("51a", {"--type", std::string(200, 't')}),
-         "--type takes txt, wsc, uoa or csv, not \"" + std::string(80, 't') + "\"\xE2\x80\xA6\n"},
+         "--type takes txt, wsc, uoa, uoalib or csv, not \"" + std::string(80, 't') + "\"\xE2\x80\xA6\n"},
         {replaced(6, "   "), "--name is blank"},
         {replaced(8, ""), "--buy is blank"},
         {replaced(6, "Mill \xe2\x82\xac"), "--name holds a character that is not Latin-1"},  // the euro sign

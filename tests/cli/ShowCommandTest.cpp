@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 #include "cli/CliTestSupport.h"
 #include "model/PathText.h"
+#include "model/UoaLibraryBytes.h"
 
 namespace keelwright::test {
 namespace {
@@ -67,8 +68,8 @@ std::string Latin1ToUtf8(std::string_view bytes) {
 
 TEST(ShowCommand, WritesJsonThatReadsBackToTheTextsOfTheFile) {
     // The item id and z of a component are kept as read: here every byte but the separators of words and
-    // lines.
-    std::string low(1, '\0');
+    // lines, and NUL, which marks a binary file.
+    std::string low;
     std::string high;
     for (int c = 1; c < 0x100; ++c) {
         if (c != ' ' && c != '\n' && c != '\r') {
@@ -187,7 +188,7 @@ TEST(ShowCommand, ListsAndChoosesTheTemplatesOfAMultiText) {
         {{"--type", "csv", csv.string()}, 0, "Components: 1\n"},
         {{"--type", "xls", csv.string()},
          2,
-         "keelwright-cli show: --type takes txt, wsc, uoa or csv, not \"xls\""},
+         "keelwright-cli show: --type takes txt, wsc, uoa, uoalib or csv, not \"xls\""},
     };
     for (const auto& row : rows) {
         std::vector<std::string> arguments = {"show", "--no-components"};
@@ -195,6 +196,71 @@ TEST(ShowCommand, ListsAndChoosesTheTemplatesOfAMultiText) {
         const CliResult r = RunCli(arguments);
         EXPECT_EQ(r.status, row.status) << r.err;
         EXPECT_EQ((row.status == 0 ? r.out : r.err).substr(0, row.out.size()), row.out);
+    }
+}
+
+TEST(ShowCommand, ListsAndLoadsTheDesignsOfAUoArchitectLibrary) {
+    const std::string tower = "Tower";
+    const std::string keeps = "Keeps";
+    const std::string fresh = "New Design";
+    Library lib;
+    lib.design(&tower, &keeps, {{0, 1701, 0, 0, 0, 0}, {1, 1702, 2, 0, 200, 5}, {1, 1703, 2, 2, 0, 5}})
+        .design(&fresh, nullptr, {{0, 600, 0, 0, 0, 0}})
+        .design(&fresh, nullptr, {{0, 601, 0, 0, 0, 0}, {0, 602, 1, 0, 0, 0}});
+    TempDir dir;
+    const auto index = dir.write("designs.IDX", lib.index());  // names in any letter case
+    dir.write("DESIGNS.bin", lib.bin);
+    std::filesystem::create_directory(dir / "alone");
+    const auto lonely = dir.write("alone/Designs.idx", lib.index());
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string out;  // the start of stdout
+        std::string err;  // the start of stderr
+    } rows[] = {
+        {{"--list-designs", index.string()},
+         0,
+         "Design\tTiles\tName\tCategory\tSubsection\n1\t3\tTower\tKeeps\tUnassigned\n2\t1\tNew "
+         "Design\t\tUnassigned\n3\t2\tNew Design\t\tUnassigned\n",
+         ""},
+        {{"--design", "Tower", index.string()},
+         0,
+         "Components: 3\nMinX: -1  MaxX: 1  MinY: -1  MaxY: 1\n",
+         "keelwright-cli: warning: 2 tiles have a hue, which client files cannot hold: the design loads "
+         "without "
+         "hues\nkeelwright-cli: warning: " +
+             (dir / "DESIGNS.bin").string() + ": byte 24: tile 2 is at z 200"},
+        {{"--design", "3", "--type", "uoalib", index.string()}, 0, "Components: 2\n", ""},
+        {{"--design", "New Design", index.string()},
+         1,
+         "",
+         "keelwright-cli: error: " + index.string() +
+             ": 2 designs are named \"New Design\": choose one by "
+             "position"},
+        {{index.string()}, 1, "", "keelwright-cli: error: " + index.string() + ": the file holds 3 designs"},
+        {{"--exact", "--design", "1", index.string()},
+         1,
+         "",
+         "keelwright-cli: error: " + index.string() + ": an exact load reads the flags of each tile"},
+        {{"--list-designs", lonely.string()},
+         1,
+         "",
+         "keelwright-cli: error: " + lonely.string() + ": no Designs.bin beside it"},
+        {{"--type", "txt", "--list-designs", (dir / "DESIGNS.bin").string()},
+         1,
+         "",
+         "keelwright-cli: error: " + (dir / "DESIGNS.bin").string() + ": is a binary file, not multi text"},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> arguments = {"show"};
+        if (row.arguments.front() != "--exact") {  // which takes no components list
+            arguments.push_back("--no-components");
+        }
+        arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
+        const CliResult r = RunCli(arguments);
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_EQ(r.out.substr(0, row.out.size()), row.out) << row.arguments.front();
+        EXPECT_EQ(r.err.substr(0, row.err.size()), row.err) << row.arguments.front();
     }
 }
 

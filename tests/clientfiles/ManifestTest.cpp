@@ -98,7 +98,7 @@ TEST(ManifestTest, RefusesABadManifestNamingTheLineAndTheKey) {
         {entry + "number = 16\nscript = \"a.txt\"\nname = \"A\"\nsell = \" -0.5\"\n",
          "m.toml:8: [[multi]] sell: is a negative number"},
         {entry + "number = 16\nscript = \"a.txt\"\nname = \"A\"\ntype = \"mul\"\n",
-         "m.toml:8: [[multi]] type: must be txt, wsc, uoa or csv, not \"mul\""},
+         "m.toml:8: [[multi]] type: must be txt, wsc, uoa, uoalib or csv, not \"mul\""},
         {entry + "number = 16\nscript = \"a.txt\"\nname = \"A\"\ndesign = 1\ntemplate = \"1\"\n",
          "m.toml:9: [[multi]] template: excludes design: a file holds designs or templates"},
         {entry + "number = 16\nscript = \"a.txt\"\nname = \"A\"\ndesign = true\n",

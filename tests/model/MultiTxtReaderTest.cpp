@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "TestFiles.h"
-#include "model/ReaderTestSupport.h"
-#include "model/ComponentsList.h"
+#include "model/BinaryTextRefusal.h"
 #include "model/ComponentTable.h"
+#include "model/ComponentsList.h"
+#include "model/DesignList.h"
 #include "model/Error.h"
+#include "model/ReaderTestSupport.h"
 #include "model/ScriptReaders.h"
 
 namespace keelwright {
@@ -282,6 +284,95 @@ TEST(MultiTxtReader, ChoosesOneOfSeveralTemplatesByItsId) {
         } catch (const Error& e) {
             EXPECT_EQ(row.firstItem, "") << row.what << ": " << e.description();
             EXPECT_EQ(e.description().substr(0, row.description.size()), row.description) << row.what;
+        }
+    }
+}
+
+TEST(MultiTxtReader, TheGamesFormWithOneVersionLineListsAndLoadsEveryTemplate) {
+    const std::string text = test::CrLfLines({
+        "6 version",
+        "0 template id",
+        "-1 item version",
+        "2 num components",
+        "16050 1 0 0 1 shiptillerman",
+        "16051 2 0 0 1",
+        "5 Template ID",
+        "-1 item version",
+        "1 num components",
+        "700 5 5 0 1 hold part",
+        "9 template id",
+        "-1 item version",
+        "1 num components",
+        "900 0 0 0 1",
+        "901 1 1 1 1",
+        "",
+        "not a tile",
+    });
+    const DesignList list = ListDesigns(text, "g.txt", ScriptType::MultiTxt);
+    std::vector<std::string> keys;
+    for (const DesignSummary& d : list.entries) {
+        keys.push_back(d.key + ":" + d.tiles);
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"0:2", "5:1", "9:1"}));
+
+    const struct {
+        const char* what;
+        std::string id;
+        std::string firstItem;
+        std::vector<std::string> warnings;
+    } rows[] = {
+        {"the first, a part name after the flags", "0", "16050", {}},
+        {"one of three header lines", "5", "700", {}},
+        {"the last, lines after it named",
+         "9",
+         "900",
+         {"g.txt: lines 15 to 17 were not read: the count line (line 13) gives 1 components, and what "
+          "follows "
+          "them is no template (\"N template id\" or \"N version\")"}},
+    };
+    for (const auto& row : rows) {
+        ComponentTable table;
+        std::vector<std::string> warnings;
+        ReadMultiTxt(
+            text, "g.txt", table, {}, [&](const ItemCount& c) { warnings = c.warnings; },
+            LoadOptions{false, {std::nullopt, row.id}});
+        EXPECT_EQ(table.ItemId[0], row.firstItem) << row.what;
+        EXPECT_EQ(warnings, row.warnings) << row.what;
+    }
+}
+
+TEST(MultiTxtReader, RefusesBinaryAndUtf16FilesOfEveryTextType) {
+    std::string late(kBinaryProbeBytes, 'a');
+    late += '\0';
+    const struct {
+        const char* what;
+        std::string bytes;
+        ScriptType type;
+        std::string description;  // empty: the check lets it through to the reader
+    } rows[] = {
+        {"a NUL in multi text", std::string("6 version\0\0", 11), ScriptType::MultiTxt,
+         "b: is a binary file, not multi text"},
+        {"a NUL in WSC", std::string("\0SECTION", 8), ScriptType::Wsc, "b: is a binary file, not WSC"},
+        {"a NUL in CSV", std::string("TileID\0", 7), ScriptType::Csv, "b: is a binary file, not CSV"},
+        {"UTF-16 little-endian", "\xFF\xFE" + std::string("6\0", 2), ScriptType::MultiTxt,
+         "b: is UTF-16 text: save it as UTF-8 or ANSI"},
+        {"UTF-16 big-endian", "\xFE\xFF", ScriptType::Csv, "b: is UTF-16 text: save it as UTF-8 or ANSI"},
+        {"a NUL past the first 4 KiB", late, ScriptType::MultiTxt, ""},
+        {"a binary type", std::string("\x01\0\x01", 3), ScriptType::Uoa, ""},
+    };
+    for (const auto& row : rows) {
+        std::string description;
+        try {
+            ComponentTable table;
+            ReadScript(row.bytes, "b", row.type, table, {});
+        } catch (const Error& e) {
+            description = e.description();
+        }
+        const bool refused = description.find("binary file") != std::string::npos ||
+                             description.find("UTF-16") != std::string::npos;
+        EXPECT_EQ(refused ? description : "", row.description) << row.what;
+        if (row.type == ScriptType::MultiTxt && !row.description.empty()) {
+            EXPECT_THROW(ListDesigns(row.bytes, "b", row.type), Error) << row.what;
         }
     }
 }
