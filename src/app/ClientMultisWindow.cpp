@@ -8,19 +8,21 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QStringList>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/QtText.h"
+#include "app/ToolWindowPlacement.h"
 #include "app/WindowIcon.h"
 #include "app/WindowLook.h"
 #include "clientfiles/ClientFileLocks.h"
 #include "clientfiles/MultiRemoval.h"
 #include "model/Error.h"
+#include "model/NumberText.h"
 #include "mulfiles/AtomicFile.h"
+#include "mulfiles/ExtractFormats.h"
 #include "mulfiles/Extractor.h"
 #include "mulfiles/Slots.h"
 #include "uop/UopMultis.h"
@@ -30,6 +32,11 @@ namespace keelwright {
 namespace {
 
 constexpr const char* kTitle = "Client multis";
+// The formats of extract --format, by the extension of the name chosen.
+constexpr const char* kExtractFilter =
+    "Multi text files (*.txt)|*.txt|CSV tile lists (*.csv)|*.csv|UO Architect designs (*.uoa)|*.uoa|"
+    "WSC exports (*.wsc)|*.wsc";
+constexpr const char* kExactFilter = "Multi text files (*.txt)|*.txt";
 
 QString countText(std::optional<std::int32_t> count) {
     return count ? QString::number(*count) : QString("damaged");
@@ -110,6 +117,7 @@ ClientMultisWindow::ClientMultisWindow(const Platform& platform, QWidget* parent
     column->addWidget(lblSelected_);
     column->addLayout(free);
     column->addLayout(commands);
+    ScrollWhenSmall(this);
 
     connect(tblMultis_, &QTableWidget::itemSelectionChanged, this, &ClientMultisWindow::showSelection);
     connect(tblMultis_, &QTableWidget::cellDoubleClicked, this, &ClientMultisWindow::previewSelected);
@@ -126,17 +134,9 @@ void ClientMultisWindow::showFiles(const PatchTargets& targets) {
     const bool first = !isVisible();
     targets_ = targets;
     refresh();
-    if (first && parentWidget() != nullptr) {
-        // Beside the opener where the screen has room, else over its right part; always within the screen.
+    if (first) {
         resize(640, 480);
-        const QRect opener = parentWidget()->frameGeometry();
-        QPoint at = opener.topRight() + QPoint(8, 0);
-        if (const QScreen* screen = parentWidget()->screen()) {
-            const QRect room = screen->availableGeometry();
-            at.setX(std::max(room.left(), std::min(at.x(), room.right() - frameGeometry().width())));
-            at.setY(std::max(room.top(), std::min(at.y(), room.bottom() - frameGeometry().height())));
-        }
-        move(at);
+        PlaceToolWindow(this);
     }
     show();
     raise();
@@ -280,43 +280,59 @@ void ClientMultisWindow::extractSelected() {
     if (multi == nullptr) {
         return;
     }
+    // The format follows the name's extension, as extract --format names it; Exact writes multi text.
     const bool exact = chkExact_->isChecked();
+    const QString suggested =
+        QString("multi 0x%1%2.txt").arg(QString::number(multi->multi, 16).toUpper(), exact ? " exact" : "");
+    const QString target = platform_.files.getSaveFileName(
+        this,
+        {"Extract multi", exact ? QString(kExactFilter) : QString(kExtractFilter), ".txt", scriptFolder_},
+        suggested);
+    if (target.isEmpty()) {
+        return;
+    }
+    const ExtractFormat format =
+        ExtractFormatNamed(ToBytes(QFileInfo(target).suffix().toLower())).value_or(ExtractFormat::Txt);
+    if (exact && format != ExtractFormat::Txt) {
+        platform_.messages.showMessage(
+            this, "Exact writes multi text: choose a name ending in .txt, or clear Exact.", kTitle,
+            MessageIcon::Warning);
+        return;
+    }
     std::string text;
     try {
-        // Read before the name is asked for, so that a damaged multi costs no choosing.
         const ClientFileLocks locks(platform_.fileSystem, targets_.mul, targets_.uop, LockKind::Shared);
+        std::vector<ComponentRecord> components;
         if (multi->inMul && list_.mul) {
             const std::int32_t slot = SlotOfMultiNumber(multi->multi);
             const IndexRecord entry = ReadIndexEntry(platform_.fileSystem, targets_.mul->multiIdx, slot);
             const RecordSize size = list_.mul->recordSize.size;
-            text = exact ? ExactMultiTextOfBlock(ReadMultiBlock(platform_.fileSystem, targets_.mul->multiMul,
-                                                                slot, entry, size),
-                                                 size)
-                         : ExtractMultiText(platform_.fileSystem, targets_.mul->multiMul, slot, entry, size);
+            if (exact) {
+                text = ExactMultiTextOfBlock(
+                    ReadMultiBlock(platform_.fileSystem, targets_.mul->multiMul, slot, entry, size), size);
+            } else {
+                components =
+                    ExtractMultiComponents(platform_.fileSystem, targets_.mul->multiMul, slot, entry, size);
+            }
+        } else if (exact) {
+            text = ExtractUopMultiText(platform_.fileSystem, *targets_.uop, multi->multi, true);
         } else {
-            text = ExtractUopMultiText(platform_.fileSystem, *targets_.uop, multi->multi, exact);
+            components = ExtractUopComponents(platform_.fileSystem, *targets_.uop, multi->multi);
         }
-    } catch (const Error& e) {
-        platform_.messages.showMessage(this, FromUtf8(e.description()), kTitle, MessageIcon::Critical);
-        return;
-    }
-    const QString folder =
-        QFileInfo(FromPath(targets_.mul ? targets_.mul->multiIdx : *targets_.uop)).absolutePath();
-    const QString suggested =
-        QString("multi 0x%1%2.txt").arg(QString::number(multi->multi, 16).toUpper(), exact ? " exact" : "");
-    const QString target = platform_.files.getSaveFileName(
-        this, {"Extract multi text", "Multi text files (*.txt)|*.txt", ".txt", folder}, suggested);
-    if (target.isEmpty()) {
-        return;
-    }
-    try {
+        if (!exact) {
+            text = ExtractedFile(format, components, "multi " + NumberText(multi->multi));
+        }
         WriteFileAtomically(platform_.fileSystem, ToPath(target), text);
     } catch (const Error& e) {
         platform_.messages.showMessage(this, FromUtf8(e.description()), kTitle, MessageIcon::Critical);
         return;
     }
-    lblSelected_->setText(
-        QString("%1 written to %2").arg(FromUtf8(MultiText(multi->multi)), QDir::toNativeSeparators(target)));
+    scriptFolder_ = QFileInfo(target).absolutePath();
+    emit scriptFolderChosen(scriptFolder_);
+    QString written =
+        QString("%1 written to %2").arg(FromUtf8(MultiText(multi->multi)), QDir::toNativeSeparators(target));
+    written[0] = written[0].toUpper();
+    lblSelected_->setText(written);
 }
 
 void ClientMultisWindow::removeSelected() {

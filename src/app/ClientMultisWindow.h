@@ -20,8 +20,9 @@ namespace keelwright {
 
 // frmClientMultis: the multis that the chosen client files hold, one row per number (in hex and decimal,
 // the item number, the tiles, the files that hold it), the free numbers on request, and for the selected
-// multi Preview, Extract… (multi text, exactly when asked) and Remove…. Not modal; Close, the close box or
-// Escape destroys it. It only reads the files, except for Remove…, which asks first (No the default).
+// multi Preview, Extract… (in the formats of extract --format, or multi text exactly) and Remove…. Not modal;
+// Close, the close box or Escape destroys it. It only reads the files, except for Remove…, which asks first
+// (No the default).
 class ClientMultisWindow : public QWidget {
     Q_OBJECT
 
@@ -39,11 +40,15 @@ public:
     // The multi of the selected row; nothing when no row is selected.
     std::optional<std::int32_t> selectedMulti() const;
     void selectMulti(std::int32_t multi);
+    // The folder Extract… opens in: that of the last script loaded or multi extracted.
+    void setScriptFolder(const QString& folder) { scriptFolder_ = folder; }
     const ClientMultiList& list() const { return list_; }
 
 signals:
     // Preview wants the tiles drawn; `name` names the multi in the preview's title and file names.
     void previewRequested(const std::vector<PreviewTile>& tiles, const QString& name);
+    // Extract… wrote a file into this folder.
+    void scriptFolderChosen(const QString& folder);
     // Remove… has removed a multi from the files.
     void multiRemoved(std::int32_t multi);
 
@@ -66,6 +71,7 @@ private:
     Platform platform_;
     PatchTargets targets_;
     ClientMultiList list_;
+    QString scriptFolder_;
 
     QLabel* lblFiles_;
     QTableWidget* tblMultis_;

@@ -9,10 +9,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <tuple>
 #include <vector>
 
 #include "app/QtText.h"
 #include "app/WindowLook.h"
+#include "clientfiles/ClientFileCheck.h"
 #include "model/Error.h"
 
 namespace keelwright {
@@ -38,6 +40,14 @@ bool namesAFile(const QString& path) {
     }
     const QFileInfo info(path);
     return info.exists() && info.isFile() && info.lastModified().isValid();
+}
+
+// "art.mul is not a Multi.mul: ...": the file by its name alone, the reason after it.
+QString boxReason(const Error& error) {
+    // The short description's "art.mul: is not" reads as a sentence without its colon.
+    QString text = ShortDescription(error);
+    const QString glued = QFileInfo(FromUtf8(error.file())).fileName() + ": is ";
+    return text.startsWith(glued) ? text.remove(glued.size() - 5, 1) : text;
 }
 
 }  // namespace
@@ -86,24 +96,46 @@ void MainWindow::showCentred() {
 }
 
 void MainWindow::CheckMultiIdxPath() {
-    checkPath(txtMultiIdx_, workspace_.MultiIdxPath);
+    checkPath(txtMultiIdx_, workspace_.MultiIdxPath, ClientFileRole::MultiIdx);
+    // Whether Multi.mul belongs to the index depends on the index.
+    if (!trimmedSpaces(txtMultiMul_->text()).isEmpty()) {
+        CheckMultiMulPath();
+    }
 }
 
 void MainWindow::CheckMultiMulPath() {
-    checkPath(txtMultiMul_, workspace_.MultiMulPath);
+    checkPath(txtMultiMul_, workspace_.MultiMulPath, ClientFileRole::MultiMul);
 }
 
 void MainWindow::CheckMultiCollectionPath() {
     const QString trimmed = trimmedSpaces(txtMultiCollection_->text());
-    workspace_.MultiCollectionPath = namesAFile(trimmed) ? trimmed : QString();
+    const QString problem =
+        trimmed.isEmpty() ? QString() : pathProblem(trimmed, ClientFileRole::MultiCollection);
+    workspace_.MultiCollectionPath = trimmed.isEmpty() || !problem.isNull() ? QString() : trimmed;
+    txtMultiCollection_->setToolTip(problem.isEmpty() ? kOptionalUopTip : problem);
     SetBoxColour(txtMultiCollection_, trimmed.isEmpty()                          ? kBoxOpen
                                       : workspace_.MultiCollectionPath.isEmpty() ? kInvalidPath
                                                                                  : kValidPath);
+    explainPatchWaiting();
 }
 
-void MainWindow::checkPath(QLineEdit* box, QString& path) {
+QString MainWindow::pathProblem(const QString& path, ClientFileRole role) const {
+    if (!namesAFile(path)) {
+        return "";  // no file: the box says so by its colour alone, as it always has
+    }
+    std::optional<std::filesystem::path> index;
+    if (role == ClientFileRole::MultiMul && !workspace_.MultiIdxPath.isEmpty()) {
+        index = ToPath(workspace_.MultiIdxPath);
+    }
+    const std::optional<Error> mismatch = ClientFileMismatch(platform_.fileSystem, role, ToPath(path), index);
+    return mismatch ? boxReason(*mismatch) : QString();
+}
+
+void MainWindow::checkPath(QLineEdit* box, QString& path, ClientFileRole role) {
     const QString trimmed = trimmedSpaces(box->text());
-    if (!namesAFile(trimmed)) {
+    const QString problem = pathProblem(trimmed, role);
+    box->setToolTip(problem);
+    if (!problem.isNull()) {
         SetBoxColour(box, kInvalidPath);
         path.clear();
         cmdPatch_->setEnabled(false);
@@ -118,13 +150,14 @@ void MainWindow::checkPath(QLineEdit* box, QString& path) {
 }
 
 void MainWindow::recheckPaths() {
-    // Only a box whose file came or went is checked again: a check that passes enables Patch Multi, which
+    // Only a box whose verdict changed is checked again: a check that passes enables Patch Multi, which
     // must stay disabled after a patch while nothing changed.
-    const std::pair<QLineEdit*, QString*> boxes[] = {{txtMultiIdx_, &workspace_.MultiIdxPath},
-                                                     {txtMultiMul_, &workspace_.MultiMulPath}};
-    for (const auto& [box, path] : boxes) {
-        if (namesAFile(trimmedSpaces(box->text())) != (BoxColour(box) == kValidPath)) {
-            checkPath(box, *path);
+    const std::tuple<QLineEdit*, QString*, ClientFileRole> boxes[] = {
+        {txtMultiIdx_, &workspace_.MultiIdxPath, ClientFileRole::MultiIdx},
+        {txtMultiMul_, &workspace_.MultiMulPath, ClientFileRole::MultiMul}};
+    for (const auto& [box, path, role] : boxes) {
+        if (pathProblem(trimmedSpaces(box->text()), role).isNull() != (BoxColour(box) == kValidPath)) {
+            checkPath(box, *path, role);
         }
     }
     CheckMultiCollectionPath();  // its check leaves Patch Multi alone
@@ -167,7 +200,11 @@ void MainWindow::applyCreateScriptRule() {
 }
 
 void MainWindow::showErrorReport(const Error& error, const QString& advice) {
-    QString text = FromUtf8(error.description());  // the number is for logs and the command line
+    // The number is for logs and the command line. A sentence starts upper case; a path stays as it is.
+    QString text = FromUtf8(error.description());
+    if (error.file().empty() && !text.isEmpty()) {
+        text[0] = text[0].toUpper();
+    }
     if (!advice.isEmpty()) {
         text += "\n\n" + advice;
     }

@@ -6,8 +6,8 @@
 #include <QSize>
 #include <QString>
 #include <QWidget>
-#include <initializer_list>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -33,6 +33,7 @@ class PreviewWindow;
 class UnusableIndexError;
 struct MultiHoldings;
 struct PatchOptions;
+enum class ClientFileRole;
 struct PatchTargets;
 class ScriptsWindow;
 enum class ScriptFormat;
@@ -52,6 +53,9 @@ public:
     static inline const QColor kBoxAsCreated{192, 192, 192};
     static inline const QColor kBoxOpen{255, 255, 255};
     static inline const QColor kBoxText{0, 0, 0};
+    static inline const QString kOptionalUopTip =
+        "Optional: the client's MultiCollection.uop, patched under the same multi number; leave it blank to "
+        "patch Multi.idx and Multi.mul alone";
 
     // Builds the window with every control as created. `componentsPath` is the Components.txt to read.
     MainWindow(const Platform& platform, QString componentsPath, QWidget* parent = nullptr);
@@ -80,15 +84,22 @@ private:
     void buildScriptDetails(ColumnStack& column);
     void buildClientFiles(ColumnStack& column);
     void connectControls();
-    void checkPath(QLineEdit* box, QString& path);
+    // Why the file at `path` is not what the box of `role` asks for, naming it; empty (not null) text when
+    // no file is there, null text when the file is right.
+    QString pathProblem(const QString& path, ClientFileRole role) const;
+    // Turns the box green or red by pathProblem, the reason in its tooltip, and sets `path` accordingly.
+    void checkPath(QLineEdit* box, QString& path, ClientFileRole role);
     void recheckPaths();
     // Opens the file dialog in the folder of the box's file, else of the first of the other boxes that
     // names one, and runs the box's check on the chosen path.
     void browse(QLineEdit* box, std::initializer_list<const QLineEdit*> otherBoxes, const QString& filter,
                 const QString& title, void (MainWindow::*check)());
     void applyCreateScriptRule();
-    // The status line shows the text whole, and the details, when given, on the lines below it.
-    void showStatus(const QString& text, const QString& details = {});
+    // The status line shows the text whole, and the details, when given, on the lines below it and in its
+    // tooltip; `below`, when given, stands below it instead, so that a text already on the line is not
+    // shown twice.
+    void showStatus(const QString& text, const QString& details = {},
+                    const std::optional<QString>& below = std::nullopt);
     // While a multi is loaded and Patch Multi is disabled for a red Multi.idx or Multi.mul box, the status
     // line says so; once both are green again that text goes.
     void explainPatchWaiting();
@@ -107,13 +118,16 @@ private:
     PatchTargets patchTargets() const;
     // Asks before a multi that already stands in the files goes in again; true when the patch is to go on.
     bool patchAgainIfAlreadyThere(const PatchTargets& targets);
-    // Ends the program for an index that cannot take a patch, the settings stored first.
-    void stopForUnusableIndex(const UnusableIndexError& error);
+    // Refuses a patch into an index that cannot take one, as any other failure: the reason first and what
+    // to do; the program, the loaded multi and everything typed stay.
+    void refuseUnusableIndex(const UnusableIndexError& error);
     void extractMulti();
     void createScript();
     // The script format of the selected Server Version option; nothing when none is selected.
     std::optional<ScriptFormat> chosenScriptFormat() const;
     void previewMulti();
+    // An open preview follows the multi just loaded.
+    void refreshPreview();
     void exitProgram();
     // The error report: the error's description, and `advice` below it when given, in a critical message
     // box with an OK button only.
@@ -126,11 +140,15 @@ private:
     // (No the default), else at the first free number. Nothing when the patch is not to go on; the window
     // then already says why.
     std::optional<PatchOptions> askPatchOptions(const PatchTargets& targets);
-    // What the status tooltip of a patch at a typed number adds: that the number was free, or what it replaced.
+    // What the status tooltip of a patch at a typed number adds: that the number was free, or what it
+    // replaced.
     static QString replacedText(const MultiHoldings& replaced);
     // The slot Create Script writes the scripts for: the typed number's, else the patched one; 0 for none.
     // Nothing when the box holds no number (the window has said so).
     std::optional<std::int32_t> scriptSlot();
+    // Whether the client files hold something at the typed multi number, or the user wants its scripts
+    // all the same; true when the files cannot tell.
+    bool typedMultiHoldsSomething(std::int32_t multi);
     // Multi.idx and Multi.mul while both boxes are green, and MultiCollection.uop while its box is.
     PatchTargets clientFileTargets() const;
     void openClientMultis();

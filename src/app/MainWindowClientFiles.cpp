@@ -31,8 +31,8 @@ QStringList namesOf(const QStringList& paths) {
     QStringList files;
     for (const QString& path : paths) {
         const QFileInfo info(path);
-        const QString resolved = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath()
-                                                                    : info.canonicalFilePath();
+        const QString resolved =
+            info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
         if (!files.contains(resolved)) {
             files << resolved;
         }
@@ -91,34 +91,42 @@ bool MainWindow::patchAgainIfAlreadyThere(const PatchTargets& targets) {
     }
     const std::int32_t slot = SlotOfMultiNumber(*already);
     workspace_.PatchSlot = slot;
-    showStatus("Not patched again",
-               QString("The multi stays %1, item %2: Create Script writes its scripts")
-                   .arg(multiAndSlot(*already), FromUtf8(ItemHexOfSlot(slot))));
+    showStatus("Not patched again", QString("The multi stays %1, item %2: Create Script writes its scripts")
+                                        .arg(multiAndSlot(*already), FromUtf8(ItemHexOfSlot(slot))));
     cmdPatch_->setEnabled(false);
     return false;
 }
 
-void MainWindow::stopForUnusableIndex(const UnusableIndexError& error) {
-    // Not the client's index, or a full one: nothing was written. The program ends, as it always has, to
-    // keep the files from a patch that could only go wrong, but the paths typed are kept for the next start.
+void MainWindow::refuseUnusableIndex(const UnusableIndexError& error) {
+    // Not the client's index, or a full one: nothing was written. The checks of the boxes and the patch's
+    // own refusal keep the files safe, so the program stays, with the multi loaded and everything typed.
     platform_.pointer.setBusy(false);
-    SaveSettings();
-    platform_.messages.showMessage(
-        this,
-        FromUtf8(error.explanation()) +
-            " Check that the Multi.idx box names the client's Multi.idx, not its Multi.mul or another "
-            "file.\n\nNothing was written. Keelwright ends now; the paths are kept for the next start.\n\n" +
-            kUnusableIndexMessage,
-        kUnusableIndexCaption, MessageIcon::Critical);
-    platform_.program.endProgram(1);
+    const QString reason = FromUtf8(error.explanation());
+    platform_.messages.showMessage(this,
+                                   reason +
+                                       "\n\nIf Multi.idx and Multi.mul seem to be swapped, exchange the two "
+                                       "paths; else choose the client's "
+                                       "own Multi.idx in its box. Then press Patch Multi again.\n\nNothing "
+                                       "was written; the loaded multi "
+                                       "and everything typed stay.",
+                                   kApplicationTitle, MessageIcon::Critical);
+    showStatus("Patching failed", reason);
 }
 
 void MainWindow::patchMulti() {
     // A box that failed its check has emptied its path; the patch must not guess at a file.
     if (workspace_.MultiIdxPath.isEmpty() || workspace_.MultiMulPath.isEmpty()) {
+        // The boxes' reasons, when their files are there but not the ones asked for.
+        QStringList reasons;
+        for (const QLineEdit* box : {txtMultiIdx_, txtMultiMul_}) {
+            if (BoxColour(box) != kValidPath && !box->toolTip().isEmpty()) {
+                reasons << box->toolTip();
+            }
+        }
         const Error unset(
             ErrorNumber::BadFileName,
-            "choose the client's Multi.idx and Multi.mul first; a red box holds no usable path");
+            "choose the client's Multi.idx and Multi.mul first; a red box holds no usable path" +
+                (reasons.isEmpty() ? std::string() : ": " + reasons.join("; ").toStdString()));
         showErrorReport(unset);
         showStatus("Patching failed", FromUtf8(unset.description()));
         return;
@@ -161,7 +169,7 @@ void MainWindow::patchMulti() {
         result = PatchEveryFile(platform_.fileSystem, workspace_.table, targets,
                                 FileTimeOf(std::chrono::system_clock::now()), *options);
     } catch (const UnusableIndexError& e) {
-        stopForUnusableIndex(e);
+        refuseUnusableIndex(e);
         return;
     } catch (const Error& e) {
         // The patcher has put every file back, so the multi can be patched again once the cause is fixed.
@@ -176,14 +184,19 @@ void MainWindow::patchMulti() {
     workspace_.PatchSlot = slot;
     workspace_.FirstFreeRecord = result.mul->firstFreeRecord;
     platform_.pointer.setBusy(false);
-    const QString sphere =
-        result.multi > kHighestSphereMulti ? QString("; Sphere cannot use a multi above 8190") : QString();
-    showStatus("Patching completed",
-               QString("Patched as %1 (item %2, slot %3%4) into %5, %6%7")
-                   .arg(FromUtf8(MultiText(result.multi)), FromUtf8(ItemHexOfSlot(slot)))
-                   .arg(slot)
-                   .arg(sphere, listed(namesOf(written)), FromUtf8(DescribeRecordSize(result.mul->recordSize)),
-                        options->multi ? replacedText(result.replaced) : QString()));
+    const QString sphere = result.multi > kHighestSphereMulti
+                               ? QString("; Sphere cannot use a multi above 0x1FFE (8190)")
+                               : QString();
+    // Patch Multi stays disabled against a second press; other client files enable it again.
+    showStatus(
+        "Patching completed",
+        QString("Patched as %1 (item %2, slot %3%4) into %5, %6%7. The multi is patched into these "
+                "files; choose other client files to patch it into them too, which enables Patch Multi "
+                "again.")
+            .arg(FromUtf8(MultiText(result.multi)), FromUtf8(ItemHexOfSlot(slot)))
+            .arg(slot)
+            .arg(sphere, listed(namesOf(written)), FromUtf8(DescribeRecordSize(result.mul->recordSize)),
+                 options->multi ? replacedText(result.replaced) : QString()));
     cmdPatch_->setEnabled(false);
     refreshClientMultis();
 }

@@ -4,7 +4,7 @@
 // two counters and the client files on the left; the commands and the two option frames on the right. A
 // frame's height follows from its rows and a column's controls from the one above, so another row or
 // button is one more line where it belongs. The controls are created in the order of the columns, top to
-// bottom and left to right, and that order is the tab order.
+// bottom and left to right; the tab order follows the work instead (buildControls).
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,6 +16,7 @@
 
 #include "app/FormLayout.h"
 #include "app/MainWindow.h"
+#include "app/ToolWindowPlacement.h"
 #include "app/WindowIcon.h"
 #include "app/WindowLook.h"
 
@@ -144,8 +145,8 @@ void MainWindow::buildControls() {
     cmdPatch_->setEnabled(false);
     // Blank: the first free number, as always; a number: that one, asking before it replaces a multi.
     const int numberTop = right.take(315);
-    auto* lblMultiNumber =
-        makeLabel(this, "lblMultiNumber", "&Number", Twips(kRightColumn, numberTop, 660, 315), Qt::AlignVCenter);
+    auto* lblMultiNumber = makeLabel(this, "lblMultiNumber", "&Number",
+                                     Twips(kRightColumn, numberTop, 660, 315), Qt::AlignVCenter);
     txtMultiNumber_ = makeBox(this, "txtMultiNumber", Twips(kRightColumn + 690, numberTop, 705, 315),
                               "The multi number to patch at and to create the scripts for, decimal or 0x hex "
                               "(0x1400); blank: the first free number");
@@ -173,9 +174,9 @@ void MainWindow::buildControls() {
     cmdPreview_ = make<QPushButton>(this, "cmdPreview", "Pre&view", right.place(kButtonWidth, kButtonHeight),
                                     "Shows the loaded multi as the game draws it");
     cmdPreview_->setEnabled(false);
-    cmdClientMultis_ = make<QPushButton>(this, "cmdClientMultis", "Client m&ultis…",
-                                         right.place(kButtonWidth, kButtonHeight),
-                                         "Lists the multis of the chosen client files: preview, extract, remove");
+    cmdClientMultis_ = make<QPushButton>(
+        this, "cmdClientMultis", "Client m&ultis…", right.place(kButtonWidth, kButtonHeight),
+        "Lists the multis of the chosen client files: preview, extract, remove");
 
     // Exit and the status line end both columns on one line; the window reaches just below them.
     const int bottom = std::max(left.next() + 120 + kStatusHeight, right.next() + kButtonHeight);
@@ -189,15 +190,24 @@ void MainWindow::buildControls() {
     txtStatusDetails_ = makeStatusDetails(this, status.translated(0, status.height()));
     cmdExtract_ = make<QPushButton>(this, "cmdExtract", "Extract", Twips(2880, 1200, 975, 375));
     cmdExtract_->setVisible(false);
-    // Read after the left column; they take the focus only while they show text (showStatus), which
-    // setTabOrder needs them to take now.
-    setTabOrder(command3_, lblStatus_);
-    setTabOrder(lblStatus_, txtStatusDetails_);
-    setTabOrder(txtStatusDetails_, cmdLoad_);
+    // The tab order follows the work: the client files, Load, the name and values, Patch, Create Script,
+    // then the other commands and the status, read last. The status lines take the focus only while they
+    // show text (showStatus), which setTabOrder needs them to take now.
+    QWidget* const workOrder[] = {
+        txtMultiIdx_, command1_,     txtMultiMul_,     command2_,   txtMultiCollection_,
+        command3_,    cmdLoad_,      optWsc_,          optTxt_,     txtMultiName_,
+        txtBuyValue_, txtSellValue_, txtMultiNumber_,  cmdPatch_,   optVer54_,
+        optVer51a_,   optVerX_,      cmdCreateScript_, cmdPreview_, cmdClientMultis_,
+        cmdExit_,     lblStatus_,    txtStatusDetails_};
+    for (std::size_t i = 1; i < std::size(workOrder); ++i) {
+        setTabOrder(workOrder[i - 1], workOrder[i]);
+    }
     lblStatus_->setFocusPolicy(Qt::NoFocus);
     txtStatusDetails_->setFocusPolicy(Qt::NoFocus);
 
     builtSize_ = QSize(kWindowWidth / kTwipsPerPixel, (bottom + kMargin) / kTwipsPerPixel);
+    // The right column, which moves with the window's right edge, is what tool windows never cover.
+    setProperty(kCommandsWidthProperty, (kWindowWidth - kRightColumn + kMargin) / kTwipsPerPixel);
     rememberWidthRules();
     resize(builtSize_);
     setMinimumSize(builtSize_);
@@ -205,11 +215,20 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::rememberWidthRules() {
-    QWidget* const grows[] = {frame1_, txtMultiIdx_->parentWidget(), txtMultiIdx_, txtMultiMul_,
-                              txtMultiCollection_, lblStatus_};
-    QWidget* const moves[] = {findChild<QWidget*>("Frame4"), command1_, command2_, command3_, cmdLoad_,
-                              optWsc_->parentWidget(), cmdPatch_, chkScriptOnly_, cmdCreateScript_,
-                              optVer54_->parentWidget(), cmdPreview_, cmdExit_};
+    QWidget* const grows[] = {frame1_,      txtMultiIdx_->parentWidget(), txtMultiIdx_,
+                              txtMultiMul_, txtMultiCollection_,          lblStatus_};
+    QWidget* const moves[] = {findChild<QWidget*>("Frame4"),
+                              command1_,
+                              command2_,
+                              command3_,
+                              cmdLoad_,
+                              optWsc_->parentWidget(),
+                              cmdPatch_,
+                              chkScriptOnly_,
+                              cmdCreateScript_,
+                              optVer54_->parentWidget(),
+                              cmdPreview_,
+                              cmdExit_};
     for (QWidget* control : grows) {
         widthRules_.push_back({control, control->geometry(), true});
     }
@@ -285,9 +304,7 @@ void MainWindow::buildClientFiles(ColumnStack& column) {
         label->setFont(TimesFont(9));
         SetBoxColour(*paths[row].control, kBoxAsCreated);
     }
-    txtMultiCollection_->setToolTip(
-        "Optional: the client's MultiCollection.uop, patched under the same multi number; leave it blank to "
-        "patch Multi.idx and Multi.mul alone");
+    txtMultiCollection_->setToolTip(kOptionalUopTip);
 }
 
 void MainWindow::connectControls() {

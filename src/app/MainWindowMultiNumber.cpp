@@ -42,7 +42,7 @@ std::optional<PatchOptions> MainWindow::askPatchOptions(const PatchTargets& targ
             options.replace = true;
         }
     } catch (const UnusableIndexError&) {
-        return options;  // the patch meets the same cause, and stops the program as it always has
+        return options;  // the patch meets the same cause and refuses it
     } catch (const Error& e) {
         showErrorReport(e,
                         "Nothing was written. Correct the multi number, or empty its box to patch at the "
@@ -80,7 +80,29 @@ std::optional<std::int32_t> MainWindow::scriptSlot() {
                                        "Script Creation Failed", MessageIcon::Warning);
         return std::nullopt;
     }
+    if (typed && !typedMultiHoldsSomething(*typed)) {
+        return std::nullopt;
+    }
     return typed ? SlotOfMultiNumber(*typed) : workspace_.PatchSlot;
+}
+
+bool MainWindow::typedMultiHoldsSomething(std::int32_t multi) {
+    // Scripts for a number that holds nothing make deeds that place nothing: asked first, No the default.
+    // Files that cannot be read say nothing either way; the scripts need them not.
+    const PatchTargets targets = clientFileTargets();
+    if (!targets.mul && !targets.uop) {
+        return true;
+    }
+    try {
+        if (WhatFilesHold(platform_.fileSystem, targets, multi).any()) {
+            return true;
+        }
+    } catch (const Error&) {
+        return true;
+    }
+    QString text = FromUtf8(MultiText(multi)) + " is free in these files. Write its scripts anyway?";
+    text[0] = text[0].toUpper();
+    return platform_.messages.askYesNo(this, text, kApplicationTitle);
 }
 
 PatchTargets MainWindow::clientFileTargets() const {
@@ -106,7 +128,10 @@ void MainWindow::openClientMultis() {
         clientMultisWindow_ = new ClientMultisWindow(platform_, this);
         connect(clientMultisWindow_, &ClientMultisWindow::previewRequested, this,
                 &MainWindow::previewClientMulti);
+        connect(clientMultisWindow_, &ClientMultisWindow::scriptFolderChosen, this,
+                [this](const QString& folder) { workspace_.LastScriptFolder = folder; });
     }
+    clientMultisWindow_->setScriptFolder(workspace_.LastScriptFolder);
     clientMultisWindow_->showFiles(targets);
 }
 

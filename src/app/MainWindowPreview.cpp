@@ -41,4 +41,12 @@ void MainWindow::previewMulti() {
                                 clientFilesFolder);
 }
 
+void MainWindow::refreshPreview() {
+    if (previewWindow_.isNull() || !previewWindow_->isVisible()) {
+        return;
+    }
+    previewMulti();
+    activateWindow();  // the next steps are here: the details to type, Patch Multi
+}
+
 }  // namespace keelwright

@@ -57,7 +57,7 @@ void MainWindow::createScript() {
         }
     }
     platform_.pointer.setBusy(true);
-    showStatus("Creating scripts, Please wait...");
+    showStatus("Creating scripts; please wait...");
 
     if (!format) {
         platform_.pointer.setBusy(false);
@@ -68,9 +68,12 @@ void MainWindow::createScript() {
         return;
     }
 
-    const ScriptDetails details{ToBytes(txtMultiName_->text()), ToBytes(txtBuyValue_->text()),
-                                ToBytes(txtSellValue_->text()), chkScriptOnly_->isChecked(),
-                                *slot,                          workspace_.components.count()};
+    const ScriptDetails details{ToBytes(txtMultiName_->text()),
+                                ToBytes(txtBuyValue_->text()),
+                                ToBytes(txtSellValue_->text()),
+                                chkScriptOnly_->isChecked(),
+                                *slot,
+                                workspace_.components.count()};
     std::string text;
     try {
         text = CreateScript(*format, details, workspace_.table);
@@ -81,9 +84,12 @@ void MainWindow::createScript() {
         return;
     }
     if (scriptsWindow_.isNull()) {
-        scriptsWindow_ = new ScriptsWindow(platform_.clipboard, this);
+        scriptsWindow_ = new ScriptsWindow(platform_.clipboard, this, &platform_);
     }
-    scriptsWindow_->showScripts(FromBytes(text));
+    scriptsWindow_->showScripts(FromBytes(text),
+                                *format == ScriptFormat::VerX
+                                    ? ScriptsWindow::kVerXHint
+                                    : QString("Copy these scripts to your sphereitems2.scp"));
     platform_.pointer.setBusy(false);
     showStatus("Scripts Completed");
 }

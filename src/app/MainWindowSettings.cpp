@@ -1,5 +1,5 @@
 // The settings kept between runs: the client-file paths, the folder of the last script, the preview's art
-// folder and the four option choices.
+// folder, the script details (name, buy and sell value) and the option choices.
 #include <QLineEdit>
 #include <QRadioButton>
 #include <optional>
@@ -41,6 +41,9 @@ void MainWindow::SaveSettings() {
     store.save(kApplicationTitle, "Files", "MultiCollection", workspace_.MultiCollectionPath);
     store.save(kApplicationTitle, "Files", "LastScriptFolder", workspace_.LastScriptFolder);
     store.save(kApplicationTitle, "Files", "ArtFolder", workspace_.ArtFolder);
+    store.save(kApplicationTitle, "Script", "MultiName", txtMultiName_->text());
+    store.save(kApplicationTitle, "Script", "BuyValue", txtBuyValue_->text());
+    store.save(kApplicationTitle, "Script", "SellValue", txtSellValue_->text());
     store.save(kApplicationTitle, "Settings", "OptWsc", truthWord(optWsc_->isChecked()));
     store.save(kApplicationTitle, "Settings", "OptTxt", truthWord(optTxt_->isChecked()));
     store.save(kApplicationTitle, "Settings", "optVer54", truthWord(optVer54_->isChecked()));
@@ -59,6 +62,10 @@ void MainWindow::LoadSettings() {
     txtMultiCollection_->setText(workspace_.MultiCollectionPath);
     workspace_.LastScriptFolder = store.get(kApplicationTitle, "Files", "LastScriptFolder", {});
     workspace_.ArtFolder = store.get(kApplicationTitle, "Files", "ArtFolder", {});
+    // The details wait in their boxes, still disabled, for the next multi loaded.
+    txtMultiName_->setText(store.get(kApplicationTitle, "Script", "MultiName", {}));
+    txtBuyValue_->setText(store.get(kApplicationTitle, "Script", "BuyValue", {}));
+    txtSellValue_->setText(store.get(kApplicationTitle, "Script", "SellValue", {}));
 
     // The first value that is no truth value (an absent key on a first run) ends the loading silently.
     const std::pair<const char*, QRadioButton*> options[] = {

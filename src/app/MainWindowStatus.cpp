@@ -27,26 +27,44 @@ int heightAt(QTextEdit* details, int width) {
 
 }  // namespace
 
-void MainWindow::showStatus(const QString& text, const QString& details) {
+void MainWindow::showStatus(const QString& text, const QString& details,
+                            const std::optional<QString>& below) {
     statusExplainsPatch_ = false;
     lblStatus_->setText(text);
     lblStatus_->setFocusPolicy(text.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
     // The details stay the tooltip too, where pointing at the status line has always found them.
     lblStatus_->setToolTip(details);
-    const QString below = details == text ? QString() : details;
-    txtStatusDetails_->setPlainText(below);
-    txtStatusDetails_->setFocusPolicy(below.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
+    const QString shown = below ? *below : details == text ? QString() : details;
+    txtStatusDetails_->setPlainText(shown);
+    txtStatusDetails_->setFocusPolicy(shown.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
     fitStatusHeight();
 }
 
 void MainWindow::explainPatchWaiting() {
     QStringList red;
-    for (const auto& [box, name] : {std::pair{txtMultiIdx_, "Multi.idx"}, std::pair{txtMultiMul_, "Multi.mul"}}) {
+    QString reason;  // the first red box's reason, when its file is there but wrong
+    QString waitedFor;
+    for (const auto& [box, name] :
+         {std::pair{txtMultiIdx_, "Multi.idx"}, std::pair{txtMultiMul_, "Multi.mul"}}) {
         if (BoxColour(box) != kValidPath) {
             red << name;
+            if (reason.isEmpty() && !box->toolTip().isEmpty()) {
+                reason = box->toolTip();
+                waitedFor = name;
+            }
         }
     }
-    if (multiLoaded() && !cmdPatch_->isEnabled() && !red.isEmpty()) {
+    if (BoxColour(txtMultiCollection_) == kInvalidPath && reason.isEmpty()) {
+        reason =
+            txtMultiCollection_->toolTip() == kOptionalUopTip ? QString() : txtMultiCollection_->toolTip();
+    }
+    if (!reason.isEmpty()) {
+        // A file that is there but not the one the box asks for: said at once, loaded multi or not.
+        showStatus(multiLoaded() && !waitedFor.isEmpty()
+                       ? "Patch Multi waits for the " + waitedFor + " box: " + reason
+                       : reason);
+        statusExplainsPatch_ = true;
+    } else if (multiLoaded() && !cmdPatch_->isEnabled() && !red.isEmpty()) {
         showStatus(QString("Patch Multi needs the client's %1: %2 no file")
                        .arg(red.join(" and "), red.size() == 1 ? "its box names" : "their boxes name"));
         statusExplainsPatch_ = true;

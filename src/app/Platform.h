@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 class QWidget;
 
@@ -54,6 +57,10 @@ public:
     // Asks for a line of text; returns empty text when the user cancels.
     virtual QString getText(QWidget* parent, const QString& prompt, const QString& title,
                             const QString& defaultText) = 0;
+    // Asks for one row of a list (a table under `headers`, the first row selected): the chosen row's
+    // index, or nothing when the user cancels. Enter takes the selected row, Escape cancels.
+    virtual std::optional<int> chooseRow(QWidget* parent, const QString& prompt, const QString& title,
+                                         const QStringList& headers, const QList<QStringList>& rows) = 0;
 };
 
 class Clipboard {

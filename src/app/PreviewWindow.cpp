@@ -16,6 +16,7 @@
 
 #include "app/PreviewCanvas.h"
 #include "app/QtText.h"
+#include "app/ToolWindowPlacement.h"
 #include "app/WindowIcon.h"
 #include "app/WindowLook.h"
 #include "model/Error.h"
@@ -88,6 +89,7 @@ PreviewWindow::PreviewWindow(const Platform& platform, QWidget* parent)
     column->addWidget(scrPreview_, 1);
     column->addWidget(lblPreviewInfo_);
     column->addLayout(buttons);
+    ScrollWhenSmall(this);
 
     connect(imgPreview_, &PreviewCanvas::zoomRequested, this, &PreviewWindow::zoomBy);
     const auto zoomAtMiddle = [this](int steps) {
@@ -135,24 +137,9 @@ QSize PreviewWindow::fittingSize() const {
 }
 
 void PreviewWindow::placeBesideOpener() {
-    // Beside the window that opened it, so that both show, made smaller to fit the room there (the picture
-    // scrolls); over it only when the screen has no room beside it.
-    const QWidget* opener = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
-    const QScreen* screen = opener != nullptr ? opener->screen() : nullptr;
-    if (screen != nullptr) {
-        // A window's position is that of its frame, which is not known before it is shown; the opener's
-        // frame is the same window manager's.
-        const QRect outer = opener->frameGeometry();
-        const QSize frame = outer.size() - opener->size();
-        const QSize least = minimumSizeHint().expandedTo(QSize(320, 240));
-        if (const std::optional<QRect> placed =
-                PlaceBeside(outer, size() + frame, least + frame, screen->availableGeometry(), 8)) {
-            resize(placed->size() - frame);
-            move(placed->topLeft());
-            return;
-        }
-    }
-    PlaceOverOpener(this);
+    // Beside the windows already open, so that all show, made smaller to fit the room there (the picture
+    // scrolls); over the opener only when the screen has no room beside it.
+    PlaceToolWindow(this);
 }
 
 void PreviewWindow::draw() {
@@ -230,7 +217,7 @@ void PreviewWindow::zoomBy(int steps, QPoint at) {
 
 void PreviewWindow::chooseArtFolder() {
     // The art lies beside the client's other files; without them, the script's folder is the best guess.
-    const QString start = !artFolder_.isEmpty()          ? artFolder_
+    const QString start = !artFolder_.isEmpty()           ? artFolder_
                           : !clientFilesFolder_.isEmpty() ? clientFilesFolder_
                                                           : QFileInfo(scriptPath_).absolutePath();
     const QString chosen = platform_.files.getExistingFolder(
@@ -241,7 +228,8 @@ void PreviewWindow::chooseArtFolder() {
     try {
         OpenClientArt(platform_.fileSystem, ToPath(chosen));
     } catch (const Error& e) {
-        platform_.messages.showMessage(this, FromUtf8(e.description()) + "\n\nThe preview keeps the art it had.",
+        platform_.messages.showMessage(this,
+                                       FromUtf8(e.description()) + "\n\nThe preview keeps the art it had.",
                                        "Client folder", MessageIcon::Warning);
         return;
     }

@@ -6,6 +6,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "app/ChoiceDialog.h"
+
 namespace keelwright {
 
 QStringList NameFilters(const QString& filter) {
@@ -99,6 +101,13 @@ QString QtPlatform::getText(QWidget* parent, const QString& prompt, const QStrin
     const QString text =
         QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &accepted);
     return accepted ? text : QString();
+}
+
+std::optional<int> QtPlatform::chooseRow(QWidget* parent, const QString& prompt, const QString& title,
+                                         const QStringList& headers, const QList<QStringList>& rows) {
+    ChoiceDialog dialog(parent, prompt, title, headers, rows);
+    dialog.exec();
+    return dialog.chosenRow();
 }
 
 void QtPlatform::setText(const QString& text) {

@@ -22,6 +22,8 @@ public:
     bool askYesNo(QWidget* parent, const QString& text, const QString& caption) override;
     QString getText(QWidget* parent, const QString& prompt, const QString& title,
                     const QString& defaultText) override;
+    std::optional<int> chooseRow(QWidget* parent, const QString& prompt, const QString& title,
+                                 const QStringList& headers, const QList<QStringList>& rows) override;
     void setText(const QString& text) override;
     void beep() override;
     void setBusy(bool busy) override;

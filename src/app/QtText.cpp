@@ -1,6 +1,9 @@
 #include "app/QtText.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include "model/Error.h"
 
 namespace keelwright {
 
@@ -41,6 +44,18 @@ QString FirstNonLatin1(const QString& text) {
         }
     }
     return {};
+}
+
+QString ShortDescription(const Error& error) {
+    QString text;
+    if (!error.file().empty()) {
+        text = QFileInfo(FromUtf8(error.file())).fileName();
+        if (error.line() > 0) {
+            text += ":" + QString::number(error.line());
+        }
+        text += ": ";
+    }
+    return text + FromUtf8(error.reason());
 }
 
 }  // namespace keelwright

@@ -7,6 +7,8 @@
 
 namespace keelwright {
 
+class Error;
+
 // Every conversion between the window's text and the core's paths and texts goes through these.
 
 // The path a text names, as the file system spells it: wide characters on Windows, Qt's file name bytes
@@ -23,6 +25,10 @@ QString FromUtf8(std::string_view text);
 // character of the same value (Latin-1).
 QString FromBytes(std::string_view bytes);
 std::string ToBytes(const QString& text);
+
+// "house.txt:4: reason": the error with its file by its name alone, so that a status line has room for
+// the reason.
+QString ShortDescription(const Error& error);
 
 // The first character of the text that has no Latin-1 byte, as "U+65E5 '日'"; empty text when every one has.
 QString FirstNonLatin1(const QString& text);

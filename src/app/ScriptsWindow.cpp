@@ -1,5 +1,6 @@
 #include "app/ScriptsWindow.h"
 
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -7,13 +8,17 @@
 #include <QTextDocument>
 
 #include "app/Platform.h"
+#include "app/QtText.h"
+#include "app/ToolWindowPlacement.h"
 #include "app/WindowIcon.h"
 #include "app/WindowLook.h"
+#include "model/Error.h"
+#include "mulfiles/AtomicFile.h"
 
 namespace keelwright {
 
-ScriptsWindow::ScriptsWindow(Clipboard& clipboard, QWidget* parent)
-    : QWidget(parent, Qt::Window), clipboard_(clipboard) {
+ScriptsWindow::ScriptsWindow(Clipboard& clipboard, QWidget* parent, const Platform* platform)
+    : QWidget(parent, Qt::Window), clipboard_(clipboard), platform_(platform) {
     setObjectName("frmMultiScripts");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Multi & Deed Scripts");
@@ -39,43 +44,82 @@ ScriptsWindow::ScriptsWindow(Clipboard& clipboard, QWidget* parent)
     cmdCopy_->setObjectName("cmdCopy");
     cmdCopy_->setGeometry(Twips(5160, 6240, 1215, 375));
     cmdCopy_->setToolTip("Copies the scripts to the clipboard");
-    for (QPushButton* button : {okButton_, cmdCopy_}) {
+    cmdSave_ = new QPushButton("&Save…", this);
+    cmdSave_->setObjectName("cmdSave");
+    cmdSave_->setGeometry(Twips(3840, 6240, 1215, 375));
+    cmdSave_->setToolTip("Writes the scripts to a file");
+    cmdSave_->setVisible(platform_ != nullptr);
+    for (QPushButton* button : {okButton_, cmdCopy_, cmdSave_}) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
 
     label1_ = new QLabel("Copy these scripts to your sphereitems2.scp", this);
     label1_->setObjectName("Label1");
-    label1_->setGeometry(Twips(480, 6240, 4575, 375));
-    // MS Sans Serif 12 pt in the design; a substitute at the default font's scale (12 * 7.5 / 8) fits.
-    QFont labelFont = DefaultFont();
-    labelFont.setPointSizeF(11.25);
-    label1_->setFont(labelFont);
+    // Beside Save…, in the window's font, on two lines where the hint needs them.
+    label1_->setGeometry(Twips(120, 6240, 3615, 375));
+    label1_->setWordWrap(true);
     label1_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     setTabOrder(okButton_, txtScripts_);
-    setTabOrder(txtScripts_, cmdCopy_);
+    setTabOrder(txtScripts_, cmdSave_);
+    setTabOrder(cmdSave_, cmdCopy_);
     okButton_->setFocus();
     connect(okButton_, &QPushButton::clicked, this, &QWidget::close);
     connect(cmdCopy_, &QPushButton::clicked, this, &ScriptsWindow::copyAll);
+    connect(cmdSave_, &QPushButton::clicked, this, &ScriptsWindow::save);
 }
 
-void ScriptsWindow::showScripts(const QString& text) {
+void ScriptsWindow::showScripts(const QString& text, const QString& hint) {
     txtScripts_->setPlainText(text);
+    if (!hint.isEmpty()) {
+        label1_->setText(hint);
+    }
     txtScripts_->repaint();
     if (!isVisible()) {
-        PlaceOverOpener(this);
+        PlaceToolWindow(this);
     }
     show();
     raise();
     activateWindow();
 }
 
-void ScriptsWindow::copyAll() {
+QString ScriptsWindow::scriptText() const {
     // The raw text keeps a no-break space as it is; its blocks are separated by paragraph separators.
     QString text = txtScripts_->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, "\r\n").replace(QChar::LineSeparator, "\r\n");
-    clipboard_.setText(text);
+    return text;
+}
+
+void ScriptsWindow::copyAll() {
+    clipboard_.setText(scriptText());
+}
+
+void ScriptsWindow::save() {
+    if (platform_ == nullptr) {
+        return;
+    }
+    const QString target = platform_->files.getSaveFileName(
+        this, {"Save the scripts", "Sphere scripts (*.scp)|*.scp|Text files (*.txt)|*.txt", ".scp", {}},
+        "multi scripts.scp");
+    if (target.isEmpty()) {
+        return;
+    }
+    const QString text = scriptText();
+    const QString character = FirstNonLatin1(text);
+    try {
+        if (!character.isEmpty()) {
+            throw Error(ErrorNumber::InvalidFileFormat,
+                        "the scripts hold the character " + character.toStdString() +
+                            ", which a script file cannot hold; nothing was written");
+        }
+        WriteFileAtomically(platform_->fileSystem, ToPath(target), ToBytes(text));
+    } catch (const Error& e) {
+        platform_->messages.showMessage(this, FromUtf8(e.description()), windowTitle(),
+                                        MessageIcon::Critical);
+        return;
+    }
+    label1_->setText("Saved to " + QDir::toNativeSeparators(target));
 }
 
 void ScriptsWindow::keyPressEvent(QKeyEvent* event) {

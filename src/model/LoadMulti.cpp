@@ -3,7 +3,9 @@
 
 #include "model/BinaryTextRefusal.h"
 #include "model/ComponentTable.h"
+#include "model/DesignList.h"
 #include "model/Error.h"
+#include "model/HeaderlessMultiTxt.h"
 #include "model/PathText.h"
 #include "model/ScriptReaders.h"
 #include "model/TextLines.h"
@@ -11,6 +13,19 @@
 #include "model/UoaLibrary.h"
 
 namespace keelwright {
+namespace {
+
+// A WSC writer may put a few lines of its own before the first item group.
+constexpr int kLinesSearchedForWsc = 20;
+
+bool sameLetters(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+}  // namespace
 
 std::optional<ScriptType> ScriptTypeNamed(std::string_view name) {
     for (const auto& [shortName, type] :
@@ -86,6 +101,70 @@ void ReadScript(std::string_view bytes, const std::string& fileName, ScriptType 
                         "a UO Architect design library is two files, Designs.idx and Designs.bin: load it by "
                         "the path of Designs.idx")
                 .at(fileName);
+    }
+}
+
+std::optional<ScriptType> ScriptTypeByContents(std::string_view bytes) {
+    LineReader lines(bytes, {});
+    bool firstLine = true;
+    for (int read = 0; read < kLinesSearchedForWsc && !lines.atEnd(); ++read) {
+        const std::string_view line = lines.next();
+        std::string_view rest = line;
+        const std::string_view first = TakeWord(rest);
+        if (first.empty()) {
+            continue;
+        }
+        if (sameLetters(first, "SECTION") && sameLetters(TakeWord(rest), "WORLDITEM")) {
+            return ScriptType::Wsc;
+        }
+        if (firstLine) {
+            const std::string_view second = TakeWord(rest);
+            const bool versionLine =
+                second == "version" && rest.empty() &&
+                std::all_of(first.begin(), first.end(), [](char c) { return c >= '0' && c <= '9'; });
+            if (versionLine || IsHeaderlessMultiTxt(line)) {
+                return ScriptType::MultiTxt;
+            }
+        }
+        firstLine = false;
+    }
+    return std::nullopt;
+}
+
+std::optional<ScriptType> LoadMultiAsItIs(const std::filesystem::path& script, std::optional<ScriptType> type,
+                                          ComponentTable& table, const ComponentsList& components,
+                                          const ItemCountSink& showItemCount, const LoadOptions& options) {
+    table.ResetMulti();
+    const std::string bytes = ReadFileBytes(script);
+    const ScriptType asked = type ? *type : ScriptTypeOf(script, bytes);
+    if (asked == ScriptType::UoaLib) {  // two files, no text to take for another type
+        LoadMulti(script, asked, table, components, showItemCount, options);
+        return std::nullopt;
+    }
+    try {
+        ReadScript(bytes, PathText(script), asked, table, components, showItemCount, options);
+        return std::nullopt;
+    } catch (const SeveralDesignsError&) {
+        throw;
+    } catch (const Error&) {
+        const std::optional<ScriptType> plainly = ScriptTypeByContents(bytes);
+        if (!plainly || *plainly == asked) {
+            throw;
+        }
+        bool loaded = false;
+        try {
+            table.ResetMulti();
+            ReadScript(bytes, PathText(script), *plainly, table, components, showItemCount, options);
+            loaded = true;
+        } catch (const SeveralDesignsError&) {
+            throw;
+        } catch (const Error&) {
+            // The type asked for was the user's; its reason is the one to show.
+        }
+        if (!loaded) {
+            throw;
+        }
+        return plainly;
     }
 }
 

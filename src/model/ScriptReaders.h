@@ -92,8 +92,8 @@ void ReadMultiTxt(std::string_view text, const std::string& fileName, ComponentT
 void ReadWscFile(std::string_view text, const std::string& fileName, ComponentTable& table,
                  const ComponentsList& components, const ItemCountSink& showItemCount = {});
 
-// UO Architect binary (UoaFile.h has the layout): the design `options.choice.design` names, or the only one. The
-// tiles' item ids are stored as unsigned decimal texts; level and hue have no place in the table. Errors
+// UO Architect binary (UoaFile.h has the layout): the design `options.choice.design` names, or the only one.
+// The tiles' item ids are stored as unsigned decimal texts; level and hue have no place in the table. Errors
 // name the file and the byte offset.
 void ReadUoaFile(std::string_view bytes, const std::string& fileName, ComponentTable& table,
                  const ComponentsList& components, const ItemCountSink& showItemCount = {},
@@ -121,6 +121,20 @@ void ReadCsvFile(std::string_view text, const std::string& fileName, ComponentTa
 void LoadMulti(const std::filesystem::path& script, std::optional<ScriptType> type, ComponentTable& table,
                const ComponentsList& components, const ItemCountSink& showItemCount = {},
                const LoadOptions& options = {});
+
+// The type a script plainly is by its lines, whatever its name: Wsc when one of its first lines is
+// "SECTION WORLDITEM" (any letter case), MultiTxt when its first non-blank line is multi text's version
+// line ("6 version") or a tile line of five words ("ItemId X Y Z Flags"); nothing otherwise.
+std::optional<ScriptType> ScriptTypeByContents(std::string_view bytes);
+
+// Loads as LoadMulti does with `type`; when that fails and the file plainly is another type
+// (ScriptTypeByContents), loads it as that type instead. Returns the type it loaded as when that is not
+// the one asked for. When the other type fails too, the first failure is thrown, except a
+// SeveralDesignsError, which asks for a choice in the file as it is.
+std::optional<ScriptType> LoadMultiAsItIs(const std::filesystem::path& script, std::optional<ScriptType> type,
+                                          ComponentTable& table, const ComponentsList& components,
+                                          const ItemCountSink& showItemCount = {},
+                                          const LoadOptions& options = {});
 
 // Loads text or bytes already read, as LoadMulti does after reading the file; throws InvalidCall for a
 // design library, which is two files (ReadUoaLibrary reads it). A script of a text type is refused first

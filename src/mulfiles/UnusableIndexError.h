@@ -7,14 +7,13 @@
 
 namespace keelwright {
 
-// The texts of the critical message box that ends the program when the index cannot take a patch.
+// The description of the error, which the command line prints when it exits with status 3.
 inline constexpr const char* kUnusableIndexMessage =
     "Multi.idx & Multi.mul files are not in the same folder as the keelwright.";
-inline constexpr const char* kUnusableIndexCaption = "File Not Found!";
 
 // The slot search met a zero record (or the end of Multi.idx) before any free slot, so the index is not the
-// client's or is full. The window shows kUnusableIndexMessage under kUnusableIndexCaption and ends the
-// program; the command line exits with status 3. Nothing has been written when it is thrown.
+// client's or is full. The window refuses the patch with explanation() and what to do, and stays; the
+// command line exits with status 3. Nothing has been written when it is thrown.
 class UnusableIndexError : public Error {
 public:
     enum class Cause {

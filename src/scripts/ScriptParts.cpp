@@ -41,10 +41,12 @@ std::int32_t SphereMultiNumber(std::int32_t patchSlot) {
             "the multi must be patched first: Ver. X scripts name it by the multi number of its slot");
     }
     if (patchSlot < 1 || patchSlot - 1 > kHighestSphereMulti) {
-        throw Error(ErrorNumber::InvalidCall, "patch slot " + NumberText(patchSlot) + " gives multi number " +
-                                                  NumberText(std::int64_t{patchSlot} - 1) +
+        // In hex and decimal, as the user may have typed the number either way.
+        const auto both = [](std::int32_t n) { return "0x" + Hex32(n) + " (" + NumberText(n) + ")"; };
+        throw Error(ErrorNumber::InvalidCall, "patch slot " + both(patchSlot) + " gives multi " +
+                                                  both(patchSlot - 1) +
                                                   ", which Sphere cannot use (multi numbers run from 0 to " +
-                                                  NumberText(kHighestSphereMulti) + ")");
+                                                  both(kHighestSphereMulti) + ")");
     }
     return patchSlot - 1;
 }

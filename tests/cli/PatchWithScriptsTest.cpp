@@ -134,8 +134,8 @@ TEST_F(PatchWithScripts, VerXPatchesOnlyIntoASlotWhoseMultiNumberSphereCanUse) {
     } rows[] = {
         {8190, 0, ""},
         {8191, 1,
-         "keelwright-cli: error: patch slot 8192 gives multi number 8191, which Sphere cannot use (multi "
-         "numbers run from 0 to 8190)\n"},
+         "keelwright-cli: error: patch slot 0x2000 (8192) gives multi 0x1FFF (8191), which Sphere cannot use "
+         "(multi numbers run from 0 to 0x1FFE (8190))\n"},
     };
     for (const auto& row : rows) {
         WriteAll(idx(), IndexWithFreeSlotAfter(row.used));

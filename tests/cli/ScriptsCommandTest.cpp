@@ -87,8 +87,8 @@ TEST(ScriptsCommand, VerXRefusesASlotWhoseMultiNumberSphereCannotUse) {
     EXPECT_EQ(beyond.out, "");
     EXPECT_EQ(
         beyond.err,
-        "keelwright-cli: error: patch slot 8192 gives multi number 8191, which Sphere cannot use (multi "
-        "numbers run from 0 to 8190)\n");
+        "keelwright-cli: error: patch slot 0x2000 (8192) gives multi 0x1FFF (8191), which Sphere cannot use "
+        "(multi numbers run from 0 to 0x1FFE (8190))\n");
 }
 
 TEST(ScriptsCommand, UsesSlotZeroByDefaultAndWritesTextsAsLatin1) {

@@ -62,6 +62,16 @@ public:
         inputTitles.push_back(title);
         return takeFront(inputAnswers);
     }
+    std::optional<int> chooseRow(QWidget*, const QString& prompt, const QString&, const QStringList& headers,
+                                 const QList<QStringList>& rows) override {
+        choices.push_back({prompt, headers, rows});
+        if (rowAnswers.empty()) {
+            return std::nullopt;  // Escape
+        }
+        const std::optional<int> row = rowAnswers.front();
+        rowAnswers.pop_front();
+        return row;
+    }
     void beep() override { ++beeps; }
     void setBusy(bool isBusy) override {
         busy = isBusy;
@@ -98,6 +108,13 @@ public:
     std::deque<QString> inputAnswers;
     std::vector<QString> inputPrompts;
     std::vector<QString> inputTitles;
+    struct Choice {
+        QString prompt;
+        QStringList headers;
+        QList<QStringList> rows;
+    };
+    std::vector<Choice> choices;
+    std::deque<std::optional<int>> rowAnswers;  // nothing is Escape; an empty queue answers Escape too
     int beeps = 0;
     bool busy = false;
     int busySpells = 0;

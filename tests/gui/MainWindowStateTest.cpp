@@ -73,8 +73,8 @@ private slots:
         for (const auto& c : cases) {
             restartWindowTest();
             start();
-            box("txtMultiIdx")->setText(file("Multi.idx"));
-            box("txtMultiMul")->setText(file("Multi.mul"));
+            box("txtMultiIdx")->setText(clientFile("Multi.idx"));
+            box("txtMultiMul")->setText(clientFile("Multi.mul"));
             load(example("house.wsc"));
             fillDetails();
             QVERIFY(button("cmdPatch")->isEnabled() && button("cmdCreateScript")->isEnabled());
@@ -118,7 +118,8 @@ private slots:
         } cases[] = {
             {false, true, "Patch Multi needs the client's Multi.idx: its box names no file"},
             {true, false, "Patch Multi needs the client's Multi.mul: its box names no file"},
-            {false, false, "Patch Multi needs the client's Multi.idx and Multi.mul: their boxes name no file"},
+            {false, false,
+             "Patch Multi needs the client's Multi.idx and Multi.mul: their boxes name no file"},
             {true, true, ""},  // both green again: Patch Multi is enabled and the reason goes
         };
         startWithClientFiles();
@@ -168,12 +169,13 @@ private slots:
             int count;
             QString status;
         } cases[] = {
-            {"2 num components\r\n" + tile.repeated(5), 2, "Loaded 2 of 5 lines: the count line says 2"},
+            {"2 num components\r\n" + tile.repeated(5), 2,
+             "Loaded short.txt: 2 tiles of 5 lines: the count line says 2"},
             {"1 num components\r\n" + tile + "\r\n" + tile + tile, 1,
-             "Loaded 1 of 3 lines: the count line says 1"},
+             "Loaded short.txt: 1 tiles of 3 lines: the count line says 1"},
             {"2 num components\r\n" + tile.repeated(2) + "\r\n\r\n", 2,
-             ""},  // trailing blank lines are no lines
-            {"3 num components\r\n" + tile.repeated(3), 3, ""},
+             "Loaded short.txt: 2 tiles"},  // trailing blank lines are no lines
+            {"3 num components\r\n" + tile.repeated(3), 3, "Loaded short.txt: 3 tiles"},
         };
         start();
         option("optTxt")->click();
@@ -359,8 +361,8 @@ private slots:
     void dialogsOpenWhereTheFilesAre() {
         QDir(dir_->path()).mkdir("idx");
         QDir(dir_->path()).mkdir("mul");
-        const QString idx = file("idx/Multi.idx");
-        const QString mul = file("mul/Multi.mul");
+        const QString idx = clientFile("idx/Multi.idx");
+        const QString mul = clientFile("mul/Multi.mul");
         const QString idxFolder = QFileInfo(idx).absolutePath();
         const QString mulFolder = QFileInfo(mul).absolutePath();
         const struct {

@@ -89,7 +89,7 @@ private slots:
 
     void aPathIsCheckedAtEveryKeystroke() {
         start();
-        const QString path = file("Multi.idx");
+        const QString path = clientFile("Multi.idx");
         QLineEdit* idx = box("txtMultiIdx");
         idx->setFocus();
         for (qsizetype typed = 1; typed <= path.size(); ++typed) {
@@ -112,20 +112,20 @@ private slots:
 
     void patchNeedsALoadedScriptAndBothPathsValid() {
         start();
-        box("txtMultiIdx")->setText(file("Multi.idx"));
-        box("txtMultiMul")->setText(file("Multi.mul"));
+        box("txtMultiIdx")->setText(clientFile("Multi.idx"));
+        box("txtMultiMul")->setText(clientFile("Multi.mul"));
         QVERIFY(!button("cmdPatch")->isEnabled());
         load(example("house.wsc"));
         QVERIFY(button("cmdPatch")->isEnabled());
         box("txtMultiMul")->setText(dir_->filePath("gone.mul"));
         QVERIFY(!button("cmdPatch")->isEnabled());
-        box("txtMultiMul")->setText(file("Multi.mul"));
+        box("txtMultiMul")->setText(clientFile("Multi.mul"));
         QVERIFY(button("cmdPatch")->isEnabled());
     }
 
     void browseSetsThePathAndTurnsItsBoxGreen() {
         start();
-        const QString idx = file("Multi.idx");
+        const QString idx = clientFile("Multi.idx");
         fake_->fileAnswers = {idx};
         QTest::mouseClick(button("Command1"), Qt::LeftButton);
         QCOMPARE(fake_->fileRequests.back().filter, QString("Multi.idx files (*.idx)|*.idx"));
@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(BoxColour(box("txtMultiMul")), MainWindow::kInvalidPath);
 
         // A path equal to the box's text is checked all the same: green means an existing file.
-        const QString mul = file("Multi.mul");
+        const QString mul = clientFile("Multi.mul");
         const QString vanished = dir_->filePath("vanished.mul");
         for (const QString& path : {mul, vanished}) {
             box("txtMultiMul")->setText(path);
@@ -175,22 +175,25 @@ private slots:
         struct Case {
             const char* option;
             const char* script;
-            const char* filter;
             const char* title;
         };
         const Case cases[] = {
-            {"optWsc", "house.wsc", "Exported file from sphere (*.wsc)|*.wsc", "Import an exported wsc file"},
-            {"optTxt", "house.txt", "Multi.txt files (*.txt)|*.txt", "Import Multi.txt file"},
+            {"optWsc", "house.wsc", "Import an exported wsc file"},
+            {"optTxt", "house.txt", "Import Multi.txt file"},
             // The other tools' files load by their extension under either option.
-            {"optWsc", "house.uoa", "Exported file from sphere (*.wsc)|*.wsc", "Import an exported wsc file"},
-            {"optTxt", "house.csv", "Multi.txt files (*.txt)|*.txt", "Import Multi.txt file"},
+            {"optWsc", "house.uoa", "Import an exported wsc file"},
+            {"optTxt", "house.csv", "Import Multi.txt file"},
         };
         for (const Case& c : cases) {
             option(c.option)->click();
             child<QCheckBox>("chkScriptOnly")->setChecked(true);
             load(example(c.script));
+            // Every type is listed whatever the option, all of them first.
             QCOMPARE(fake_->fileRequests.back().filter,
-                     QString(c.filter) + "|UO Architect designs (*.uoa)|*.uoa|CSV tile lists (*.csv)|*.csv");
+                     QString("All scripts (*.txt *.wsc *.uoa *.csv)|*.txt *.wsc *.uoa *.csv Designs.idx|Multi.txt "
+                             "files (*.txt)|*.txt|Exported file from sphere (*.wsc)|*.wsc|UO Architect designs "
+                             "(*.uoa)|*.uoa|UO Architect library (Designs.idx)|Designs.idx|CSV tile lists "
+                             "(*.csv)|*.csv"));
             QCOMPARE(fake_->fileRequests.back().title, QString(c.title));
             QCOMPARE(label("lblItems")->text(), QString("26"));
             QCOMPARE(window_->workspace().table.Count, 26);
@@ -210,21 +213,24 @@ private slots:
         QCOMPARE(window_->workspace().table.Flags[14], std::string_view("0"));
     }
 
-    void aFileOfSeveralTemplatesAsksWhichOneToLoad() {
+    void aFileOfSeveralTemplatesOffersThemInAListAndEscapeKeepsTheMultiLoadedBefore() {
         start();
         option("optTxt")->click();
         const QString two = file("two.txt",
                                  "6 version\r\n1 template id\r\n-1 item version\r\n1\r\n600 0 0 0\r\n"
                                  "6 version\r\n4 template id\r\n-1 item version\r\n2\r\n"
                                  "601 0 0 0\r\n602 1 1 0\r\n");
-        fake_->inputAnswers = {"4", ""};
+        fake_->rowAnswers = {1, std::nullopt};
         load(two);
-        QVERIFY(fake_->inputPrompts.back().contains("id 1 (1 tile), id 4 (2 tiles)"));
+        QCOMPARE(fake_->choices.back().headers, QStringList({"Template id", "Tiles"}));
+        QCOMPARE(fake_->choices.back().rows, QList<QStringList>({{"1", "1"}, {"4", "2"}}));
         QCOMPARE(window_->workspace().table.Count, 2);
-        load(two);  // cancelled: the template loaded before stays
+        QCOMPARE(label("lblStatus")->text(), QString("Loaded two.txt (template id 4): 2 tiles"));
+        load(two);  // Escape: the template loaded before stays, and nothing failed
         QCOMPARE(window_->workspace().table.Count, 2);
-        QVERIFY(label("lblStatus")->text().startsWith("Load failed: two.txt: the file holds 2 templates"));
-        QVERIFY(label("lblStatus")->text().endsWith("two.txt is still loaded"));
+        QCOMPARE(label("lblStatus")->text(),
+                 QString("Nothing loaded: no template chosen; two.txt is still loaded"));
+        QVERIFY(fake_->messages.empty());
         QVERIFY(!fake_->busy);
     }
 
@@ -390,29 +396,49 @@ private slots:
         const_cast<ComponentTable&>(window_->workspace().table).ItemId.set(0, "door");
         QTest::mouseClick(button("cmdCreateScript"), Qt::LeftButton);
         QCOMPARE(fake_->messages.size(), std::size_t{1});
-        QVERIFY(fake_->messages[0].text.startsWith("component 1: item id \"door\""));
+        QVERIFY(fake_->messages[0].text.startsWith("Component 1: item id \"door\""));
         QCOMPARE(fake_->messages[0].caption, QString("Keelwright"));
         QCOMPARE(scriptsText(), nullptr);
         QCOMPARE(label("lblStatus")->text(), QString("Script creation failed"));
         QVERIFY(!fake_->busy);
     }
 
-    void exitStoresTheSettingsAndEndsTheProgram() {
+    void exitStoresTheSettingsAndTheScriptDetailsAndEndsTheProgram() {
         start();
-        const QString idx = file("Multi.idx");
+        const QString idx = clientFile("Multi.idx");
         box("txtMultiIdx")->setText(idx);
         box("txtMultiMul")->setText(dir_->filePath("missing.mul"));
+        load(example("house.wsc"));
+        QTest::keyClicks(box("txtMultiName"), "Mill");
+        QTest::keyClicks(box("txtBuyValue"), "12000");
+        QTest::keyClicks(box("txtSellValue"), "6000");
         option("optTxt")->click();
         option("optVer54")->click();
         QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
         QCOMPARE(fake_->endedWith, 0);
         const std::map<QString, QString> expected = {
-            {"Keelwright/Files/MultiIdx", idx},         {"Keelwright/Files/MultiMul", ""},
-            {"Keelwright/Files/MultiCollection", ""},   {"Keelwright/Files/LastScriptFolder", ""},
-            {"Keelwright/Files/ArtFolder", ""},         {"Keelwright/Settings/OptWsc", "False"},
-            {"Keelwright/Settings/OptTxt", "True"},     {"Keelwright/Settings/optVer54", "True"},
-            {"Keelwright/Settings/OptVer51a", "False"}, {"Keelwright/Settings/optVerX", "False"}};
+            {"Keelwright/Files/MultiIdx", idx},
+            {"Keelwright/Files/MultiMul", ""},
+            {"Keelwright/Files/MultiCollection", ""},
+            {"Keelwright/Files/LastScriptFolder", QFileInfo(example("house.wsc")).absolutePath()},
+            {"Keelwright/Files/ArtFolder", ""},
+            {"Keelwright/Settings/OptWsc", "False"},
+            {"Keelwright/Settings/OptTxt", "True"},
+            {"Keelwright/Settings/optVer54", "True"},
+            {"Keelwright/Settings/OptVer51a", "False"},
+            {"Keelwright/Settings/optVerX", "False"},
+            {"Keelwright/Script/MultiName", "Mill"},
+            {"Keelwright/Script/BuyValue", "12000"},
+            {"Keelwright/Script/SellValue", "6000"}};
         QCOMPARE(fake_->store, expected);
+
+        // The next start shows them, ready for the next multi.
+        start();
+        QCOMPARE(box("txtMultiName")->text(), QString("Mill"));
+        QCOMPARE(box("txtBuyValue")->text(), QString("12000"));
+        QCOMPARE(box("txtSellValue")->text(), QString("6000"));
+        load(example("house.wsc"));
+        QVERIFY(button("cmdCreateScript")->isEnabled());
 
         option("optVerX")->click();
         QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
@@ -433,7 +459,7 @@ private slots:
         };
         for (const auto& c : cases) {
             restartWindowTest();
-            const QString idx = file("Multi.idx");
+            const QString idx = clientFile("Multi.idx");
             fake_->store = {{"Keelwright/Files/MultiIdx", idx},
                             {"Keelwright/Settings/OptWsc", "True"},
                             {"Keelwright/Settings/OptTxt", "False"},
@@ -459,9 +485,9 @@ private slots:
     }
 
     void storedSettingsAreRestored() {
-        const QString idx = file("Multi.idx");
-        const QString mul = file("Multi.mul");
-        const QString uop = file("MultiCollection.uop");
+        const QString idx = clientFile("Multi.idx");
+        const QString mul = clientFile("Multi.mul");
+        const QString uop = clientFile("MultiCollection.uop");
         fake_->store = {{"Keelwright/Files/MultiCollection", uop}, {"Keelwright/Files/MultiIdx", idx},
                         {"Keelwright/Files/MultiMul", mul},        {"Keelwright/Settings/OptWsc", "false"},
                         {"Keelwright/Settings/OptTxt", "TRUE"},    {"Keelwright/Settings/optVer54", "1"},
@@ -490,7 +516,7 @@ private slots:
     }
 
     void aStoredWordThatIsNoTruthValueStopsLoadingTheSettings() {
-        const QString idx = file("Multi.idx");
+        const QString idx = clientFile("Multi.idx");
         fake_->store = {{"Keelwright/Files/MultiIdx", idx},
                         {"Keelwright/Settings/OptWsc", "yes"},
                         {"Keelwright/Settings/OptTxt", "True"},

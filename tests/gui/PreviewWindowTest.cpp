@@ -139,8 +139,8 @@ private slots:
         for (const auto& c : cases) {
             restartWindowTest();
             QDir(dir_->path()).mkdir("client");
-            const QString idx = file("client/Multi.idx");
-            const QString uop = file("client/MultiCollection.uop");
+            const QString idx = clientFile("client/Multi.idx");
+            const QString uop = clientFile("client/MultiCollection.uop");
             start();
             box("txtMultiIdx")->setText(c.idxBox ? idx : QString());
             box("txtMultiCollection")->setText(c.uopBox ? uop : QString());

@@ -56,7 +56,10 @@ private slots:
             next = next->nextInFocusChain();
         }
         QCOMPARE(next, text);
-        QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(), "Label1 is cut");
+        for (const QString& hint : {label->text(), ScriptsWindow::kVerXHint}) {
+            label->setText(hint);
+            QVERIFY2(label->heightForWidth(label->width()) <= label->height(), "Label1 is cut");
+        }
         QVERIFY(copy->fontMetrics().horizontalAdvance("Copy All") <= copy->width() - 8);
         QVERIFY(!window.isModal());
     }

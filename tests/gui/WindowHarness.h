@@ -4,6 +4,7 @@
 // objectName and plays the user's clicks.
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,6 +47,14 @@ protected:
         out.open(QIODevice::WriteOnly);
         out.write(bytes);
         return path;
+    }
+
+    // A client file in the test's folder that its box accepts: a copy of the example of its kind, by suffix.
+    QString clientFile(const QString& name) {
+        const QString suffix = QFileInfo(name).suffix().toLower();
+        return file(name, bytesOf(example(suffix == "idx"   ? "client/Multi.idx"
+                                          : suffix == "mul" ? "client/Multi.mul"
+                                                            : "client/MultiCollection.uop")));
     }
 
     QString example(const char* name) { return QString(KEELWRIGHT_EXAMPLES) + "/" + name; }

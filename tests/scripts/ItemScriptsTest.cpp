@@ -108,7 +108,7 @@ TEST(ItemScripts, VerXNamesTheMultiBySlotMinusOneAndRefusesNumbersSphereCannotUs
                 {11, "// Lakeside Mill: multi 10 (Multi.idx slot 11)\r\n[MULTIDEF 0A]\r\n", ""},
                 {8191, "// Lakeside Mill: multi 8190 (Multi.idx slot 8191)\r\n[MULTIDEF 01FFE]\r\n", ""},
                 {0, nullptr, "must be patched first"},
-                {8192, nullptr, "multi number 8191, which Sphere cannot use"},
+                {8192, nullptr, "multi 0x1FFF (8191), which Sphere cannot use"},
                 {kMaxPatchSlot, nullptr, "which Sphere cannot use"},
                 {-1, nullptr, "which Sphere cannot use"}};
     for (const auto& row : rows) {
