@@ -21,6 +21,7 @@
 #include "mulfiles/Patcher.h"
 #include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
+#include "mulfiles/SphereReading.h"
 #include "mulfiles/UnusableIndexError.h"
 
 namespace keelwright {
@@ -176,8 +177,13 @@ void MainWindow::patchMulti() {
     workspace_.PatchSlot = slot;
     workspace_.FirstFreeRecord = result.mul->firstFreeRecord;
     platform_.pointer.setBusy(false);
-    const QString sphere =
-        result.multi > kHighestSphereMulti ? QString("; Sphere cannot use a multi above 8190") : QString();
+    // From 0x2000 on the reader warnings tell of Sphere.
+    QString sphere = result.multi > kHighestSphereMulti && result.multi < kSphereMultiEnd
+                         ? QString("; Sphere cannot use a multi above 8190")
+                         : QString();
+    for (const std::string& warning : result.warnings) {
+        sphere += "; " + FromUtf8(warning);
+    }
     showStatus("Patching completed",
                QString("Patched as %1 (item %2, slot %3%4) into %5, %6%7")
                    .arg(FromUtf8(MultiText(result.multi)), FromUtf8(ItemHexOfSlot(slot)))
