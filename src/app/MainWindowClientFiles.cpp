@@ -178,18 +178,19 @@ void MainWindow::patchMulti() {
     workspace_.FirstFreeRecord = result.mul->firstFreeRecord;
     platform_.pointer.setBusy(false);
     // From 0x2000 on the reader warnings tell of Sphere.
-    QString sphere = result.multi > kHighestSphereMulti && result.multi < kSphereMultiEnd
-                         ? QString("; Sphere cannot use a multi above 8190")
-                         : QString();
+    const QString sphere = result.multi > kHighestSphereMulti && result.multi < kSphereMultiEnd
+                               ? QString("; Sphere cannot use a multi above 8190")
+                               : QString();
+    QString after = options->multi ? replacedText(result.replaced) : QString();
     for (const std::string& warning : result.warnings) {
-        sphere += "; " + FromUtf8(warning);
+        after += "; " + FromUtf8(warning);
     }
     showStatus("Patching completed",
                QString("Patched as %1 (item %2, slot %3%4) into %5, %6%7")
                    .arg(FromUtf8(MultiText(result.multi)), FromUtf8(ItemHexOfSlot(slot)))
                    .arg(slot)
-                   .arg(sphere, listed(namesOf(written)), FromUtf8(DescribeRecordSize(result.mul->recordSize)),
-                        options->multi ? replacedText(result.replaced) : QString()));
+                   .arg(sphere, listed(namesOf(written)),
+                        FromUtf8(DescribeRecordSize(result.mul->recordSize)), after));
     cmdPatch_->setEnabled(false);
     refreshClientMultis();
 }

@@ -48,7 +48,7 @@ std::vector<std::string> ReaderWarnings(const PlannedWrite& write) {
         warnings.push_back(
             "a MultiCollection.uop lies beside Multi.mul: clients from 7.0 on and ServUO read it "
             "instead and will not see " +
-            multi + "; patch it there too (--uop)");
+            multi + "; patch it there too");
     }
     return warnings;
 }

@@ -185,8 +185,11 @@ private slots:
         QCOMPARE(fake_->questions.size(), std::size_t{1});
         QCOMPARE(
             label("lblStatus")->toolTip(),
-            QString("Patched as multi 0x6 (6) (item 4006, slot 7) into Multi.idx and Multi.mul, 12-byte records "
-                    "(from the lengths in Multi.idx)"));
+            QString(
+                "Patched as multi 0x6 (6) (item 4006, slot 7) into Multi.idx and Multi.mul, 12-byte records "
+                "(from the lengths in Multi.idx); a MultiCollection.uop lies beside Multi.mul: clients from "
+                "7.0 "
+                "on and ServUO read it instead and will not see multi 0x6 (6); patch it there too"));
         QCOMPARE(bytesOf(uop), uopPatched);
     }
 
