@@ -14,11 +14,13 @@
 #include <algorithm>
 
 #include "app/QtText.h"
+#include "app/ReaderVerdictView.h"
 #include "app/ToolWindowPlacement.h"
 #include "app/WindowIcon.h"
 #include "app/WindowLook.h"
 #include "clientfiles/ClientFileLocks.h"
 #include "clientfiles/MultiRemoval.h"
+#include "clientfiles/ReaderCheck.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
 #include "mulfiles/AtomicFile.h"
@@ -65,6 +67,7 @@ ClientMultisWindow::ClientMultisWindow(const Platform& platform, QWidget* parent
     lblFiles_->setWordWrap(true);
     lblFiles_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
+    verdicts_ = new ReaderVerdictView(this);
     tblMultis_ = new QTableWidget(0, 5, this);
     tblMultis_->setObjectName("tblMultis");
     tblMultis_->setHorizontalHeaderLabels({"Multi", "Decimal", "Item", "Tiles", "Files"});
@@ -113,6 +116,7 @@ ClientMultisWindow::ClientMultisWindow(const Platform& platform, QWidget* parent
     commands->addWidget(cmdClose_);
     auto* column = new QVBoxLayout(this);
     column->addWidget(lblFiles_);
+    column->addWidget(verdicts_);
     column->addWidget(tblMultis_, 1);
     column->addWidget(lblSelected_);
     column->addLayout(free);
@@ -155,7 +159,9 @@ void ClientMultisWindow::refresh() {
     }
     try {
         const ClientFileLocks locks(platform_.fileSystem, targets_.mul, targets_.uop, LockKind::Shared);
-        list_ = ListClientMultis(platform_.fileSystem, targets_);
+        ReaderCheck check = CheckReaders(platform_.fileSystem, targets_);
+        verdicts_->showCheck(check);
+        list_ = std::move(check.files);
         QString text = QString("%1 multis in %2").arg(list_.multis.size()).arg(names.join(", "));
         const std::size_t problems =
             (list_.mul ? list_.mul->problems.size() : 0) + (list_.uop ? list_.uop->problems.size() : 0);
@@ -165,6 +171,7 @@ void ClientMultisWindow::refresh() {
         lblFiles_->setText(text);
     } catch (const Error& e) {
         list_ = ClientMultiList();
+        verdicts_->clearCheck();
         lblFiles_->setText("The files could not be read: " + FromUtf8(e.description()));
     }
     fillTable();
@@ -188,6 +195,7 @@ void ClientMultisWindow::fillTable() {
             item->setTextAlignment(Qt::AlignVCenter | (column < 4 ? Qt::AlignRight : Qt::AlignLeft));
             tblMultis_->setItem(row, column, item);
         }
+        verdicts_->markRow(*tblMultis_, row, multi.multi);
     }
     tblMultis_->resizeColumnsToContents();
 }

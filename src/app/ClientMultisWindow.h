@@ -17,6 +17,10 @@ class QPushButton;
 class QTableWidget;
 
 namespace keelwright {
+class ReaderVerdictView;
+}
+
+namespace keelwright {
 
 // frmClientMultis: the multis that the chosen client files hold, one row per number (in hex and decimal,
 // the item number, the tiles, the files that hold it), the free numbers on request, and for the selected
@@ -74,6 +78,7 @@ private:
     QString scriptFolder_;
 
     QLabel* lblFiles_;
+    ReaderVerdictView* verdicts_;
     QTableWidget* tblMultis_;
     QLabel* lblSelected_;
     QPushButton* cmdFreeNumbers_;

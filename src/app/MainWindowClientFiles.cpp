@@ -21,6 +21,7 @@
 #include "mulfiles/Patcher.h"
 #include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
+#include "mulfiles/SphereReading.h"
 #include "mulfiles/UnusableIndexError.h"
 
 namespace keelwright {
@@ -184,19 +185,23 @@ void MainWindow::patchMulti() {
     workspace_.PatchSlot = slot;
     workspace_.FirstFreeRecord = result.mul->firstFreeRecord;
     platform_.pointer.setBusy(false);
-    const QString sphere = result.multi > kHighestSphereMulti
+    // From 0x2000 on the reader warnings tell of Sphere.
+    const QString sphere = result.multi > kHighestSphereMulti && result.multi < kSphereMultiEnd
                                ? QString("; Sphere cannot use a multi above 0x1FFE (8190)")
                                : QString();
+    QString after = options->multi ? replacedText(result.replaced) : QString();
+    for (const std::string& warning : result.warnings) {
+        after += "; " + FromUtf8(warning);
+    }
     // Patch Multi stays disabled against a second press; other client files enable it again.
-    showStatus(
-        "Patching completed",
-        QString("Patched as %1 (item %2, slot %3%4) into %5, %6%7. The multi is patched into these "
-                "files; choose other client files to patch it into them too, which enables Patch Multi "
-                "again.")
-            .arg(FromUtf8(MultiText(result.multi)), FromUtf8(ItemHexOfSlot(slot)))
-            .arg(slot)
-            .arg(sphere, listed(namesOf(written)), FromUtf8(DescribeRecordSize(result.mul->recordSize)),
-                 options->multi ? replacedText(result.replaced) : QString()));
+    showStatus("Patching completed",
+               QString("Patched as %1 (item %2, slot %3%4) into %5, %6%7. The multi is patched into these "
+                       "files; choose other client files to patch it into them too, which enables Patch Multi "
+                       "again.")
+                   .arg(FromUtf8(MultiText(result.multi)), FromUtf8(ItemHexOfSlot(slot)))
+                   .arg(slot)
+                   .arg(sphere, listed(namesOf(written)), FromUtf8(DescribeRecordSize(result.mul->recordSize)),
+                        after));
     cmdPatch_->setEnabled(false);
     refreshClientMultis();
 }

@@ -171,6 +171,11 @@ int RunApply(const Invocation& invocation) {
     options.componentsFile = DefaultComponentsFile(invocation);
     NativeFileSystem fileSystem;
     const ApplyResult result = ApplyManifest(fileSystem, manifestPath, manifest, components, options);
+    for (const PlannedMulti& planned : result.plan) {
+        for (const std::string& warning : planned.warnings) {
+            Warn(warning);
+        }
+    }
     try {
         if (parser.isSet("--json")) {
             writeJson(result, options.dryRun, invocation.out);

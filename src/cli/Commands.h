@@ -33,6 +33,7 @@ int RunScripts(const Invocation& invocation);
 int RunPatch(const Invocation& invocation);
 int RunExtract(const Invocation& invocation);
 int RunList(const Invocation& invocation);
+int RunCheck(const Invocation& invocation);
 int RunPreview(const Invocation& invocation);
 int RunRemove(const Invocation& invocation);
 int RunApply(const Invocation& invocation);

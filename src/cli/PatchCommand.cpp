@@ -16,6 +16,7 @@
 #include "mulfiles/Extractor.h"
 #include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Slots.h"
+#include "mulfiles/SphereReading.h"
 #include "clientfiles/PatchedMultiSearch.h"
 
 namespace keelwright::cli {
@@ -201,8 +202,12 @@ int RunPatch(const Invocation& invocation) {
         Warn("the multi was already " + MultiText(already) + " (slot " + NumberText(SlotOfMultiNumber(already)) +
              ") of these files; it is now in them again as " + MultiText(result.multi));
     }
-    if (result.multi > kHighestSphereMulti) {
+    // From 0x2000 on the reader warnings tell of Sphere, when Multi.mul is written.
+    if (result.multi > kHighestSphereMulti && (result.multi < kSphereMultiEnd || !targets.mul)) {
         Warn(MultiText(result.multi) + " is above 8190 (1FFE): Sphere cannot use it");
+    }
+    for (const std::string& warning : result.warnings) {
+        Warn(warning);
     }
 
     // The patch is complete and stays whatever fails from here: undoing it could fail in turn. The one

@@ -57,6 +57,10 @@ constexpr Command kCommands[] = {
      "Removes multi M from each of the client files given that holds it.", RunRemove},
     {"list", "(--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16] | --uop MULTICOLLECTION_UOP) [--json]",
      "Lists the multis of the client files and checks them without changing them.", RunList},
+    {"check",
+     "[--idx MULTI_IDX --mul MULTI_MUL [--record-size 12|16]] [--uop MULTICOLLECTION_UOP] [--json] "
+     "[--wait SECONDS]",
+     "Tells how Sphere, the game clients, ServUO, ModernUO and POL will read the client files.", RunCheck},
     {"preview",
      "[--type txt|wsc|uoa|uoalib|csv] [--design NAME|N | --template ID] [--components FILE | --no-components "
      "| --exact] [--art DIR] -o OUT.png SCRIPT, or "

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <map>
 
+#include "clientfiles/ReaderWarnings.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/Extractor.h"
 #include "mulfiles/RecordFile.h"
 #include "mulfiles/Slots.h"
+#include "mulfiles/SphereReading.h"
 #include "uop/UopMultis.h"
 #include "uop/UopNameHash.h"
 #include "uop/UopTileRecords.h"
@@ -95,6 +97,34 @@ std::string refusal(const ManifestEntry& entry, const Held& held) {
            (entry.remove ? "remove" : "replace") + " it";
 }
 
+// Refuses the entry when what it leaves at multi 0 makes Sphere misread Multi.mul (RefuseSphereMisreading).
+bool refuseSphereMisreading(PlannedMulti& planned, RecordSize size) {
+    const IndexRecord multi0 =
+        planned.change.mul == MulChange::Free
+            ? IndexRecord::free()
+            : IndexRecord{0, static_cast<std::int32_t>(planned.change.block.size()), -1};
+    try {
+        RefuseSphereMisreading(multi0, size);
+        return false;
+    } catch (const Error& e) {
+        planned.refusal = e.reason();
+        return true;
+    }
+}
+
+PlannedWrite writeOf(const PlannedMulti& planned, bool uopBeside) {
+    PlannedWrite write;
+    write.multi = planned.change.multi;
+    write.intoMul = planned.change.mul == MulChange::Write;
+    write.intoUop = planned.change.uop == UopChange::Put;
+    if (planned.change.uopEntry) {
+        write.uopPayloadBytes = std::max<std::int64_t>(planned.change.uopEntry->storedLength(),
+                                                       planned.change.uopEntry->decompressedLength);
+    }
+    write.uopBesideMul = uopBeside;
+    return write;
+}
+
 }  // namespace
 
 const char* PlanSign(PlanOutcome outcome) {
@@ -135,11 +165,12 @@ std::vector<PlannedMulti> PlanApply(FileSystem& fileSystem, const PatchTargets& 
         }
     }
 
+    const bool uopBeside = targets.mul && !targets.uop && UopLiesBeside(targets.mul->multiMul);
     std::vector<PlannedMulti> plan;
     plan.reserve(loaded.size());
     for (const LoadedEntry& l : loaded) {
         const ManifestEntry& entry = *l.entry;
-        PlannedMulti planned{&entry, PlanOutcome::Unchanged, l.components, std::nullopt, {}, {}};
+        PlannedMulti planned{&entry, PlanOutcome::Unchanged, l.components, std::nullopt, {}, {}, {}};
         planned.change.multi = entry.number;
         std::optional<Held> mul;
         std::optional<Held> uop;
@@ -180,6 +211,9 @@ std::vector<PlannedMulti> PlanApply(FileSystem& fileSystem, const PatchTargets& 
         } else if (uop && uop->duplicates) {
             planned.change.uop = UopChange::Tidy;
         }
+        if (!refused && entry.number == 0 && planned.change.mul != MulChange::None) {
+            refused = refuseSphereMisreading(planned, size);
+        }
         if (refused) {
             planned.outcome = PlanOutcome::Refused;
         } else if (entry.remove) {
@@ -188,6 +222,9 @@ std::vector<PlannedMulti> PlanApply(FileSystem& fileSystem, const PatchTargets& 
             planned.outcome = anyOther  ? PlanOutcome::Replaced
                               : anyFree ? PlanOutcome::Added
                                         : PlanOutcome::Unchanged;
+        }
+        if (planned.outcome == PlanOutcome::Added || planned.outcome == PlanOutcome::Replaced) {
+            planned.warnings = ReaderWarnings(writeOf(planned, uopBeside));
         }
         plan.push_back(std::move(planned));
     }

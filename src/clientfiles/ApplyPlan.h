@@ -35,6 +35,7 @@ struct PlannedMulti {
     std::optional<std::int32_t> was;  // the components the files held, when they held a readable multi
     std::string refusal;              // why the plan refuses the entry
     MultiChange change;               // what the transaction writes for it
+    std::vector<std::string> warnings;  // ReaderWarnings of what it writes
 };
 
 // The outcome's sign in the plan: "+", "~", "-", "=", "!".

@@ -1,13 +1,16 @@
 #include "clientfiles/EveryFilePatch.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "clientfiles/ReaderWarnings.h"
 #include "clientfiles/UndoSteps.h"
 #include "model/ComponentTable.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
 #include "model/PathText.h"
 #include "mulfiles/Slots.h"
+#include "mulfiles/SphereReading.h"
 #include "uop/UopTileRecords.h"
 #include "uop/UopWriter.h"
 
@@ -89,6 +92,9 @@ EveryFilePatchResult PatchEveryFile(FileSystem& fileSystem, const ComponentTable
     IndexRecord entry;
     if (result.mul) {
         entry = IndexEntryOfBlock(result.mul->firstFreeRecord, block.size(), size);
+        if (result.multi == 0) {
+            RefuseSphereMisreading(entry, size);
+        }
         result.mul->offset = entry.Offset;
         result.mul->length = entry.Length;
     }
@@ -98,6 +104,8 @@ EveryFilePatchResult PatchEveryFile(FileSystem& fileSystem, const ComponentTable
         result.uop->storedLength = uopEntry->storedLength();
         result.uop->length = uopEntry->decompressedLength;
     }
+    result.warnings = ReaderWarnings(targets, result.multi,
+                                     result.uop ? std::max(result.uop->storedLength, result.uop->length) : 0);
 
     UndoSteps undos;
     try {

@@ -5,6 +5,7 @@
 #include "mulfiles/Patcher.h"
 #include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
+#include "mulfiles/SphereReading.h"
 #include "uop/UopMultis.h"
 #include "uop/UopNameHash.h"
 #include "uop/UopWriter.h"
@@ -24,6 +25,10 @@ MultiRemoved RemoveMulti(FileSystem& fileSystem, const PatchTargets& targets, st
     if (!result.removed.any()) {
         throw Error(ErrorNumber::BadRecordNumber,
                     "none of the files given holds " + MultiText(multi) + "; nothing was removed");
+    }
+    if (result.removed.mul && multi == 0) {
+        RefuseSphereMisreading(IndexRecord::free(),
+                               DecideRecordSize(fileSystem, *targets.mul, recordSize).size);
     }
     UndoSteps undos;
     UopAddResult cleared;

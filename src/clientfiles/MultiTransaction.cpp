@@ -11,6 +11,7 @@
 #include "mulfiles/Patcher.h"
 #include "mulfiles/RecordSizeDecision.h"
 #include "mulfiles/Slots.h"
+#include "mulfiles/SphereReading.h"
 #include "mulfiles/UopRefusal.h"
 
 namespace keelwright {
@@ -61,6 +62,9 @@ public:
                 entry = NewIndexEntry(record, components, size);
                 record += components + 1;
                 blocks_.insert(blocks_.end(), change.block.begin(), change.block.end());
+            }
+            if (change.multi == 0) {
+                RefuseSphereMisreading(entry, size);
             }
             entries_.emplace_back(slot, entry);
         }

@@ -8,6 +8,7 @@
 #include "model/PathText.h"
 #include "mulfiles/Patcher.h"
 #include "mulfiles/RecordFile.h"
+#include "mulfiles/SphereReading.h"
 
 namespace keelwright {
 namespace {
@@ -137,6 +138,9 @@ PatchResult PatchMulti(FileSystem& fileSystem, const ComponentTable& table, cons
     const RecordSize size = decision.sizeForPatch();
     const std::int32_t firstFreeRecord = FindFirstFreeRecord(fileSystem, files.multiMul, size);
     const IndexRecord entry = NewIndexEntry(firstFreeRecord, table.Count, size);
+    if (slot == 1) {
+        RefuseSphereMisreading(entry, size);
+    }
     if (beforeWriting) {
         beforeWriting(slot);
     }

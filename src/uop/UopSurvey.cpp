@@ -147,7 +147,8 @@ private:
         }
         survey_.multis.push_back({*multi, static_cast<std::uint32_t>(read.payload.tiles.size()),
                                   read.payload.startsWithLeadRecord(), e.StoredLength, e.DecompressedLength,
-                                  located.position});
+                                  located.position, e.Compression == 1,
+                                  UopTilesDigest(read.payload.components())});
     }
 
     void findDuplicates() {
@@ -216,6 +217,24 @@ private:
 };
 
 }  // namespace
+
+std::uint64_t UopTilesDigest(std::span<const UopTile> tiles) {
+    std::uint64_t digest = 14695981039346656037ULL;  // FNV-1a, over every field byte by byte
+    const auto add = [&](std::uint64_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            digest = (digest ^ ((value >> (8 * i)) & 0xFF)) * 1099511628211ULL;
+        }
+    };
+    for (const UopTile& tile : tiles) {
+        add(tile.ItemId, 2);
+        add(static_cast<std::uint16_t>(tile.X), 2);
+        add(static_cast<std::uint16_t>(tile.Y), 2);
+        add(static_cast<std::uint16_t>(tile.Z), 2);
+        add(tile.Flags, 2);
+    }
+    add(tiles.size(), 8);
+    return digest;
+}
 
 const char* UopProblemKindName(UopProblem::Kind kind) {
     switch (kind) {

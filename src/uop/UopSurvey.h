@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "mulfiles/FileSystem.h"
+#include "uop/UopTile.h"
 
 namespace keelwright {
 
@@ -54,12 +56,18 @@ struct UopSurvey {
         std::int32_t storedLength = 0;
         std::int32_t length = 0;     // decompressed
         std::uint64_t position = 0;  // the byte of its table entry
+        bool compressed = true;      // a zlib stream (compression 1), as the game client needs it
+        std::uint64_t tilesDigest = 0;  // UopTilesDigest of its tiles less a lead record, to compare
     };
     std::vector<Multi> multis;         // in multi number order; damaged entries and older duplicates left out
     std::vector<UopProblem> problems;  // header problems first, then in table order, overlaps last
 
     bool sound() const { return problems.empty(); }
 };
+
+// A digest of the tiles (item, place and flags; part ids left out), equal for equal tiles, so that a
+// survey can tell whether two files hold the same tiles without keeping them.
+std::uint64_t UopTilesDigest(std::span<const UopTile> tiles);
 
 // Surveys a MultiCollection.uop; only reads it. A table that cannot be read (truncated, looping) throws
 // InvalidFileFormat naming the file and the byte.

@@ -189,8 +189,10 @@ private slots:
             label("lblStatus")->toolTip(),
             QString(
                 "Patched as multi 0x6 (6) (item 4006, slot 7) into Multi.idx and Multi.mul, 12-byte records "
-                "(from the lengths in Multi.idx). The multi is patched into these files; choose other client "
-                "files to patch it into them too, which enables Patch Multi again."));
+                "(from the lengths in Multi.idx); a MultiCollection.uop lies beside Multi.mul: clients from "
+                "7.0 on and ServUO read it instead and will not see multi 0x6 (6); patch it there too. The "
+                "multi is patched into these files; choose other client files to patch it into them too, "
+                "which enables Patch Multi again."));
         QCOMPARE(bytesOf(uop), uopPatched);
     }
 
