@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "clientfiles/ApplyPlan.h"
@@ -27,6 +28,9 @@ struct ApplyOptions {
     bool dryRun = false;
     double waitSeconds = 0;     // how long to wait for the locks of the client files
     std::int64_t fileTime = 0;  // the time stamp of new UOP entries, a Windows FILETIME
+    // An entry whose number has no slot in Multi.idx or whose script does not load is refused in the plan,
+    // with the error as its reason, instead of stopping the run: the window shows every entry's state.
+    bool refuseFailingEntries = false;
 };
 
 // What an apply planned and did.
@@ -42,6 +46,7 @@ struct ApplyResult {
     bool scriptsChange = false;
     WriteCounts counts;                // what the transaction wrote
     std::optional<Error> lateFailure;  // the lock or scripts file failed after the client files were written
+    std::string scriptsText;           // the text of the scripts file, of the entries that loaded
 
     // Whether anything was (or, with a dry run, would be) written.
     bool changes() const { return clientFilesChange || lockChanges || scriptsChange; }
