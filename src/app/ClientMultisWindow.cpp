@@ -177,6 +177,10 @@ void ClientMultisWindow::refresh() {
 
 void ClientMultisWindow::fillTable() {
     tblMultis_->clearContents();
+    tblMultis_->setColumnCount(shardNames_.empty() ? 5 : 6);
+    if (!shardNames_.empty()) {
+        tblMultis_->setHorizontalHeaderItem(5, new QTableWidgetItem("Name"));
+    }
     tblMultis_->setRowCount(static_cast<int>(list_.multis.size()));
     for (int row = 0; row < tblMultis_->rowCount(); ++row) {
         const ClientMulti& multi = list_.multis[static_cast<std::size_t>(row)];
@@ -188,8 +192,20 @@ void ClientMultisWindow::fillTable() {
             item->setTextAlignment(Qt::AlignVCenter | (column < 4 ? Qt::AlignRight : Qt::AlignLeft));
             tblMultis_->setItem(row, column, item);
         }
+        if (const auto name = shardNames_.find(multi.multi); name != shardNames_.end()) {
+            tblMultis_->setItem(row, 5, new QTableWidgetItem(name->second));
+        }
     }
     tblMultis_->resizeColumnsToContents();
+}
+
+void ClientMultisWindow::setShardNames(std::map<std::int32_t, QString> names) {
+    shardNames_ = std::move(names);
+    const std::optional<std::int32_t> keep = selectedMulti();
+    fillTable();
+    if (keep) {
+        selectMulti(*keep);
+    }
 }
 
 std::optional<std::int32_t> ClientMultisWindow::selectedMulti() const {

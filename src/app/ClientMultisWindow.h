@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -40,6 +41,8 @@ public:
     std::optional<std::int32_t> selectedMulti() const;
     void selectMulti(std::int32_t multi);
     const ClientMultiList& list() const { return list_; }
+    // The shard's names of the numbers its manifest names; a Name column shows them while there are any.
+    void setShardNames(std::map<std::int32_t, QString> names);
 
 signals:
     // Preview wants the tiles drawn; `name` names the multi in the preview's title and file names.
@@ -66,6 +69,7 @@ private:
     Platform platform_;
     PatchTargets targets_;
     ClientMultiList list_;
+    std::map<std::int32_t, QString> shardNames_;
 
     QLabel* lblFiles_;
     QTableWidget* tblMultis_;

@@ -107,6 +107,7 @@ void MainWindow::openClientMultis() {
         connect(clientMultisWindow_, &ClientMultisWindow::previewRequested, this,
                 &MainWindow::previewClientMulti);
     }
+    passShardNames();
     clientMultisWindow_->showFiles(targets);
 }
 

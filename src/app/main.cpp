@@ -1,6 +1,8 @@
-// keelwright: the desktop program. Components.txt lies beside the program file.
+// keelwright: the desktop program. Components.txt lies beside the program file. A manifest given as the
+// argument (dropped on the program, or opened from the file manager) opens in the shard window.
 #include <QApplication>
 #include <QDir>
+#include <QStringList>
 #include <csignal>
 
 #include "app/MainWindow.h"
@@ -26,5 +28,9 @@ int main(int argc, char* argv[]) {
                                   QDir(QApplication::applicationDirPath()).filePath("Components.txt"));
     window.startUp();
     window.showCentred();
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1 && !arguments.at(1).isEmpty()) {
+        window.openShard(arguments.at(1));
+    }
     return QApplication::exec();
 }
