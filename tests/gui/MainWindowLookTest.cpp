@@ -91,12 +91,13 @@ private slots:
                 order << w->objectName();
             }
         }
-        const QStringList expected = {"txtMultiName", "txtBuyValue",     "txtSellValue", "txtMultiIdx",
-                                      "Command1",     "txtMultiMul",     "Command2",     "txtMultiCollection",
-                                      "Command3",     "cmdLoad",         "optWsc",       "optTxt",
-                                      "cmdPatch",     "txtMultiNumber",  "cmdCreateScript", "optVer54",
-                                      "optVer51a",    "optVerX",         "cmdPreview",      "cmdClientMultis",
-                                      "cmdExit"};
+        const QStringList expected = {
+            "txtMultiName", "txtBuyValue",    "txtSellValue",    "txtMultiIdx",
+            "Command1",     "txtMultiMul",    "Command2",        "txtMultiCollection",
+            "Command3",     "cmdLoad",        "optWsc",          "optTxt",
+            "cmdPatch",     "txtMultiNumber", "cmdCreateScript", "optVer54",
+            "optVer51a",    "optVerX",        "cmdPreview",      "cmdClientMultis",
+            "cmdShard",     "cmdExit"};
         QCOMPARE(order, expected);
         // The left column from the top down, then the right one.
         const int rightColumn = button("cmdLoad")->x();
