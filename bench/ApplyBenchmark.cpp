@@ -2,7 +2,7 @@
 // or of 100 MB each: the time, the bytes written to the client files (the blocks, the UOP entries' data and
 // table entries, 12 bytes an index entry) and the flushes, which must not grow with the number of multis.
 // Against it, 1,000 separate patches of the same multis; and an unchanged second apply, which must take at
-// most 1.5 times as long as loading the 1,000 scripts.
+// most 1.5 times as long as loading the 1,000 scripts; and the shard window's plan of the same manifest.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -184,6 +184,23 @@ void BM_UnchangedApply(benchmark::State& state) {
     report(state, fileSystem, runs);
 }
 
+// The plan the shard window shows: a dry run that refuses failing entries instead of stopping, against files
+// that hold every multi; beside BM_LoadScripts it shows what the plan costs over loading the designs.
+void BM_WindowPlan(benchmark::State& state) {
+    const Shard shard(static_cast<std::uint64_t>(state.range(0)) * kMebibyte);
+    CountingFileSystem fileSystem;
+    apply(fileSystem, shard);
+    ApplyOptions options;
+    options.dryRun = true;
+    options.refuseFailingEntries = true;
+    options.fileTime = kFileTime;
+    for (auto _ : state) {
+        const Manifest manifest = ReadManifest(shard.manifestPath());
+        benchmark::DoNotOptimize(
+            ApplyManifest(fileSystem, shard.manifestPath(), manifest, {}, options).unchanged);
+    }
+}
+
 void BM_LoadScripts(benchmark::State& state) {
     const Shard shard(0);
     for (auto _ : state) {
@@ -198,6 +215,7 @@ void BM_LoadScripts(benchmark::State& state) {
 BENCHMARK(BM_Apply)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SeparatePatches)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_UnchangedApply)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WindowPlan)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadScripts)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

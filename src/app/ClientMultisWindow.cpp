@@ -184,6 +184,10 @@ void ClientMultisWindow::refresh() {
 
 void ClientMultisWindow::fillTable() {
     tblMultis_->clearContents();
+    tblMultis_->setColumnCount(shardNames_.empty() ? 5 : 6);
+    if (!shardNames_.empty()) {
+        tblMultis_->setHorizontalHeaderItem(5, new QTableWidgetItem("Name"));
+    }
     tblMultis_->setRowCount(static_cast<int>(list_.multis.size()));
     for (int row = 0; row < tblMultis_->rowCount(); ++row) {
         const ClientMulti& multi = list_.multis[static_cast<std::size_t>(row)];
@@ -196,8 +200,20 @@ void ClientMultisWindow::fillTable() {
             tblMultis_->setItem(row, column, item);
         }
         verdicts_->markRow(*tblMultis_, row, multi.multi);
+        if (const auto name = shardNames_.find(multi.multi); name != shardNames_.end()) {
+            tblMultis_->setItem(row, 5, new QTableWidgetItem(name->second));
+        }
     }
     tblMultis_->resizeColumnsToContents();
+}
+
+void ClientMultisWindow::setShardNames(std::map<std::int32_t, QString> names) {
+    shardNames_ = std::move(names);
+    const std::optional<std::int32_t> keep = selectedMulti();
+    fillTable();
+    if (keep) {
+        selectMulti(*keep);
+    }
 }
 
 std::optional<std::int32_t> ClientMultisWindow::selectedMulti() const {

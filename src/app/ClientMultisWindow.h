@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -47,6 +48,8 @@ public:
     // The folder Extract… opens in: that of the last script loaded or multi extracted.
     void setScriptFolder(const QString& folder) { scriptFolder_ = folder; }
     const ClientMultiList& list() const { return list_; }
+    // The shard's names of the numbers its manifest names; a Name column shows them while there are any.
+    void setShardNames(std::map<std::int32_t, QString> names);
 
 signals:
     // Preview wants the tiles drawn; `name` names the multi in the preview's title and file names.
@@ -76,6 +79,7 @@ private:
     PatchTargets targets_;
     ClientMultiList list_;
     QString scriptFolder_;
+    std::map<std::int32_t, QString> shardNames_;
 
     QLabel* lblFiles_;
     ReaderVerdictView* verdicts_;

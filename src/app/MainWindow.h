@@ -13,6 +13,7 @@
 
 #include "app/CommonDialog.h"
 #include "app/Platform.h"
+#include "app/ShardHost.h"
 #include "app/Workspace.h"
 #include "render/PreviewTile.h"
 
@@ -36,13 +37,14 @@ struct PatchOptions;
 enum class ClientFileRole;
 struct PatchTargets;
 class ScriptsWindow;
+class ShardWindow;
 enum class ScriptFormat;
 
 // frmMain, the program's window: the client-file paths with their checks (MultiCollection.uop optional), the
 // script type and format choices, the script details, the commands and the status line. Its buttons run the
 // commands; the enabled state of cmdPatch (a multi is loaded and not yet patched), cmdCreateScript (a multi
 // is loaded and the script details are filled in) and cmdPreview (a multi is loaded) chains them.
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, public ShardHost {
     Q_OBJECT
 
 public:
@@ -74,6 +76,15 @@ public:
     void LoadSettings();
 
     const Workspace& workspace() const { return workspace_; }
+
+    // Opens the shard window (MainWindowShard.cpp), with the manifest at `manifestPath` when given.
+    void openShard(const QString& manifestPath = {});
+    PatchTargets hostClientFiles() const override;
+    QString hostScriptFormat() const override;
+    std::optional<LoadedMultiFacts> hostLoadedMulti() const override;
+    const ComponentsList& hostComponents() const override;
+    void hostPreview(std::vector<PreviewTile> tiles, const QString& scriptPath) override;
+    void hostShowScripts(const QString& text) override;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -153,6 +164,8 @@ private:
     PatchTargets clientFileTargets() const;
     void openClientMultis();
     void refreshClientMultis();
+    // Gives the client multis window the shard's names while a manifest is open.
+    void passShardNames();
     void previewClientMulti(const std::vector<PreviewTile>& tiles, const QString& name);
 
     Platform platform_;  // references to the services, which outlive the window
@@ -201,6 +214,8 @@ private:
     QSize builtSize_;
     QLineEdit* txtMultiNumber_ = nullptr;
     QPushButton* cmdClientMultis_ = nullptr;
+    QPushButton* cmdShard_ = nullptr;
+    QPointer<ShardWindow> shardWindow_;  // exists from Shard… until the user closes it
 };
 
 // Selects or clears an option button. Selecting clears the other options of its frame; clearing touches

@@ -177,6 +177,8 @@ void MainWindow::buildControls() {
     cmdClientMultis_ = make<QPushButton>(
         this, "cmdClientMultis", "Client m&ultis…", right.place(kButtonWidth, kButtonHeight),
         "Lists the multis of the chosen client files: preview, extract, remove");
+    cmdShard_ = make<QPushButton>(this, "cmdShard", "S&hard…", right.place(kButtonWidth, kButtonHeight),
+                                  "Keeps the shard's collection of multis in a manifest: plan, apply, scripts");
 
     // Exit and the status line end both columns on one line; the window reaches just below them.
     const int bottom = std::max(left.next() + 120 + kStatusHeight, right.next() + kButtonHeight);
@@ -198,7 +200,7 @@ void MainWindow::buildControls() {
         command3_,    cmdLoad_,      optWsc_,          optTxt_,     txtMultiName_,
         txtBuyValue_, txtSellValue_, txtMultiNumber_,  cmdPatch_,   optVer54_,
         optVer51a_,   optVerX_,      cmdCreateScript_, cmdPreview_, cmdClientMultis_,
-        cmdExit_,     lblStatus_,    txtStatusDetails_};
+        cmdShard_,    cmdExit_,      lblStatus_,       txtStatusDetails_};
     for (std::size_t i = 1; i < std::size(workOrder); ++i) {
         setTabOrder(workOrder[i - 1], workOrder[i]);
     }
@@ -336,6 +338,7 @@ void MainWindow::connectControls() {
     connect(cmdPreview_, &QPushButton::clicked, this, &MainWindow::previewMulti);
     connect(cmdExit_, &QPushButton::clicked, this, &MainWindow::exitProgram);
     connect(cmdClientMultis_, &QPushButton::clicked, this, &MainWindow::openClientMultis);
+    connect(cmdShard_, &QPushButton::clicked, this, [this] { openShard(); });
 }
 
 }  // namespace keelwright

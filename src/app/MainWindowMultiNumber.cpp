@@ -132,6 +132,7 @@ void MainWindow::openClientMultis() {
                 [this](const QString& folder) { workspace_.LastScriptFolder = folder; });
     }
     clientMultisWindow_->setScriptFolder(workspace_.LastScriptFolder);
+    passShardNames();
     clientMultisWindow_->showFiles(targets);
 }
 

@@ -49,6 +49,11 @@ public:
                              MessageIcon icon) = 0;
     // A modal question with Yes and No buttons, No the default; true when the user answers Yes.
     virtual bool askYesNo(QWidget* parent, const QString& text, const QString& caption) = 0;
+    // The same question with Yes the default, for a step that only adds; services without such a box keep
+    // No the default.
+    virtual bool askYesNoDefaultYes(QWidget* parent, const QString& text, const QString& caption) {
+        return askYesNo(parent, text, caption);
+    }
 };
 
 class InputBoxes {

@@ -88,11 +88,23 @@ void QtPlatform::showMessage(QWidget* parent, const QString& text, const QString
     box.exec();
 }
 
-bool QtPlatform::askYesNo(QWidget* parent, const QString& text, const QString& caption) {
+namespace {
+
+bool ask(QWidget* parent, const QString& text, const QString& caption, QMessageBox::StandardButton standard) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::No);
+    box.setDefaultButton(standard);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace
+
+bool QtPlatform::askYesNo(QWidget* parent, const QString& text, const QString& caption) {
+    return ask(parent, text, caption, QMessageBox::No);
+}
+
+bool QtPlatform::askYesNoDefaultYes(QWidget* parent, const QString& text, const QString& caption) {
+    return ask(parent, text, caption, QMessageBox::Yes);
 }
 
 QString QtPlatform::getText(QWidget* parent, const QString& prompt, const QString& title,

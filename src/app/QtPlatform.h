@@ -20,6 +20,7 @@ public:
     QString getExistingFolder(QWidget* parent, const QString& title, const QString& folder) override;
     void showMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon) override;
     bool askYesNo(QWidget* parent, const QString& text, const QString& caption) override;
+    bool askYesNoDefaultYes(QWidget* parent, const QString& text, const QString& caption) override;
     QString getText(QWidget* parent, const QString& prompt, const QString& title,
                     const QString& defaultText) override;
     std::optional<int> chooseRow(QWidget* parent, const QString& prompt, const QString& title,

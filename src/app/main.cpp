@@ -1,6 +1,9 @@
-// keelwright: the desktop program. Components.txt lies beside the program file (DefaultComponentsPath).
+// keelwright: the desktop program. Components.txt lies beside the program file (DefaultComponentsPath). A
+// manifest given as the argument (dropped on the program, or opened from the file manager) opens in the
+// shard window.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QStringList>
 #include <csignal>
 #include <filesystem>
 
@@ -61,5 +64,9 @@ int main(int argc, char* argv[]) {
     keelwright::MainWindow window(platform, keelwright::FromPath(components));
     window.startUp();
     window.showCentred();
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1 && !arguments.at(1).isEmpty()) {
+        window.openShard(arguments.at(1));
+    }
     return QApplication::exec();
 }

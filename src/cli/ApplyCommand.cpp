@@ -6,7 +6,9 @@
 #include "cli/Commands.h"
 #include "cli/JsonWriter.h"
 #include "cli/ProgramArguments.h"
+#include "clientfiles/ClientFolder.h"
 #include "clientfiles/ManifestApply.h"
+#include "clientfiles/PlanText.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
 #include "model/PathText.h"
@@ -30,54 +32,6 @@ ComponentsList componentsOf(const Manifest& manifest, const Invocation& invocati
     }
 }
 
-// A Latin-1 script text as UTF-8, for the terminal.
-std::string utf8Of(std::string_view latin1) {
-    std::string text;
-    for (const char c : latin1) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            text.push_back(c);
-        } else {
-            text.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-            text.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-        }
-    }
-    return text;
-}
-
-std::string tilesText(const std::optional<std::int32_t>& tiles) {
-    return tiles ? NumberText(*tiles) + " tiles" : "a damaged multi";
-}
-
-// "+ 0x1400 Lakeside Mill: 26 tiles", "~ 0x1401 Stone Tower: 44 tiles, was 42", "= 0x1402 Small Boat",
-// "- 0x1403: was 12 tiles", "! 0x1404 Keep: multi 0x1404 holds ...".
-std::string planLine(const PlannedMulti& planned) {
-    const ManifestEntry& entry = *planned.entry;
-    std::string line = std::string(PlanSign(planned.outcome)) + " " + MultiHex(entry.number);
-    if (!entry.remove) {
-        line += " " + utf8Of(entry.name);
-    }
-    switch (planned.outcome) {
-        case PlanOutcome::Added:
-            return line + ": " + NumberText(planned.tiles) + " tiles";
-        case PlanOutcome::Replaced:
-            return line + ": " + NumberText(planned.tiles) + " tiles, was " +
-                   (planned.was ? NumberText(*planned.was) : tilesText(planned.was));
-        case PlanOutcome::Removed:
-            return line + ": was " + tilesText(planned.was);
-        case PlanOutcome::Refused:
-            return line + ": " + planned.refusal;
-        case PlanOutcome::Unchanged:
-            break;
-    }
-    return line;
-}
-
-std::string countsText(const ApplyResult& result) {
-    return NumberText(result.added) + " added, " + NumberText(result.replaced) + " replaced, " +
-           NumberText(result.removed) + " removed, " + NumberText(result.unchanged) + " unchanged.";
-}
-
 const char* outcomeName(const ApplyResult& result, bool dryRun) {
     if (result.refused > 0) {
         return "refused";
@@ -90,7 +44,7 @@ const char* outcomeName(const ApplyResult& result, bool dryRun) {
 
 void writeText(const ApplyResult& result, const Manifest& manifest, bool dryRun, StandardOutput& out) {
     for (const PlannedMulti& planned : result.plan) {
-        out.write(planLine(planned) + "\n");
+        out.write(PlanLine(planned) + "\n");
     }
     if (result.refused > 0) {
         return;
@@ -99,7 +53,7 @@ void writeText(const ApplyResult& result, const Manifest& manifest, bool dryRun,
         out.write("No changes.\n");
         return;
     }
-    out.write((dryRun ? "Would apply: " : "Applied: ") + countsText(result) + "\n");
+    out.write((dryRun ? "Would apply: " : "Applied: ") + PlanCountsText(result) + "\n");
     // A line for what was done only once it is done: a scripts file that failed after the client files
     // has the error line instead.
     if (dryRun ? result.scriptsChange : result.scriptsWritten) {
@@ -157,6 +111,11 @@ int RunApply(const Invocation& invocation) {
         "when its entry says replace = true. With nothing to change nothing is written.");
     parser.addFlag("--dry-run", "Prints the plan and writes nothing.");
     parser.addFlag("--json", "Writes one JSON object instead of text for people.");
+    parser.addOption("--client",
+                     "Writes the client files found in DIR (Multi.idx, Multi.mul, MultiCollection.uop, "
+                     "whatever their letter case) instead of those [client] names; the same lock file "
+                     "counts.",
+                     "DIR");
     AddWaitOption(parser);
     parser.addPositional("MANIFEST", "The manifest (*.toml) of the shard's multis.");
     parser.parse(1);
@@ -166,7 +125,11 @@ int RunApply(const Invocation& invocation) {
     options.fileTime = NewEntryFileTime(invocation.sourceDateEpoch, std::chrono::system_clock::now());
     const std::filesystem::path manifestPath = PathOfArgument(parser.positionals().front());
 
-    const Manifest manifest = ReadManifest(manifestPath);
+    Manifest manifest = ReadManifest(manifestPath);
+    if (parser.isSet("--client")) {
+        manifest =
+            WithClientFiles(std::move(manifest), ClientFilesIn(PathOfArgument(parser.value("--client"))));
+    }
     const ComponentsList components = componentsOf(manifest, invocation);
     options.componentsFile = DefaultComponentsFile(invocation);
     NativeFileSystem fileSystem;

@@ -2,6 +2,8 @@
 
 #include "clientfiles/ClientFileLocks.h"
 
+#include <map>
+
 #include "model/ComponentTable.h"
 #include "model/DesignList.h"
 #include "model/NumberText.h"
@@ -44,8 +46,20 @@ Error atEntry(const Manifest& manifest, const ManifestEntry& entry, const Error&
         .at(manifest.fileName, entry.line);
 }
 
+// The entries refused before the plan, with why, when ApplyOptions::refuseFailingEntries asks for them.
+using FailedEntries = std::map<const ManifestEntry*, std::string>;
+
+// Throws the error of an entry, or keeps it as the entry's refusal in `failed` when given.
+void failEntry(FailedEntries* failed, const ManifestEntry& entry, const Error& error) {
+    if (failed == nullptr) {
+        throw error;
+    }
+    failed->emplace(&entry, error.description());
+}
+
 // Every number must have its slot in Multi.idx, which a patch never grows.
-void checkNumbers(FileSystem& fileSystem, const Manifest& manifest, const PatchTargets& targets) {
+void checkNumbers(FileSystem& fileSystem, const Manifest& manifest, const PatchTargets& targets,
+                  FailedEntries* failed) {
     if (!targets.mul) {
         return;
     }
@@ -53,10 +67,12 @@ void checkNumbers(FileSystem& fileSystem, const Manifest& manifest, const PatchT
     const std::int64_t slots = index.wholeRecords();
     for (const ManifestEntry& entry : manifest.entries) {
         if (SlotOfMultiNumber(entry.number) > slots) {
-            throw Error(ErrorNumber::BadRecordNumber,
-                        "[[multi]] number: " + MultiHex(entry.number) + " has no slot in " + index.name() +
-                            ", which holds multis 0x0 to " + MultiHex(static_cast<std::int32_t>(slots - 1)))
-                .at(manifest.fileName, entry.numberLine);
+            failEntry(
+                failed, entry,
+                Error(ErrorNumber::BadRecordNumber,
+                      "[[multi]] number: " + MultiHex(entry.number) + " has no slot in " + index.name() +
+                          ", which holds multis 0x0 to " + MultiHex(static_cast<std::int32_t>(slots - 1)))
+                    .at(manifest.fileName, entry.numberLine));
         }
     }
 }
@@ -66,10 +82,14 @@ struct Loaded {
     std::string scripts;  // the text of the scripts file
 };
 
-Loaded loadEntries(const Manifest& manifest, const ComponentsList& components, RecordSize size) {
+Loaded loadEntries(const Manifest& manifest, const ComponentsList& components, RecordSize size,
+                   FailedEntries* failed) {
     Loaded loaded;
     for (const ManifestEntry& entry : manifest.entries) {
         LoadedEntry l{&entry, {}, {}, 0};
+        if (failed != nullptr && failed->contains(&entry)) {
+            continue;
+        }
         if (entry.remove) {
             loaded.entries.push_back(std::move(l));
             continue;
@@ -93,11 +113,15 @@ Loaded loadEntries(const Manifest& manifest, const ComponentsList& components, R
             }
         } catch (const SeveralDesignsError& e) {
             const bool templates = e.designs().kind == DesignList::Kind::Templates;
-            throw atEntry(manifest, entry,
-                          Error(e.number(), e.reason() + (templates ? "; choose one with template = ID"
-                                                                    : "; choose one with design = NAME|N")));
+            failEntry(
+                failed, entry,
+                atEntry(manifest, entry,
+                        Error(e.number(), e.reason() + (templates ? "; choose one with template = ID"
+                                                                  : "; choose one with design = NAME|N"))));
+            continue;
         } catch (const Error& e) {
-            throw atEntry(manifest, entry, e);
+            failEntry(failed, entry, atEntry(manifest, entry, e));
+            continue;
         }
         l.components = table.Count;
         loaded.entries.push_back(std::move(l));
@@ -126,6 +150,24 @@ ManifestLock lockAfter(ManifestLock lock, const std::vector<PlannedMulti>& plan,
         lock[entry.number] = locked;
     }
     return lock;
+}
+
+// Puts the refused entries that did not load among the planned ones, in the manifest's order.
+void withFailedEntries(std::vector<PlannedMulti>& plan, const Manifest& manifest,
+                       const FailedEntries& failed) {
+    if (failed.empty()) {
+        return;
+    }
+    std::vector<PlannedMulti> all;
+    auto planned = plan.begin();
+    for (const ManifestEntry& entry : manifest.entries) {
+        if (const auto found = failed.find(&entry); found != failed.end()) {
+            all.push_back(PlannedMulti{&entry, PlanOutcome::Refused, 0, std::nullopt, found->second, {}});
+        } else {
+            all.push_back(std::move(*planned++));
+        }
+    }
+    plan = std::move(all);
 }
 
 void count(ApplyResult& result) {
@@ -214,18 +256,22 @@ ApplyResult ApplyManifest(FileSystem& fileSystem, const std::filesystem::path& m
         std::chrono::milliseconds(static_cast<std::int64_t>(options.waitSeconds * 1000)));
 
     refuseOutputsAmongInputs(fileSystem, manifestPath, manifest, options);
-    checkNumbers(fileSystem, manifest, targets);
+    FailedEntries failedEntries;
+    FailedEntries* failed = options.refuseFailingEntries ? &failedEntries : nullptr;
+    checkNumbers(fileSystem, manifest, targets, failed);
     const RecordSize size =
         targets.mul ? DecideRecordSize(fileSystem, *targets.mul, manifest.recordSize).sizeForPatch()
                     : RecordSize::Twelve;
-    const Loaded loaded = loadEntries(manifest, components, size);
+    const Loaded loaded = loadEntries(manifest, components, size, failed);
 
     const std::filesystem::path lockPath = LockPathOf(manifestPath);
     const std::optional<std::string> lockText = contentsOf(fileSystem, lockPath);
     const ManifestLock lock = lockText ? ParseManifestLock(*lockText, PathText(lockPath)) : ManifestLock{};
 
     ApplyResult result;
+    result.scriptsText = loaded.scripts;
     result.plan = PlanApply(fileSystem, targets, size, loaded.entries, lock, options.fileTime);
+    withFailedEntries(result.plan, manifest, failedEntries);
     count(result);
     if (result.refused > 0) {
         result.clientFilesChange = false;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "clientfiles/ApplyPlan.h"
@@ -32,6 +33,9 @@ struct ApplyOptions {
     // The components list loaded when the manifest names none (Components.txt beside the program), which
     // the scripts output must not replace.
     std::optional<std::filesystem::path> componentsFile;
+    // An entry whose number has no slot in Multi.idx or whose script does not load is refused in the plan,
+    // with the error as its reason, instead of stopping the run: the window shows every entry's state.
+    bool refuseFailingEntries = false;
 };
 
 // What an apply planned and did.
@@ -49,6 +53,7 @@ struct ApplyResult {
     bool scriptsWritten = false;       // the scripts file was replaced (never with a dry run)
     WriteCounts counts;                // what the transaction wrote
     std::optional<Error> lateFailure;  // the lock or scripts file failed after the client files were written
+    std::string scriptsText;           // the text of the scripts file, of the entries that loaded
 
     // Whether anything was (or, with a dry run, would be) written.
     bool changes() const { return clientFilesChange || lockChanges || scriptsChange; }

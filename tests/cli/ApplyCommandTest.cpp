@@ -249,5 +249,32 @@ TEST_F(ApplyCommand, SaysItWroteTheScriptsOnlyWhenItDid) {
 }
 #endif
 
+TEST_F(ApplyCommand, WritesTheClientFilesOfAnotherFolderWhateverTheirCaseWithTheSameLockFile) {
+    const std::string path = manifest(kHouses);
+    std::filesystem::create_directories(dir_ / "players");
+    const char* names[][2] = {{"Multi.idx", "MULTI.IDX"},
+                              {"Multi.mul", "multi.mul"},
+                              {"MultiCollection.uop", "MultiCollection.UOP"}};
+    for (const auto& [from, to] : names) {
+        std::filesystem::copy_file(ExamplesDir() / "client" / from, dir_ / "players" / to);
+    }
+    const std::vector<std::string> before = contents();
+    CliResult r = RunCli({"apply", "--client", (dir_ / "players").string(), path});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(
+        r.out.rfind("+ 0x6 Small House: 26 tiles\n+ 0x7 Big House: 26 tiles\n= 0x8\nApplied: 2 added", 0), 0U)
+        << r.out;
+    EXPECT_EQ(contents(), before) << "the files [client] names stay as they were";
+    EXPECT_NE(ReadAll(dir_ / "players" / "MULTI.IDX"), before[0]);
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "shard.toml.lock"));
+    r = RunCli({"apply", "--dry-run", "--client", (dir_ / "players").string(), path});
+    EXPECT_EQ(r.out.rfind("= 0x6 Small House\n= 0x7 Big House\n= 0x8\n", 0), 0U) << r.out;
+
+    std::filesystem::remove(dir_ / "players" / "multi.mul");
+    r = RunCli({"apply", "--client", (dir_ / "players").string(), path});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("holds Multi.idx without Multi.mul"), std::string::npos) << r.err;
+}
+
 }  // namespace
 }  // namespace keelwright::test

@@ -284,5 +284,21 @@ TEST_F(ManifestApplyTest, ACrashAnywhereInAnApplyCanBeFollowedByEitherVersionOfT
     }
 }
 
+TEST_F(ManifestApplyTest, RefusesEntriesThatDoNotLoadInThePlanWhenAskedElseStops) {
+    manifest(entry(6, "a.txt") + entry(7, "missing.txt") + entry(0x2000, "b.txt") + removal(5, true));
+    const std::filesystem::path path = dir_ / "shard.toml";
+    ApplyOptions options;
+    options.dryRun = true;
+    options.refuseFailingEntries = true;
+    NativeFileSystem fileSystem;
+    const ApplyResult result = ApplyManifest(fileSystem, path, ReadManifest(path), {}, options);
+    EXPECT_EQ(signs(result), "+!!-");
+    EXPECT_NE(result.plan[1].refusal.find("missing.txt"), std::string::npos) << result.plan[1].refusal;
+    EXPECT_NE(result.plan[2].refusal.find("no slot"), std::string::npos) << result.plan[2].refusal;
+    EXPECT_EQ(result.refused, 2);
+    options.refuseFailingEntries = false;
+    EXPECT_THROW(ApplyManifest(fileSystem, path, ReadManifest(path), {}, options), Error);
+}
+
 }  // namespace
 }  // namespace keelwright

@@ -49,11 +49,17 @@ public:
     }
     bool askYesNo(QWidget*, const QString& text, const QString& caption) override {
         questions.push_back({text, caption, MessageIcon::None});
+        questionYesDefault.push_back(false);
         if (questionAnswers.empty()) {
             return false;  // the question's default answer
         }
         const bool yes = questionAnswers.front();
         questionAnswers.pop_front();
+        return yes;
+    }
+    bool askYesNoDefaultYes(QWidget* parent, const QString& text, const QString& caption) override {
+        const bool yes = askYesNo(parent, text, caption);
+        questionYesDefault.back() = true;
         return yes;
     }
     void setText(const QString& text) override { clipboard = text; }
@@ -104,6 +110,7 @@ public:
     std::vector<Message> messages;
     std::deque<bool> questionAnswers;  // true for Yes; an empty queue answers No, the default
     std::vector<Message> questions;
+    std::vector<bool> questionYesDefault;  // of each question: whether Yes was its default
     QString clipboard;
     std::deque<QString> inputAnswers;
     std::vector<QString> inputPrompts;

@@ -98,7 +98,7 @@ private slots:
             "Command3",    "cmdLoad",      "optWsc",          "optTxt",     "txtMultiName",
             "txtBuyValue", "txtSellValue", "txtMultiNumber",  "cmdPatch",   "optVer54",
             "optVer51a",   "optVerX",      "cmdCreateScript", "cmdPreview", "cmdClientMultis",
-            "cmdExit"};
+            "cmdShard",    "cmdExit"};
         QCOMPARE(order, expected);
     }
 
