@@ -83,6 +83,7 @@ public:
     QString hostScriptFormat() const override;
     std::optional<LoadedMultiFacts> hostLoadedMulti() const override;
     const ComponentsList& hostComponents() const override;
+    std::optional<std::filesystem::path> hostComponentsFile() const override;
     void hostPreview(std::vector<PreviewTile> tiles, const QString& scriptPath) override;
     void hostShowScripts(const QString& text) override;
 

@@ -168,7 +168,7 @@ void MainWindow::patchMulti() {
             platform_.pointer.setBusy(true);
         };
         result = PatchEveryFile(platform_.fileSystem, workspace_.table, targets,
-                                FileTimeOf(std::chrono::system_clock::now()), *options);
+                                NewEntryTime(platform_), *options);
     } catch (const UnusableIndexError& e) {
         refuseUnusableIndex(e);
         return;

@@ -59,6 +59,10 @@ const ComponentsList& MainWindow::hostComponents() const {
     return workspace_.components;
 }
 
+std::optional<std::filesystem::path> MainWindow::hostComponentsFile() const {
+    return ToPath(componentsPath_);
+}
+
 void MainWindow::hostPreview(std::vector<PreviewTile> tiles, const QString& scriptPath) {
     if (previewWindow_.isNull()) {
         previewWindow_ = new PreviewWindow(platform_, this);

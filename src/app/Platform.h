@@ -3,7 +3,12 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <chrono>
+#include <cstdint>
 #include <optional>
+#include <string>
+
+#include "uop/UopNewEntry.h"
 
 class QWidget;
 
@@ -105,6 +110,15 @@ struct Platform {
     ProgramControl& program;
     SettingsStore& settings;
     FileSystem& fileSystem;  // the client files and the extracted multi text go through it
+    // SOURCE_DATE_EPOCH as the program read it at start: the time stamp of new UOP entries
+    // (NewEntryFileTime), so that one patch applied twice gives the same bytes.
+    std::optional<std::string> sourceDateEpoch;
 };
+
+// The time stamp new UOP entries carry now (NewEntryFileTime); throws InvalidCall for a SOURCE_DATE_EPOCH
+// that is no whole number of seconds.
+inline std::int64_t NewEntryTime(const Platform& platform) {
+    return NewEntryFileTime(platform.sourceDateEpoch, std::chrono::system_clock::now());
+}
 
 }  // namespace keelwright

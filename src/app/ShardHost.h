@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -31,6 +32,8 @@ public:
     // The loaded multi; nothing while none is loaded.
     virtual std::optional<LoadedMultiFacts> hostLoadedMulti() const = 0;
     virtual const ComponentsList& hostComponents() const = 0;
+    // The file hostComponents was read from, which no scripts output may replace; nothing when unknown.
+    virtual std::optional<std::filesystem::path> hostComponentsFile() const { return std::nullopt; }
     // Draws the tiles in the preview window, titled by the script's path.
     virtual void hostPreview(std::vector<PreviewTile> tiles, const QString& scriptPath) = 0;
     // Shows the text in the scripts window.

@@ -17,6 +17,7 @@
 #include "app/QtText.h"
 #include "app/ShardEntryDialog.h"
 #include "app/ShardHost.h"
+#include "app/ToolWindowPlacement.h"
 #include "app/WindowIcon.h"
 #include "app/WindowLook.h"
 #include "clientfiles/ClientFolder.h"
@@ -151,6 +152,7 @@ ShardWindow::ShardWindow(const Platform& platform, ShardHost& host, QWidget* par
     commands->addWidget(cmdClose);
     column->addLayout(commands);
     column->addWidget(lblStatus_);
+    ScrollWhenSmall(this);
 
     connect(cmdNew, &QPushButton::clicked, this, &ShardWindow::newManifest);
     connect(cmdOpen, &QPushButton::clicked, this, &ShardWindow::chooseManifest);
@@ -183,17 +185,9 @@ void ShardWindow::openManifest(const QString& path) {
         }
     }
     showManifest();
-    if (first && parentWidget() != nullptr) {
-        // Beside the opener where the screen has room, so that its commands stay in view.
+    if (first) {
         resize(760, 520);
-        const QRect opener = parentWidget()->frameGeometry();
-        QPoint at = opener.topRight() + QPoint(8, 0);
-        if (const QScreen* screen = parentWidget()->screen()) {
-            const QRect room = screen->availableGeometry();
-            at.setX(std::max(room.left(), std::min(at.x(), room.right() - frameGeometry().width())));
-            at.setY(std::max(room.top(), std::min(at.y(), room.bottom() - frameGeometry().height())));
-        }
-        move(at);
+        PlaceToolWindow(this);
     }
     show();
     raise();
@@ -262,7 +256,10 @@ void ShardWindow::showManifest() {
             ApplyOptions options;
             options.dryRun = true;
             options.refuseFailingEntries = true;
-            options.fileTime = FileTimeOf(std::chrono::system_clock::now());
+            if (!(manifest->scripts && manifest->scripts->components)) {
+                options.componentsFile = host_.hostComponentsFile();
+            }
+            options.fileTime = NewEntryTime(platform_);
             plan_ = ApplyManifest(platform_.fileSystem, document_->path(), *manifest, components(), options);
         } catch (const Error& e) {
             planError_ = "No plan: " + FromUtf8(e.description());
@@ -658,10 +655,13 @@ void ShardWindow::applyTo(const std::optional<PatchTargets>& other) {
     }
     const Manifest manifest = other ? WithClientFiles(*read, *other) : *read;
     ApplyOptions options;
-    options.fileTime = FileTimeOf(std::chrono::system_clock::now());
     options.waitSeconds = kLockWaitSeconds;
     options.refuseFailingEntries = true;  // a refused entry writes nothing, as any refusal
+    if (!(read->scripts && read->scripts->components)) {
+        options.componentsFile = host_.hostComponentsFile();
+    }
     try {
+        options.fileTime = NewEntryTime(platform_);
         options.dryRun = true;
         const ApplyResult planned =
             ApplyManifest(platform_.fileSystem, document_->path(), manifest, components(), options);
@@ -698,7 +698,7 @@ void ShardWindow::applyTo(const std::optional<PatchTargets>& other) {
         platform_.pointer.setBusy(false);
         QString text = result.refused > 0 ? "Not applied: the plan is refused, nothing was written."
                                           : "Applied: " + FromUtf8(PlanCountsText(result));
-        if (result.scriptsChange) {
+        if (result.scriptsWritten) {
             text += " Wrote the scripts to " + nativePath(manifest.scripts->output) + ".";
         }
         if (result.lateFailure) {

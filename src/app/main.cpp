@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 
 #include "KeelwrightVersion.h"
@@ -56,8 +57,12 @@ int main(int argc, char* argv[]) {
     keelwright::QtPlatform services;
     keelwright::QtSettingsStore settings;
     keelwright::NativeFileSystem fileSystem;
-    keelwright::Platform platform{services, services, services, services,  services,
-                                  services, services, settings, fileSystem};
+    std::optional<std::string> sourceDateEpoch;
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr) {
+        sourceDateEpoch = epoch;
+    }
+    keelwright::Platform platform{services, services, services, services, services,
+                                  services, services, settings, fileSystem, sourceDateEpoch};
     const std::filesystem::path components = keelwright::DefaultComponentsPath(
         keelwright::ToPath(QApplication::applicationDirPath()),
         [&fileSystem](const std::filesystem::path& path) { return fileSystem.exists(path); });

@@ -30,7 +30,9 @@ public:
         MessageIcon icon;
     };
 
-    Platform platform() { return {*this, *this, *this, *this, *this, *this, *this, *this, fileSystem}; }
+    Platform platform() {
+        return {*this, *this, *this, *this, *this, *this, *this, *this, fileSystem, std::nullopt};
+    }
 
     QString getOpenFileName(QWidget*, const FileDialogRequest& request) override {
         fileRequests.push_back(request);
