@@ -53,11 +53,6 @@ QString nativePath(const std::filesystem::path& path) {
     return QDir::toNativeSeparators(FromPath(path));
 }
 
-std::string typeName(ScriptType type) {
-    constexpr const char* kNames[] = {"txt", "wsc", "uoa", "csv"};
-    return kNames[static_cast<int>(type)];
-}
-
 QString formatName(ScriptFormat format) {
     switch (format) {
         case ScriptFormat::Ver51a:
@@ -377,7 +372,7 @@ ManifestEntryValues ShardWindow::valuesOf(const ManifestEntry& entry) const {
     values.number = entry.number;
     if (!entry.remove) {
         values.script = ManifestPathText(entry.script, document_->path().parent_path());
-        values.type = entry.type ? typeName(*entry.type) : std::string();
+        values.type = entry.type ? ScriptTypeShortName(*entry.type) : std::string();
     }
     values.design = entry.choice.design;
     values.templateId = entry.choice.templateId;
@@ -535,7 +530,7 @@ void ShardWindow::addLoadedMulti() {
     }
     ManifestEntryValues values;
     values.script = ManifestPathText(ToPath(loaded->script), document_->path().parent_path());
-    values.type = loaded->type ? typeName(*loaded->type) : std::string();
+    values.type = loaded->type ? ScriptTypeShortName(*loaded->type) : std::string();
     values.name = utf8(loaded->name);
     values.buy = utf8(loaded->buy);
     values.sell = utf8(loaded->sell);

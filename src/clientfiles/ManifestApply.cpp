@@ -162,7 +162,7 @@ void withFailedEntries(std::vector<PlannedMulti>& plan, const Manifest& manifest
     auto planned = plan.begin();
     for (const ManifestEntry& entry : manifest.entries) {
         if (const auto found = failed.find(&entry); found != failed.end()) {
-            all.push_back(PlannedMulti{&entry, PlanOutcome::Refused, 0, std::nullopt, found->second, {}});
+            all.push_back(PlannedMulti{&entry, PlanOutcome::Refused, 0, std::nullopt, found->second, {}, {}});
         } else {
             all.push_back(std::move(*planned++));
         }

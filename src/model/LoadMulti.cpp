@@ -27,16 +27,30 @@ bool sameLetters(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+namespace {
+
+constexpr std::pair<const char*, ScriptType> kShortNames[] = {
+    {"txt", ScriptType::MultiTxt}, {"wsc", ScriptType::Wsc},    {"uoa", ScriptType::Uoa},
+    {"uoalib", ScriptType::UoaLib}, {"csv", ScriptType::Csv}};
+
+}  // namespace
+
 std::optional<ScriptType> ScriptTypeNamed(std::string_view name) {
-    for (const auto& [shortName, type] :
-         {std::pair{"txt", ScriptType::MultiTxt}, std::pair{"wsc", ScriptType::Wsc},
-          std::pair{"uoa", ScriptType::Uoa}, std::pair{"uoalib", ScriptType::UoaLib},
-          std::pair{"csv", ScriptType::Csv}}) {
+    for (const auto& [shortName, type] : kShortNames) {
         if (name == shortName) {
             return type;
         }
     }
     return std::nullopt;
+}
+
+const char* ScriptTypeShortName(ScriptType type) {
+    for (const auto& [shortName, named] : kShortNames) {
+        if (named == type) {
+            return shortName;
+        }
+    }
+    return "txt";
 }
 
 ScriptType ScriptTypeOf(const std::filesystem::path& path, std::string_view firstBytes) {

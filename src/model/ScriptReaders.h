@@ -32,6 +32,8 @@ ScriptType ScriptTypeOf(const std::filesystem::path& path, std::string_view firs
 // The type of its short name, as options and manifests give it: txt, wsc, uoa, uoalib or csv; nothing for
 // another.
 std::optional<ScriptType> ScriptTypeNamed(std::string_view name);
+// The short name of a type, as ScriptTypeNamed takes it.
+const char* ScriptTypeShortName(ScriptType type);
 inline constexpr const char* kScriptTypeNames = "txt, wsc, uoa, uoalib or csv";
 
 // Which design or template a load takes from a file that holds several. Nothing chosen takes the only one;
