@@ -197,6 +197,9 @@ int RunPatch(const Invocation& invocation) {
         fileSystem, loaded.table, targets,
         NewEntryFileTime(invocation.sourceDateEpoch, std::chrono::system_clock::now()), options);
     locks.reset();
+    for (const std::string& warning : result.warnings) {
+        Warn(warning);
+    }
     if (already >= 0) {
         Warn("the multi was already " + MultiText(already) + " (slot " + NumberText(SlotOfMultiNumber(already)) +
              ") of these files; it is now in them again as " + MultiText(result.multi));

@@ -92,9 +92,16 @@ EveryFilePatchResult PatchEveryFile(FileSystem& fileSystem, const ComponentTable
         result.mul->offset = entry.Offset;
         result.mul->length = entry.Length;
     }
+    if (const std::size_t parts = table.PartCount(); result.mul && parts > 0) {
+        result.warnings.push_back(PathText(targets.mul->multiMul) + " has no place for part ids: the " +
+                                  NumberText(static_cast<std::int64_t>(parts)) +
+                                  " part ids of the multi's tiles were left out of it");
+    }
     std::optional<UopNewEntry> uopEntry;
     if (targets.uop) {
-        uopEntry = NewMultiEntry(result.multi, UopTilesOfBlock(block, size), fileTime);
+        std::vector<UopTile> tiles = UopTilesOfBlock(block, size);
+        AttachTableParts(tiles, table);
+        uopEntry = NewMultiEntry(result.multi, tiles, fileTime);
         result.uop->storedLength = uopEntry->storedLength();
         result.uop->length = uopEntry->decompressedLength;
     }

@@ -25,6 +25,8 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "clientfiles/MultiHoldings.h"
 #include "clientfiles/PatchTargets.h"
@@ -59,6 +61,7 @@ struct EveryFilePatchResult {
     std::optional<PatchResult> mul;  // with Multi.idx and Multi.mul: slot multi + 1, the block, the size
     std::optional<UopMultiAdded> uop;
     MultiHoldings replaced;  // what the targets held at the number before (nothing for a free number)
+    std::vector<std::string> warnings;  // what the patch left out: part ids, which Multi.mul has no place for
 };
 
 // The multi number a patch into the targets takes, and the slot with Multi.idx: with Multi.idx and the UOP,
