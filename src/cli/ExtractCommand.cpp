@@ -84,6 +84,7 @@ int RunExtract(const Invocation& invocation) {
     NativeFileSystem fileSystem;
     const bool exact = parser.isSet("--exact");
     std::vector<ComponentRecord> components;
+    std::vector<PartIdList> parts;  // only a UOP's tiles have any
     std::string text;
     // Read under shared locks, so that a patch in progress is not read half done.
     std::optional<ClientFileLocks> locks(std::in_place, fileSystem, files, uop, LockKind::Shared, wait);
@@ -91,7 +92,7 @@ int RunExtract(const Invocation& invocation) {
         if (exact) {
             text = ExtractUopMultiText(fileSystem, *uop, *multi, true);
         } else {
-            components = ExtractUopComponents(fileSystem, *uop, *multi);
+            components = ExtractUopComponents(fileSystem, *uop, *multi, false, &parts);
         }
     } else {
         const std::int32_t slot = SlotOfMultiNumber(*multi);
@@ -104,7 +105,7 @@ int RunExtract(const Invocation& invocation) {
         }
     }
     if (!exact) {
-        text = ExtractedFile(*format, components, name);
+        text = ExtractedFile(*format, components, name, parts);
     }
     locks.reset();
     if (output) {

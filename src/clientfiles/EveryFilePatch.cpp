@@ -1,6 +1,7 @@
 #include "clientfiles/EveryFilePatch.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "clientfiles/ReaderWarnings.h"
@@ -98,14 +99,23 @@ EveryFilePatchResult PatchEveryFile(FileSystem& fileSystem, const ComponentTable
         result.mul->offset = entry.Offset;
         result.mul->length = entry.Length;
     }
+    if (const std::size_t parts = table.PartCount(); result.mul && parts > 0) {
+        result.warnings.push_back(PathText(targets.mul->multiMul) + " has no place for part ids: the " +
+                                  NumberText(static_cast<std::int64_t>(parts)) +
+                                  " part ids of the multi's tiles were left out of it");
+    }
     std::optional<UopNewEntry> uopEntry;
     if (targets.uop) {
-        uopEntry = NewMultiEntry(result.multi, UopTilesOfBlock(block, size), fileTime);
+        std::vector<UopTile> tiles = UopTilesOfBlock(block, size);
+        AttachTableParts(tiles, table);
+        uopEntry = NewMultiEntry(result.multi, tiles, fileTime);
         result.uop->storedLength = uopEntry->storedLength();
         result.uop->length = uopEntry->decompressedLength;
     }
-    result.warnings = ReaderWarnings(targets, result.multi,
-                                     result.uop ? std::max(result.uop->storedLength, result.uop->length) : 0);
+    for (std::string& warning : ReaderWarnings(
+             targets, result.multi, result.uop ? std::max(result.uop->storedLength, result.uop->length) : 0)) {
+        result.warnings.push_back(std::move(warning));
+    }
 
     UndoSteps undos;
     try {

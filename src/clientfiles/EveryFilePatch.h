@@ -61,7 +61,9 @@ struct EveryFilePatchResult {
     std::optional<PatchResult> mul;  // with Multi.idx and Multi.mul: slot multi + 1, the block, the size
     std::optional<UopMultiAdded> uop;
     MultiHoldings replaced;  // what the targets held at the number before (nothing for a free number)
-    std::vector<std::string> warnings;  // ReaderWarnings: the readers that will not see the multi as written
+    // What a reader will not see as written (ReaderWarnings), and what the patch left out: part ids, which
+    // Multi.mul has no place for.
+    std::vector<std::string> warnings;
 };
 
 // The multi number a patch into the targets takes, and the slot with Multi.idx: with Multi.idx and the UOP,

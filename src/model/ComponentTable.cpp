@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "model/ComponentsList.h"
 #include "model/NumberText.h"
@@ -70,6 +71,7 @@ void ComponentTable::ResetMulti() {
     for (TextColumn* column : {&ItemId, &X, &Y, &Z, &Flags}) {
         column->clear();
     }
+    Parts.clear();
     MaxX = MinX = MaxY = MinY = 0;
 }
 
@@ -87,6 +89,7 @@ void ComponentTable::BeginGrowingFill(std::size_t expectedEntries) {
         column->clear();
         column->reserve(expectedEntries, expectedEntries * kTypicalTextBytes);
     }
+    Parts.clear();
 }
 
 void ComponentTable::EndGrowingFill() {
@@ -113,10 +116,28 @@ void ComponentTable::StoreComponent(std::string_view itemId, std::string_view x,
 }
 
 void ComponentTable::StoreExactComponent(std::string_view itemId, std::string_view x, std::string_view y,
-                                         std::string_view z, std::string_view flags) {
+                                         std::string_view z, std::string_view flags, PartIdList parts) {
     StoreComponent(itemId, x, y, z);
-    Flags.set(ItemId.size() - 1, flags);
+    const std::size_t entry = ItemId.size() - 1;
+    Flags.set(entry, flags);
     ToFlagsWord(flags);
+    if (!parts.empty()) {
+        Parts.resize(entry + 1);
+        Parts[entry] = std::move(parts);
+    }
+}
+
+std::span<const std::uint32_t> ComponentTable::PartsOf(std::size_t entry) const {
+    return entry < Parts.size() ? std::span<const std::uint32_t>(Parts[entry])
+                                : std::span<const std::uint32_t>();
+}
+
+std::size_t ComponentTable::PartCount() const {
+    std::size_t count = 0;
+    for (const PartIdList& parts : Parts) {
+        count += parts.size();
+    }
+    return count;
 }
 
 void ComponentTable::CentreMulti() {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include "model/Error.h"
+#include "model/PartIds.h"
 #include "model/TextColumn.h"
 
 namespace keelwright {
@@ -43,6 +46,9 @@ struct ComponentTable {
     std::int32_t MinX = 0;
     std::int32_t MaxY = 0;
     std::int32_t MinY = 0;
+    // The part ids of the entries that have any (exact loads of UOP extracts), entry i's at index i; the
+    // vector ends with the last entry that has some, so a multi without part ids costs nothing.
+    std::vector<PartIdList> Parts;
 
     std::int32_t storedEntries() const { return static_cast<std::int32_t>(ItemId.size()); }
 
@@ -63,7 +69,12 @@ struct ComponentTable {
     // Stores an entry as StoreComponent does, with its Flags as given; throws as StoreComponent does, and
     // for flags that are not a whole word of up to 64 bits (ToFlagsWord), the entry stored first.
     void StoreExactComponent(std::string_view itemId, std::string_view x, std::string_view y,
-                             std::string_view z, std::string_view flags);
+                             std::string_view z, std::string_view flags, PartIdList parts = {});
+
+    // The part ids of an entry; none for an entry without any.
+    std::span<const std::uint32_t> PartsOf(std::size_t entry) const;
+    // The part ids of all entries together.
+    std::size_t PartCount() const;
 
     // Moves the multi so that the centre of its bounding box lies at 0,0. Stops with a ComponentError at the
     // first X or Y that is not a number, with the entries before it moved and the bounds not.

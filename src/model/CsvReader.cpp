@@ -6,13 +6,14 @@
 #include "model/ComponentTable.h"
 #include "model/ComponentsList.h"
 #include "model/NumberText.h"
+#include "model/PartIds.h"
 #include "model/ScriptReaders.h"
 #include "model/TextLines.h"
 
 namespace keelwright {
 namespace {
 
-constexpr std::size_t kReadColumns = 5;  // TileID, OffsetX, OffsetY, OffsetZ, Flag; the Cliloc is not read
+constexpr std::size_t kReadColumns = 5;  // TileID, OffsetX, OffsetY, OffsetZ, Flag; the Cliloc is apart
 constexpr std::array<std::string_view, kReadColumns> kHeader = {"tileid", "offsetx", "offsety", "offsetz",
                                                                 "flag"};
 constexpr std::string_view kHeaderLine = "TileID,OffsetX,OffsetY,OffsetZ,Flag,Cliloc";
@@ -35,19 +36,27 @@ bool skipped(std::string_view line) {
     return line.empty() || line.starts_with("//");
 }
 
-// The first five comma-separated fields, without the blanks around them; false when there are fewer.
-bool splitFields(std::string_view line, Fields& fields) {
+// A field without the blanks around it and without the quotes a spreadsheet may save it in.
+std::string_view unquoted(std::string_view field) {
+    field = trimmed(field);
+    if (field.size() >= 2 && field.front() == '"' && field.back() == '"') {
+        field = trimmed(field.substr(1, field.size() - 2));
+    }
+    return field;
+}
+
+// The first five comma-separated fields (unquoted); false when there are fewer. `rest` gets the text after
+// the fifth field's comma: the Cliloc column and any after it.
+bool splitFields(std::string_view line, Fields& fields, std::string_view& rest) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const std::size_t comma = line.find(',');
         if (comma == std::string_view::npos && i + 1 < fields.size()) {
             return false;
         }
-        fields[i] = trimmed(line.substr(0, comma));
-        if (fields[i].size() >= 2 && fields[i].front() == '"' && fields[i].back() == '"') {
-            fields[i] = trimmed(fields[i].substr(1, fields[i].size() - 2));  // as a spreadsheet saves it
-        }
+        fields[i] = unquoted(line.substr(0, comma));
         line.remove_prefix(comma == std::string_view::npos ? line.size() : comma + 1);
     }
+    rest = line;
     return true;
 }
 
@@ -119,11 +128,12 @@ void ReadCsvFile(std::string_view text, const std::string& fileName, ComponentTa
     }
     LineReader lines(text, fileName);
     Fields fields;
+    std::string_view cliloc;
     std::string_view line;
     do {
         line = lines.next("the header line " + std::string(kHeaderLine));
     } while (skipped(line));
-    if (!splitFields(line, fields) || !isHeader(fields)) {
+    if (!splitFields(line, fields, cliloc) || !isHeader(fields)) {
         throw Error(ErrorNumber::InvalidFileFormat, "not a CSV tile list: expected the header line " +
                                                         std::string(kHeaderLine) + ", found " +
                                                         QuoteInput(line))
@@ -139,7 +149,7 @@ void ReadCsvFile(std::string_view text, const std::string& fileName, ComponentTa
         if (skipped(line)) {
             continue;
         }
-        if (!splitFields(line, fields)) {
+        if (!splitFields(line, fields, cliloc)) {
             throw Error(ErrorNumber::InvalidFileFormat,
                         "a tile line needs five values, TileID,OffsetX,OffsetY,OffsetZ,Flag: found " +
                             QuoteInput(line))
@@ -148,9 +158,12 @@ void ReadCsvFile(std::string_view text, const std::string& fileName, ComponentTa
         try {
             lineOfEntry.push_back(lines.lineNumber());
             if (options.exact) {
-                // The Flag column whole (up to 64 bits); an empty one has no value to copy.
-                table.StoreExactComponent(fields[0], offsetText(fields[1], "x", x), offsetText(fields[2], "y", y),
-                                          offsetText(fields[3], "z", z), fields[4]);
+                // The Flag column whole (up to 64 bits); an empty one has no value to copy. The Cliloc column
+                // holds the tile's part ids.
+                table.StoreExactComponent(fields[0], offsetText(fields[1], "x", x),
+                                          offsetText(fields[2], "y", y), offsetText(fields[3], "z", z),
+                                          fields[4],
+                                          ReadPartIds(unquoted(cliloc.substr(0, cliloc.find(',')))));
             } else {
                 checkFlag(fields[4]);
                 table.StoreComponent(fields[0], offsetText(fields[1], "x", x), offsetText(fields[2], "y", y),

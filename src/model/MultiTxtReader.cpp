@@ -6,6 +6,7 @@
 #include "model/HeaderlessMultiTxt.h"
 #include "model/MultiTxtTemplates.h"
 #include "model/NumberText.h"
+#include "model/PartIds.h"
 #include "model/ScriptReaders.h"
 #include "model/TextLines.h"
 
@@ -119,7 +120,11 @@ void readTemplate(const MultiTxtTemplate& chosen, const std::string& fileName, C
         }
         try {
             if (options.exact) {
-                table.StoreExactComponent(words[0], words[1], words[2], words[3], words[4]);
+                // Whole numbers after the flags are the tile's part ids; a part name ends them.
+                const std::size_t afterFlags =
+                    static_cast<std::size_t>(words[4].data() - line.data()) + words[4].size();
+                table.StoreExactComponent(words[0], words[1], words[2], words[3], words[4],
+                                          ReadPartIds(line.substr(afterFlags)));
             } else {
                 table.StoreComponent(words[0], words[1], words[2], words[3]);
             }

@@ -15,12 +15,15 @@ std::string hexItemId(std::uint16_t id) {
     return "0x" + std::string(digits.size() < 4 ? 4 - digits.size() : 0, '0') + digits;
 }
 
-std::string csvOf(std::span<const ComponentRecord> components) {
+// The Cliloc column of component k holds its part ids.
+std::string csvOf(std::span<const ComponentRecord> components, std::span<const PartIdList> parts) {
     std::string text = "TileID,OffsetX,OffsetY,OffsetZ,Flag,Cliloc\r\n";
     text.reserve(text.size() + components.size() * 24);
-    for (const ComponentRecord& r : components) {
+    for (std::size_t k = 0; k < components.size(); ++k) {
+        const ComponentRecord& r = components[k];
         text += hexItemId(r.ItemId) + ',' + NumberText(r.X) + ',' + NumberText(r.Y) + ',' + NumberText(r.Z) +
-                ",0x" + Hex32(r.Flags) + ",\r\n";
+                ",0x" + Hex32(r.Flags) + ',' + (k < parts.size() ? PartIdsText(parts[k]) : std::string()) +
+                "\r\n";
     }
     return text;
 }
@@ -63,10 +66,10 @@ std::optional<ExtractFormat> ExtractFormatNamed(std::string_view name) {
 }
 
 std::string ExtractedFile(ExtractFormat format, std::span<const ComponentRecord> components,
-                          std::string_view designName) {
+                          std::string_view designName, std::span<const PartIdList> parts) {
     switch (format) {
         case ExtractFormat::Csv:
-            return csvOf(components);
+            return csvOf(components, parts);
         case ExtractFormat::Uoa:
             return uoaOf(components, designName);
         case ExtractFormat::Wsc:

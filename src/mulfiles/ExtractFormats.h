@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/PartIds.h"
 #include "mulfiles/ComponentRecord.h"
 
 namespace keelwright {
@@ -23,8 +24,9 @@ enum class ExtractFormat {
 std::optional<ExtractFormat> ExtractFormatNamed(std::string_view name);
 
 // The file of the components in the format, lines ending in CR LF; `designName` is the name a UO
-// Architect file gives its design (UTF-8), unused by the other formats. Extra has no place in any of them.
+// Architect file gives its design (UTF-8), unused by the other formats. Extra has no place in any of them;
+// the part ids of component k, parts[k] (a UOP's), go into the Cliloc column of CSV and nowhere else.
 std::string ExtractedFile(ExtractFormat format, std::span<const ComponentRecord> components,
-                          std::string_view designName);
+                          std::string_view designName, std::span<const PartIdList> parts = {});
 
 }  // namespace keelwright

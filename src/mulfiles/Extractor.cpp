@@ -50,19 +50,26 @@ void appendNumber(std::string& text, Int value, char after) {
     text += after;
 }
 
-// The header, the count line and one "ItemId X Y Z Flags" line per record, the Flags as `flags` gives them.
+// The header, the count line and one "ItemId X Y Z Flags" line per record, the Flags as `flags` gives them,
+// then record k's part ids from parts[k], if any.
 template <typename Flags>
-std::string multiText(std::span<const ComponentRecord> components, Flags flags) {
+std::string multiText(std::span<const ComponentRecord> components, Flags flags,
+                      std::span<const PartIdList> parts = {}) {
     std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n";
     text.reserve(text.size() + 24 + components.size() * 32);
     appendNumber(text, components.size(), ' ');
     text += "num components\r\n";
-    for (const ComponentRecord& r : components) {
+    for (std::size_t k = 0; k < components.size(); ++k) {
+        const ComponentRecord& r = components[k];
         appendNumber(text, r.ItemId, ' ');
         appendNumber(text, r.X, ' ');
         appendNumber(text, r.Y, ' ');
         appendNumber(text, r.Z, ' ');
         appendNumber(text, flags(r), '\r');
+        if (k < parts.size() && !parts[k].empty()) {
+            text.back() = ' ';
+            text += PartIdsText(parts[k]) + '\r';
+        }
         text += '\n';
     }
     return text;
@@ -175,11 +182,15 @@ std::string ExactMultiTextOfBlock(std::span<const std::uint8_t> block, RecordSiz
     return ExactMultiTextOfRecords(records);
 }
 
-std::string ExactMultiTextOfRecords(std::span<const ComponentRecord> records) {
-    return multiText(records, [](const ComponentRecord& r) {
-        return std::uint64_t{static_cast<std::uint32_t>(r.Flags)} |
-               std::uint64_t{static_cast<std::uint32_t>(r.Extra)} << 32;
-    });
+std::string ExactMultiTextOfRecords(std::span<const ComponentRecord> records,
+                                    std::span<const PartIdList> parts) {
+    return multiText(
+        records,
+        [](const ComponentRecord& r) {
+            return std::uint64_t{static_cast<std::uint32_t>(r.Flags)} |
+                   std::uint64_t{static_cast<std::uint32_t>(r.Extra)} << 32;
+        },
+        parts);
 }
 
 }  // namespace keelwright

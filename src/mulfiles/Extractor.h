@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/PartIds.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/FileSystem.h"
 #include "mulfiles/IndexRecord.h"
@@ -64,7 +65,9 @@ std::string MultiTextOfComponents(std::span<const ComponentRecord> components);
 // Flags the whole word of the record (bytes 8 to 11, or 8 to 15 of a 16-byte record) in unsigned decimal.
 // Loaded with LoadOptions::exact and patched exactly it gives back the same bytes.
 std::string ExactMultiTextOfBlock(std::span<const std::uint8_t> block, RecordSize size);
-// The exact multi text of records, Flags and Extra written as one 64-bit word (Extra the upper half).
-std::string ExactMultiTextOfRecords(std::span<const ComponentRecord> records);
+// The exact multi text of records, Flags and Extra written as one 64-bit word (Extra the upper half), and
+// after it the part ids of record k from parts[k] (a UOP's; Multi.mul has none).
+std::string ExactMultiTextOfRecords(std::span<const ComponentRecord> records,
+                                    std::span<const PartIdList> parts = {});
 
 }  // namespace keelwright

@@ -9,11 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "model/PartIds.h"
 #include "mulfiles/ComponentRecord.h"
 #include "mulfiles/FileSystem.h"
 #include "uop/UopTile.h"
 
 namespace keelwright {
+
+struct ComponentTable;
 
 // A Multi.mul record as a UOP tile, without part ids. Throws Overflow for Flags or Extra other than 0 and 1.
 UopTile UopTileOfRecord(const ComponentRecord& record);
@@ -31,16 +34,25 @@ std::vector<UopTile> UopTilesOfBlock(std::span<const std::uint8_t> block, Record
 std::string MultiTextOfUopTiles(std::span<const UopTile> tiles);
 
 // The exact multi text of UOP tiles (ExactMultiTextOfRecords): every tile a line, a lead record included,
-// the flags as the 64-bit word of a 16-byte record. Part ids are left out.
+// the flags as the 64-bit word of a 16-byte record, the tile's part ids after them.
 std::string ExactMultiTextOfUopTiles(std::span<const UopTile> tiles);
 
 // The components of UOP tiles, as MultiTextOfUopTiles writes them; with `exact` every tile, a lead record
 // included.
 std::vector<ComponentRecord> ComponentsOfUopTiles(std::span<const UopTile> tiles, bool exact = false);
+// The part ids of the components ComponentsOfUopTiles gives, component k's at index k; the list ends with
+// the last component that has any.
+std::vector<PartIdList> PartsOfUopTiles(std::span<const UopTile> tiles, bool exact = false);
+
+// Gives the tiles of a block encoded from the table (EncodeMultiData or EncodeExactMultiData) the part ids
+// of the table's entries, which are the last table.Count tiles.
+void AttachTableParts(std::span<UopTile> tiles, const ComponentTable& table);
 
 // The components of multi M of a MultiCollection.uop, which is only read; throws as ExtractUopMultiText.
+// With `parts`, it gets their part ids (PartsOfUopTiles).
 std::vector<ComponentRecord> ExtractUopComponents(FileSystem& fileSystem, const std::filesystem::path& uop,
-                                                  std::int32_t multi, bool exact = false);
+                                                  std::int32_t multi, bool exact = false,
+                                                  std::vector<PartIdList>* parts = nullptr);
 
 // The multi text of multi M of a MultiCollection.uop, which is only read; exact with `exact`. Throws as
 // ReadUopMulti does and as MultiTextOfUopTiles does, naming the file and the multi.

@@ -6,6 +6,9 @@
 
 #include "TestFiles.h"
 #include "cli/CliTestSupport.h"
+#include "mulfiles/NativeFileSystem.h"
+#include "uop/UopMultis.h"
+#include "uop/UopWriter.h"
 
 namespace keelwright::test {
 namespace {
@@ -239,6 +242,38 @@ TEST_F(UopCommands, KeepAMultiAtItsNumberThroughRefusalsReplacementsAnExactCopyA
     const CliResult uopList = RunCli({"list", "--uop", uop()});
     EXPECT_NE(uopList.out.find(" cleared; housing.bin present; "), std::string::npos) << uopList.out;
     EXPECT_NE(uopList.out.find(" dead (in no entry)"), std::string::npos) << uopList.out;
+}
+
+TEST_F(UopCommands, AnExactCopyKeepsThePartIdsOfTheUopTiles) {
+    NativeFileSystem fileSystem;
+    const std::vector<UopTile> tiles = {
+        {16050, 1, 0, 0, 1, {119404, 119405}}, {100, -3, 2, 5, 0, {}}, {7, 0, -1, 0, 1, {42}}};
+    AddUopEntry(fileSystem, uop(), NewMultiEntry(7, tiles, 0));
+    const std::vector<std::uint8_t> before = ReadUopMulti(fileSystem, uop(), 7).payload.encode();
+    const std::string exact = (dir_ / "exact.txt").string();
+    const CliResult extract = RunCli({"extract", "--uop", uop(), "--multi", "7", "--exact", "-o", exact});
+    ASSERT_EQ(extract.status, 0) << extract.err;
+    EXPECT_NE(ReadAll(exact).find("16050 1 0 0 0 119404 119405\r\n"), std::string::npos) << ReadAll(exact);
+
+    const CliResult same = RunCli({"patch", "--exact", "--uop", uop(), "--multi", "7", "--replace", exact});
+    ASSERT_EQ(same.status, 0) << same.err;
+    EXPECT_EQ(same.err, "");
+    EXPECT_EQ(ReadUopMulti(fileSystem, uop(), 7).payload.encode(), before)
+        << "the same payload, byte for byte";
+
+    // Multi.mul has no place for them: one warning counts them, and the UOP copy still holds them.
+    const CliResult both =
+        RunCli({"patch", "--exact", "--idx", idx(), "--mul", mul(), "--uop", uop(), exact});
+    ASSERT_EQ(both.status, 0) << both.err;
+    EXPECT_EQ(both.err,
+              "keelwright-cli: warning: " + mul() +
+                  " has no place for part ids: the 3 part ids of the multi's tiles were left out of it\n");
+    EXPECT_EQ(ReadUopMulti(fileSystem, uop(), 4).payload.tiles, tiles);
+
+    const std::string csv = extracted({"--uop", uop(), "--format", "csv"}, 7);
+    EXPECT_NE(csv.find("\r\n0x3EB2,1,0,0,0x0,119404 119405\r\n0x0064,-3,2,5,0x1,\r\n"),
+              std::string::npos)
+        << csv;
 }
 
 TEST_F(UopCommands, ListTellsWhatTheUopHoldsAndItsProblems) {

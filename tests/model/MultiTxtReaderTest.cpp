@@ -236,6 +236,63 @@ TEST(MultiTxtReader, AnExactLoadKeepsPlacesAndFlagsAsTheFileGivesThem) {
     }
 }
 
+TEST(MultiTxtReader, AnExactLoadOfMultiTextOrCsvReadsThePartIdsAfterTheFlags) {
+    using Parts = std::vector<std::vector<std::uint32_t>>;
+    using ExactReader = void (*)(std::string_view, const std::string&, ComponentTable&, const ComponentsList&,
+                                 const ItemCountSink&, const LoadOptions&);
+    const std::string csvHeader = "TileID,OffsetX,OffsetY,OffsetZ,Flag,Cliloc";
+    const struct {
+        const char* what;
+        ExactReader reader;
+        std::vector<std::string> lines;
+        Parts parts;          // of each entry
+        std::string failure;  // the reason's start, for a load that fails
+    } rows[] = {
+        {"whole numbers after the flags; a tile without any",
+         ReadMultiTxt,
+         withComponentLines({"2 num components", "16050 1 0 0 1 119404 119405", "604 0 0 0 0"}),
+         {{119404, 119405}, {}},
+         ""},
+        {"a part name ends them",
+         ReadMultiTxt,
+         withComponentLines({"1 num components", "16050 1 0 0 1 7 shiptillerman 9"}),
+         {{7}},
+         ""},
+        {"a part id past 32 bits",
+         ReadMultiTxt,
+         withComponentLines({"1 num components", "16050 1 0 0 1 4294967296"}),
+         {},
+         "part id \"4294967296\" is outside 0 to 4294967295"},
+        {"the Cliloc column, quoted or not, and an empty one",
+         ReadCsvFile,
+         {csvHeader, "0x3EB2,1,0,0,0x0,119404 119405", "0x0064,1,0,0,0x1,", "0x0064,1,0,0,0x1,\"8 9\",x"},
+         {{119404, 119405}, {}, {8, 9}},
+         ""},
+        {"a negative part id",
+         ReadCsvFile,
+         {csvHeader, "0x3EB2,1,0,0,0x0,-1"},
+         {},
+         "part id \"-1\" is outside"},
+    };
+    for (const auto& row : rows) {
+        ComponentTable table;
+        try {
+            const std::string text = CrLfLines(row.lines);
+            row.reader(text, "script", table, {}, {}, LoadOptions{true, {}});
+            ASSERT_TRUE(row.failure.empty()) << row.what << ": loaded";
+            ASSERT_EQ(table.Count, static_cast<std::int32_t>(row.parts.size())) << row.what;
+            for (std::size_t i = 0; i < row.parts.size(); ++i) {
+                const std::span<const std::uint32_t> parts = table.PartsOf(i);
+                EXPECT_EQ(std::vector<std::uint32_t>(parts.begin(), parts.end()), row.parts[i])
+                    << row.what << i;
+            }
+        } catch (const Error& e) {
+            ASSERT_FALSE(row.failure.empty()) << row.what << ": " << e.description();
+            EXPECT_EQ(e.reason().rfind(row.failure, 0), 0U) << row.what << ": " << e.description();
+        }
+    }
+}
+
 TEST(MultiTxtReader, ChoosesOneOfSeveralTemplatesByItsId) {
     const std::string text = test::CrLfLines({
         "6 version",
