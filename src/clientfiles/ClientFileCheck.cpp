@@ -31,9 +31,20 @@ void requireMulFile(FileSystem& fileSystem, const std::filesystem::path& path, b
     }
 }
 
-// Throws what a patch into the pair would throw before writing about the record size.
+// Throws what a patch into the pair would throw before writing about the record size; a partial last
+// record in the words of a box, which has written nothing.
 void requirePair(FileSystem& fileSystem, const ClientFiles& files) {
-    DecideRecordSize(fileSystem, files).sizeForPatch();
+    const RecordSizeDecision decision = DecideRecordSize(fileSystem, files);
+    if (decision.partialRecord && !decision.mismatched) {
+        const std::uint64_t bytes = fileSystem.open(files.multiMul, OpenMode::Read)->size();
+        const std::uint64_t past = bytes % BytesOf(decision.size);
+        throw Error(ErrorNumber::InvalidFileFormat,
+                    "is not a Multi.mul: " + NumberText(static_cast<std::int64_t>(past)) +
+                        (past == 1 ? " byte" : " bytes") + " past the last whole " +
+                        NumberText(static_cast<std::int64_t>(BytesOf(decision.size))) + "-byte record")
+            .at(PathText(files.multiMul));
+    }
+    decision.sizeForPatch();
 }
 
 }  // namespace
