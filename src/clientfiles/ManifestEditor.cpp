@@ -29,6 +29,7 @@ toml::table parseToml(const std::string& text, const std::string& fileName) {
 // Where lines and source positions lie in the text.
 class Lines {
 public:
+    explicit Lines(std::string&&) = delete;  // it keeps a reference to the text
     explicit Lines(const std::string& text) : text_(text) {
         starts_.push_back(0);
         for (std::size_t i = 0; i < text.size(); ++i) {
@@ -277,7 +278,8 @@ void ManifestEditor::appendEntry(const ManifestEntryValues& values) {
     if (!text_.empty() && text_.back() != '\n') {
         entry += lineEnd;
     }
-    const Lines lines(text_ + entry);
+    const std::string ended = text_ + entry;  // Lines keeps a reference to its text
+    const Lines lines(ended);
     if (!text_.empty() && !lines.blank(lines.count() - 1)) {
         entry += lineEnd;
     }
