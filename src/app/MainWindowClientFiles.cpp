@@ -167,8 +167,8 @@ void MainWindow::patchMulti() {
             lblStatus_->repaint();  // no paint events until the patch returns
             platform_.pointer.setBusy(true);
         };
-        result = PatchEveryFile(platform_.fileSystem, workspace_.table, targets,
-                                NewEntryTime(platform_), *options);
+        result = PatchEveryFile(platform_.fileSystem, workspace_.table, targets, NewEntryTime(platform_),
+                                *options);
     } catch (const UnusableIndexError& e) {
         refuseUnusableIndex(e);
         return;
@@ -194,14 +194,15 @@ void MainWindow::patchMulti() {
         after += "; " + FromUtf8(warning);
     }
     // Patch Multi stays disabled against a second press; other client files enable it again.
-    showStatus("Patching completed",
-               QString("Patched as %1 (item %2, slot %3%4) into %5, %6%7. The multi is patched into these "
-                       "files; choose other client files to patch it into them too, which enables Patch Multi "
-                       "again.")
-                   .arg(FromUtf8(MultiText(result.multi)), FromUtf8(ItemHexOfSlot(slot)))
-                   .arg(slot)
-                   .arg(sphere, listed(namesOf(written)), FromUtf8(DescribeRecordSize(result.mul->recordSize)),
-                        after));
+    showStatus(
+        "Patching completed",
+        QString("Patched as %1 (item %2, slot %3%4) into %5, %6%7. The multi is patched into these "
+                "files; choose other client files to patch it into them too, which enables Patch Multi "
+                "again.")
+            .arg(FromUtf8(MultiText(result.multi)), FromUtf8(ItemHexOfSlot(slot)))
+            .arg(slot)
+            .arg(sphere, listed(namesOf(written)), FromUtf8(DescribeRecordSize(result.mul->recordSize)),
+                 after));
     cmdPatch_->setEnabled(false);
     refreshClientMultis();
 }

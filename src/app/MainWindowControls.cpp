@@ -177,8 +177,9 @@ void MainWindow::buildControls() {
     cmdClientMultis_ = make<QPushButton>(
         this, "cmdClientMultis", "Client m&ultis…", right.place(kButtonWidth, kButtonHeight),
         "Lists the multis of the chosen client files: preview, extract, remove");
-    cmdShard_ = make<QPushButton>(this, "cmdShard", "S&hard…", right.place(kButtonWidth, kButtonHeight),
-                                  "Keeps the shard's collection of multis in a manifest: plan, apply, scripts");
+    cmdShard_ =
+        make<QPushButton>(this, "cmdShard", "S&hard…", right.place(kButtonWidth, kButtonHeight),
+                          "Keeps the shard's collection of multis in a manifest: plan, apply, scripts");
 
     // Exit and the status line end both columns on one line; the window reaches just below them.
     const int bottom = std::max(left.next() + 120 + kStatusHeight, right.next() + kButtonHeight);
@@ -196,10 +197,10 @@ void MainWindow::buildControls() {
     // then the other commands and the status, read last. The status lines take the focus only while they
     // show text (showStatus), which setTabOrder needs them to take now.
     QWidget* const workOrder[] = {
-        txtMultiIdx_, command1_,     txtMultiMul_,     command2_,   txtMultiCollection_,
-        command3_,    cmdLoad_,      optWsc_,          optTxt_,     txtMultiName_,
-        txtBuyValue_, txtSellValue_, txtMultiNumber_,  cmdPatch_,   optVer54_,
-        optVer51a_,   optVerX_,      cmdCreateScript_, cmdPreview_, cmdClientMultis_,
+        txtMultiIdx_, command1_,     txtMultiMul_,     command2_,        txtMultiCollection_,
+        command3_,    cmdLoad_,      optWsc_,          optTxt_,          txtMultiName_,
+        txtBuyValue_, txtSellValue_, txtMultiNumber_,  cmdPatch_,        optVer54_,
+        optVer51a_,   optVerX_,      cmdCreateScript_, cmdPreview_,      cmdClientMultis_,
         cmdShard_,    cmdExit_,      lblStatus_,       txtStatusDetails_};
     for (std::size_t i = 1; i < std::size(workOrder); ++i) {
         setTabOrder(workOrder[i - 1], workOrder[i]);

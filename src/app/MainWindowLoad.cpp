@@ -23,7 +23,8 @@ namespace {
 // Every script type first, so that no file is hidden by the type picked, then each type alone.
 constexpr const char* kScriptFilter =
     "All scripts (*.txt *.wsc *.uoa *.csv)|*.txt *.wsc *.uoa *.csv Designs.idx|"
-    "Multi.txt files (*.txt)|*.txt|Exported file from sphere (*.wsc)|*.wsc|UO Architect designs (*.uoa)|*.uoa|"
+    "Multi.txt files (*.txt)|*.txt|Exported file from sphere (*.wsc)|*.wsc|UO Architect designs "
+    "(*.uoa)|*.uoa|"
     "UO Architect library (Designs.idx)|Designs.idx|CSV tile lists (*.csv)|*.csv";
 
 // UO Architect and CSV files load as their extension (and, for *.uoa, their first bytes) says: no option

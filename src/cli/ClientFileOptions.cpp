@@ -72,4 +72,13 @@ std::optional<std::filesystem::path> UopPathOf(const CommandLine& parser) {
     return PathOfArgument(parser.value("--uop"));
 }
 
+PatchTargets TargetsOf(const CommandLine& parser) {
+    PatchTargets targets;
+    targets.uop = UopPathOf(parser);
+    if (!targets.uop || parser.isSet("--idx") || parser.isSet("--mul")) {
+        targets.mul = ClientFilesOf(parser);
+    }
+    return targets;
+}
+
 }  // namespace keelwright::cli

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "cli/CommandLine.h"
+#include "clientfiles/PatchTargets.h"
 #include "mulfiles/Patcher.h"
 
 namespace keelwright::cli {
@@ -32,5 +33,7 @@ std::chrono::milliseconds WaitOf(const CommandLine& parser);
 
 // The path --uop gives; nothing when it is not given. Throws UsageError when it is empty.
 std::optional<std::filesystem::path> UopPathOf(const CommandLine& parser);
+// The files the options name: Multi.idx and Multi.mul unless --uop comes alone, and MultiCollection.uop.
+PatchTargets TargetsOf(const CommandLine& parser);
 
 }  // namespace keelwright::cli

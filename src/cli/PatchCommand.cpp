@@ -11,13 +11,13 @@
 #include "cli/ScriptsFile.h"
 #include "clientfiles/ClientFileLocks.h"
 #include "clientfiles/EveryFilePatch.h"
+#include "clientfiles/PatchedMultiSearch.h"
 #include "model/Error.h"
 #include "model/NumberText.h"
 #include "mulfiles/Extractor.h"
 #include "mulfiles/NativeFileSystem.h"
 #include "mulfiles/Slots.h"
 #include "mulfiles/SphereReading.h"
-#include "clientfiles/PatchedMultiSearch.h"
 
 namespace keelwright::cli {
 namespace {
@@ -82,16 +82,6 @@ void writeJson(const EveryFilePatchResult& result, StandardOutput& out) {
     out.put('\n');
 }
 
-// The files the options name: Multi.idx and Multi.mul unless --uop comes alone, and MultiCollection.uop.
-PatchTargets targetsOf(const CommandLine& parser) {
-    PatchTargets targets;
-    targets.uop = UopPathOf(parser);
-    if (!targets.uop || parser.isSet("--idx") || parser.isSet("--mul")) {
-        targets.mul = ClientFilesOf(parser);
-    }
-    return targets;
-}
-
 // The script options of a patch that also writes the item scripts. Standard output carries the patch result,
 // so the scripts need a file of their own, and that file must not be one the patch reads or writes: the
 // scripts would replace it whole.
@@ -117,7 +107,8 @@ std::optional<ScriptRequest> scriptRequest(const CommandLine& parser, const Patc
 // The multi number under which the files already hold the multi, as the window asks about; nothing when
 // they do not, or when the search meets a fault, which the patch then reports.
 std::optional<std::int32_t> alreadyPatched(FileSystem& fileSystem, const ComponentTable& table,
-                                           const PatchTargets& targets, std::optional<RecordSize> recordSize) {
+                                           const PatchTargets& targets,
+                                           std::optional<RecordSize> recordSize) {
     try {
         return FindPatchedMulti(fileSystem, table, targets, recordSize);
     } catch (const Error&) {
@@ -154,7 +145,7 @@ int RunPatch(const Invocation& invocation) {
     parser.addFlag("--json", "Writes one JSON object instead of text for people.");
     AddScriptWritingOptions(parser, "Writes the scripts to FILE; needed with the other script options.");
     parser.parse(1);
-    const PatchTargets targets = targetsOf(parser);
+    const PatchTargets targets = TargetsOf(parser);
     PatchOptions options;
     options.recordSize = RecordSizeOf(parser);
     options.exact = parser.isSet("--exact");
@@ -199,8 +190,9 @@ int RunPatch(const Invocation& invocation) {
         NewEntryFileTime(invocation.sourceDateEpoch, std::chrono::system_clock::now()), options);
     locks.reset();
     if (already >= 0) {
-        Warn("the multi was already " + MultiText(already) + " (slot " + NumberText(SlotOfMultiNumber(already)) +
-             ") of these files; it is now in them again as " + MultiText(result.multi));
+        Warn("the multi was already " + MultiText(already) + " (slot " +
+             NumberText(SlotOfMultiNumber(already)) + ") of these files; it is now in them again as " +
+             MultiText(result.multi));
     }
     // From 0x2000 on the reader warnings tell of Sphere, when Multi.mul is written.
     if (result.multi > kHighestSphereMulti && (result.multi < kSphereMultiEnd || !targets.mul)) {

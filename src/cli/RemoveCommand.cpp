@@ -71,11 +71,7 @@ int RunRemove(const Invocation& invocation) {
     AddWaitOption(parser);
     parser.addFlag("--json", "Writes one JSON object instead of text for people.");
     parser.parse(0);
-    PatchTargets targets;
-    targets.uop = UopPathOf(parser);
-    if (!targets.uop || parser.isSet("--idx") || parser.isSet("--mul")) {
-        targets.mul = ClientFilesOf(parser);
-    }
+    const PatchTargets targets = TargetsOf(parser);
     const std::optional<RecordSize> recordSize = RecordSizeOf(parser);
     if (!parser.isSet("--multi")) {
         throw UsageError("--multi is required");

@@ -112,8 +112,9 @@ EveryFilePatchResult PatchEveryFile(FileSystem& fileSystem, const ComponentTable
         result.uop->storedLength = uopEntry->storedLength();
         result.uop->length = uopEntry->decompressedLength;
     }
-    for (std::string& warning : ReaderWarnings(
-             targets, result.multi, result.uop ? std::max(result.uop->storedLength, result.uop->length) : 0)) {
+    for (std::string& warning :
+         ReaderWarnings(targets, result.multi,
+                        result.uop ? std::max(result.uop->storedLength, result.uop->length) : 0)) {
         result.warnings.push_back(std::move(warning));
     }
 

@@ -29,9 +29,11 @@ bool sameLetters(std::string_view a, std::string_view b) {
 
 namespace {
 
-constexpr std::pair<const char*, ScriptType> kShortNames[] = {
-    {"txt", ScriptType::MultiTxt}, {"wsc", ScriptType::Wsc},    {"uoa", ScriptType::Uoa},
-    {"uoalib", ScriptType::UoaLib}, {"csv", ScriptType::Csv}};
+constexpr std::pair<const char*, ScriptType> kShortNames[] = {{"txt", ScriptType::MultiTxt},
+                                                              {"wsc", ScriptType::Wsc},
+                                                              {"uoa", ScriptType::Uoa},
+                                                              {"uoalib", ScriptType::UoaLib},
+                                                              {"csv", ScriptType::Csv}};
 
 }  // namespace
 

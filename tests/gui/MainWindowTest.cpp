@@ -189,11 +189,12 @@ private slots:
             child<QCheckBox>("chkScriptOnly")->setChecked(true);
             load(example(c.script));
             // Every type is listed whatever the option, all of them first.
-            QCOMPARE(fake_->fileRequests.back().filter,
-                     QString("All scripts (*.txt *.wsc *.uoa *.csv)|*.txt *.wsc *.uoa *.csv Designs.idx|Multi.txt "
-                             "files (*.txt)|*.txt|Exported file from sphere (*.wsc)|*.wsc|UO Architect designs "
-                             "(*.uoa)|*.uoa|UO Architect library (Designs.idx)|Designs.idx|CSV tile lists "
-                             "(*.csv)|*.csv"));
+            QCOMPARE(
+                fake_->fileRequests.back().filter,
+                QString("All scripts (*.txt *.wsc *.uoa *.csv)|*.txt *.wsc *.uoa *.csv Designs.idx|Multi.txt "
+                        "files (*.txt)|*.txt|Exported file from sphere (*.wsc)|*.wsc|UO Architect designs "
+                        "(*.uoa)|*.uoa|UO Architect library (Designs.idx)|Designs.idx|CSV tile lists "
+                        "(*.csv)|*.csv"));
             QCOMPARE(fake_->fileRequests.back().title, QString(c.title));
             QCOMPARE(label("lblItems")->text(), QString("26"));
             QCOMPARE(window_->workspace().table.Count, 26);
