@@ -76,6 +76,17 @@ private:
         return uopBeside_ && unchecked(view, std::string(kUop) + " beside Multi.mul");
     }
 
+    // A server that reads Multi.mul in the record size of its own setting, when no UOP it would take instead
+    // lies beside it; false when one does.
+    bool readsMulInItsOwnSize(ReaderView& view) const {
+        if (uopNotGiven(view)) {
+            return false;
+        }
+        view.reads = "Multi.idx and Multi.mul in the record size of its own setting (" +
+                     std::to_string(BytesOf(mulSize())) + " for these files)";
+        return true;
+    }
+
     void mulProblems(ReaderView& view) const {
         for (const SurveyProblem& problem : list_.mul->problems) {
             add(view, MultiNumberOfSlot(problem.slot), problem.message);
@@ -177,11 +188,9 @@ private:
             uopProblems(view);
             return;
         }
-        if (uopNotGiven(view)) {
+        if (!readsMulInItsOwnSize(view)) {
             return;
         }
-        view.reads = "Multi.idx and Multi.mul in the record size of its own setting (" +
-                     std::to_string(BytesOf(mulSize())) + " for these files)";
         view.numbers = "0 to 0x3FFF (a higher number of Multi.mul comes out as a lower one)";
         for (const ClientMulti& multi : list_.multis) {
             if (multi.inMul && multi.multi > kServUoMulMask) {
@@ -218,11 +227,9 @@ private:
             uopProblems(view);
             return;
         }
-        if (uopNotGiven(view)) {
+        if (!readsMulInItsOwnSize(view)) {
             return;
         }
-        view.reads = "Multi.idx and Multi.mul in the record size of its own setting (" +
-                     std::to_string(BytesOf(mulSize())) + " for these files)";
         for (const ClientMulti& multi : list_.multis) {
             if (multi.inMul && multi.multi > kModernUoHighestMulti) {
                 unseen(multi.multi, kMul);
