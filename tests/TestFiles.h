@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +25,14 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The time stamp of the tests' new UOP entries: 2024-01-01 00:00 UTC as a Windows FILETIME.
+inline constexpr std::int64_t kFileTime = 133485408000000000;
+
+// The bytes of a string, as the readers of binary files take them.
+inline std::span<const std::uint8_t> AsBytes(const std::string& bytes) {
+    return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+}
 
 std::string ReadAll(const std::filesystem::path& path);
 void WriteAll(const std::filesystem::path& path, std::string_view bytes);

@@ -33,7 +33,7 @@
 namespace keelwright {
 namespace {
 
-constexpr const char* kTitle = "Client multis";
+constexpr const char* kClientMultisTitle = "Client multis";
 // The formats of extract --format, by the extension of the name chosen.
 constexpr const char* kExtractFilter =
     "Multi text files (*.txt)|*.txt|CSV tile lists (*.csv)|*.csv|UO Architect designs (*.uoa)|*.uoa|"
@@ -58,7 +58,7 @@ ClientMultisWindow::ClientMultisWindow(const Platform& platform, QWidget* parent
     : QWidget(parent, Qt::Window), platform_(platform) {
     setObjectName("frmClientMultis");
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(kTitle);
+    setWindowTitle(kClientMultisTitle);
     setWindowIcon(KeelwrightIcon());
     setFont(DefaultFont());
 
@@ -295,7 +295,8 @@ void ClientMultisWindow::previewSelected() {
     try {
         emit previewRequested(tilesOf(*multi), FromUtf8(MultiText(multi->multi)));
     } catch (const Error& e) {
-        platform_.messages.showMessage(this, FromUtf8(e.description()), kTitle, MessageIcon::Critical);
+        platform_.messages.showMessage(this, FromUtf8(e.description()), kClientMultisTitle,
+                                       MessageIcon::Critical);
     }
 }
 
@@ -319,8 +320,8 @@ void ClientMultisWindow::extractSelected() {
         ExtractFormatNamed(ToBytes(QFileInfo(target).suffix().toLower())).value_or(ExtractFormat::Txt);
     if (exact && format != ExtractFormat::Txt) {
         platform_.messages.showMessage(
-            this, "Exact writes multi text: choose a name ending in .txt, or clear Exact.", kTitle,
-            MessageIcon::Warning);
+            this, "Exact writes multi text: choose a name ending in .txt, or clear Exact.",
+            kClientMultisTitle, MessageIcon::Warning);
         return;
     }
     std::string text;
@@ -348,7 +349,8 @@ void ClientMultisWindow::extractSelected() {
         }
         WriteFileAtomically(platform_.fileSystem, ToPath(target), text);
     } catch (const Error& e) {
-        platform_.messages.showMessage(this, FromUtf8(e.description()), kTitle, MessageIcon::Critical);
+        platform_.messages.showMessage(this, FromUtf8(e.description()), kClientMultisTitle,
+                                       MessageIcon::Critical);
         return;
     }
     scriptFolder_ = QFileInfo(target).absolutePath();
@@ -368,7 +370,7 @@ void ClientMultisWindow::removeSelected() {
     const QString question =
         QString("Remove %1 from %2? Its data stays in the files as dead bytes, but no reader finds it again.")
             .arg(FromUtf8(MultiText(number)), filesText(multi->inMul, multi->inUop));
-    if (!platform_.messages.askYesNo(this, question, kTitle)) {
+    if (!platform_.messages.askYesNo(this, question, kClientMultisTitle)) {
         return;
     }
     try {
@@ -376,7 +378,7 @@ void ClientMultisWindow::removeSelected() {
         RemoveMulti(platform_.fileSystem, targets_, number);
     } catch (const Error& e) {
         platform_.messages.showMessage(this, FromUtf8(e.description()) + "\n\nEvery file is as it was.",
-                                       kTitle, MessageIcon::Critical);
+                                       kClientMultisTitle, MessageIcon::Critical);
         refresh();
         return;
     }

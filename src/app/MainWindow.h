@@ -86,6 +86,8 @@ public:
     std::optional<std::filesystem::path> hostComponentsFile() const override;
     void hostPreview(std::vector<PreviewTile> tiles, const QString& scriptPath) override;
     void hostShowScripts(const QString& text) override;
+    void hostLoadDesign(const QString& path, std::optional<ScriptType> type,
+                        const DesignChoice& choice) override;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -125,6 +127,9 @@ private:
     void openLoadedMulti();
 
     void loadScript();
+    // Loads the script in place of the loaded multi; the user picks a design or template the choice leaves
+    // open.
+    void loadScriptFile(const QString& path, std::optional<ScriptType> type, DesignChoice choice);
     void patchMulti();
     // The files Patch Multi writes, from the boxes.
     PatchTargets patchTargets() const;

@@ -76,10 +76,18 @@ void MainWindow::loadScript() {
     dlgCommon_.setFilter(kScriptFilter);
     dlgCommon_.setTitle(multiText ? "Import Multi.txt file" : "Import an exported wsc file");
     const QString chosen = dlgCommon_.showOpen(this, workspace_.LastScriptFolder);
-    if (chosen.isEmpty()) {
-        return;
+    if (!chosen.isEmpty()) {
+        loadScriptFile(chosen, typeOf(chosen, multiText), {});
     }
+}
 
+void MainWindow::hostLoadDesign(const QString& path, std::optional<ScriptType> type,
+                                const DesignChoice& choice) {
+    loadScriptFile(path, type ? type : typeOf(path, optTxt_->isChecked()), choice);
+}
+
+void MainWindow::loadScriptFile(const QString& chosen, std::optional<ScriptType> type, DesignChoice choice) {
+    const bool multiText = optTxt_->isChecked();
     platform_.pointer.setBusy(true);
     workspace_.LastScriptFolder = QFileInfo(chosen).absolutePath();
     if (!clientMultisWindow_.isNull()) {
@@ -91,14 +99,13 @@ void MainWindow::loadScript() {
     // The script loads into a table of its own, so that a load that fails leaves the multi loaded before.
     ComponentTable loaded;
     ItemCount found(0);
-    DesignChoice choice;
     QString chosenText;  // the design or template chosen, as the status names it
     std::optional<ScriptType> loadedAs;
     try {
         for (;;) {
             try {
                 loadedAs = LoadMultiAsItIs(
-                    ToPath(chosen), typeOf(chosen, multiText), loaded, workspace_.components,
+                    ToPath(chosen), type, loaded, workspace_.components,
                     [&](const ItemCount& count) { found = count; }, LoadOptions{false, choice});
                 break;
             } catch (const SeveralDesignsError& e) {

@@ -93,6 +93,19 @@ public:
     virtual void setBusy(bool busy) = 0;
 };
 
+// Long work done in the window's own thread. A dialog shows the step once the work has taken a moment, and
+// keeps the window drawn meanwhile.
+class ProgressDialogs {
+public:
+    virtual ~ProgressDialogs() = default;
+    // Starts the progress of a piece of work titled `title`.
+    virtual void beginProgress(QWidget* parent, const QString& title) = 0;
+    // Tells the step and how much of `total` is done; false once the user has pressed Cancel. Without
+    // `cancellable` the Cancel button is gone for the rest of the work.
+    virtual bool progressStep(const QString& step, int done, int total, bool cancellable) = 0;
+    virtual void endProgress() = 0;
+};
+
 class ProgramControl {
 public:
     virtual ~ProgramControl() = default;
@@ -107,6 +120,7 @@ struct Platform {
     Clipboard& clipboard;
     Sounds& sounds;
     BusyPointer& pointer;
+    ProgressDialogs& progress;
     ProgramControl& program;
     SettingsStore& settings;
     FileSystem& fileSystem;  // the client files and the extracted multi text go through it

@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <algorithm>
 
 #include "app/ChoiceDialog.h"
 
@@ -140,6 +142,35 @@ void QtPlatform::setBusy(bool busy) {
     } else {
         QApplication::restoreOverrideCursor();
     }
+}
+
+void QtPlatform::beginProgress(QWidget* parent, const QString& title) {
+    endProgress();
+    progress_ = new QProgressDialog(parent);
+    progress_->setWindowTitle(title);
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setMinimumDuration(500);  // work done in less never shows the dialog
+    progress_->setAutoReset(false);
+    progress_->setAutoClose(false);
+    progress_->setValue(0);
+}
+
+bool QtPlatform::progressStep(const QString& step, int done, int total, bool cancellable) {
+    if (progress_.isNull()) {
+        return true;
+    }
+    if (!cancellable) {
+        progress_->setCancelButton(nullptr);
+    }
+    progress_->setLabelText(step);
+    progress_->setMaximum(std::max(total, 1));
+    progress_->setValue(std::min(done, std::max(total, 1)));  // draws the window while it waits
+    QCoreApplication::processEvents();
+    return !progress_->wasCanceled();
+}
+
+void QtPlatform::endProgress() {
+    delete progress_.data();
 }
 
 void QtPlatform::endProgram(int status) {

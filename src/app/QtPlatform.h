@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QPointer>
+
 #include "app/Platform.h"
+
+class QProgressDialog;
 
 namespace keelwright {
 
@@ -12,6 +16,7 @@ class QtPlatform : public FileDialogs,
                    public Clipboard,
                    public Sounds,
                    public BusyPointer,
+                   public ProgressDialogs,
                    public ProgramControl {
 public:
     QString getOpenFileName(QWidget* parent, const FileDialogRequest& request) override;
@@ -28,10 +33,14 @@ public:
     void setText(const QString& text) override;
     void beep() override;
     void setBusy(bool busy) override;
+    void beginProgress(QWidget* parent, const QString& title) override;
+    bool progressStep(const QString& step, int done, int total, bool cancellable) override;
+    void endProgress() override;
     void endProgram(int status) override;
 
 private:
     bool busy_ = false;
+    QPointer<QProgressDialog> progress_;
 };
 
 // The name filters of a file dialog for a filter of "|"-separated description and pattern pairs:

@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTextDocument>
+#include <QVBoxLayout>
 
 #include "app/Platform.h"
 #include "app/QtText.h"
@@ -24,11 +26,24 @@ ScriptsWindow::ScriptsWindow(Clipboard& clipboard, QWidget* parent, const Platfo
     setWindowTitle("Multi & Deed Scripts");
     setWindowIcon(KeelwrightIcon());
     setFont(DefaultFont());
-    setFixedSize(7890 / kTwipsPerPixel, 6795 / kTwipsPerPixel);
+    // The controls keep their places on a page of the built size. The window is that size, never larger;
+    // where the screen has no room for it beside the main window it opens smaller and the page scrolls.
+    const QSize built(7890 / kTwipsPerPixel, 6795 / kTwipsPerPixel);
+    auto* page = new QWidget;
+    page->setFixedSize(built);
+    auto* scroller = new QScrollArea;
+    scroller->setObjectName("scrWindow");
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidget(page);
+    auto* whole = new QVBoxLayout(this);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addWidget(scroller);
+    setMaximumSize(built);
+    resize(built);
 
     // A plain-text editor stays responsive with a hundred thousand lines of scripts; a fixed pitch keeps
     // the columns of the component lines aligned.
-    txtScripts_ = new QPlainTextEdit(this);
+    txtScripts_ = new QPlainTextEdit(page);
     txtScripts_->setObjectName("txtScripts");
     txtScripts_->setGeometry(Twips(120, 120, 7575, 6015));
     txtScripts_->setFont(FixedPitchFont());
@@ -36,15 +51,15 @@ ScriptsWindow::ScriptsWindow(Clipboard& clipboard, QWidget* parent, const Platfo
     txtScripts_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtScripts_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    okButton_ = new QPushButton("&Close", this);
+    okButton_ = new QPushButton("&Close", page);
     okButton_->setObjectName("OKButton");
     okButton_->setGeometry(Twips(6480, 6240, 1215, 375));
 
-    cmdCopy_ = new QPushButton("Copy &All", this);
+    cmdCopy_ = new QPushButton("Copy &All", page);
     cmdCopy_->setObjectName("cmdCopy");
     cmdCopy_->setGeometry(Twips(5160, 6240, 1215, 375));
     cmdCopy_->setToolTip("Copies the scripts to the clipboard");
-    cmdSave_ = new QPushButton("&Save…", this);
+    cmdSave_ = new QPushButton("&Save…", page);
     cmdSave_->setObjectName("cmdSave");
     cmdSave_->setGeometry(Twips(3840, 6240, 1215, 375));
     cmdSave_->setToolTip("Writes the scripts to a file");
@@ -54,7 +69,7 @@ ScriptsWindow::ScriptsWindow(Clipboard& clipboard, QWidget* parent, const Platfo
         button->setDefault(false);
     }
 
-    label1_ = new QLabel("Copy these scripts to your sphereitems2.scp", this);
+    label1_ = new QLabel("Copy these scripts to your sphereitems2.scp", page);
     label1_->setObjectName("Label1");
     // Beside Save…, in the window's font, on two lines where the hint needs them.
     label1_->setGeometry(Twips(120, 6240, 3615, 375));

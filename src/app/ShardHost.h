@@ -38,6 +38,9 @@ public:
     virtual void hostPreview(std::vector<PreviewTile> tiles, const QString& scriptPath) = 0;
     // Shows the text in the scripts window.
     virtual void hostShowScripts(const QString& text) = 0;
+    // Loads the design in the main window as its Load Script does; no type: as Load Script takes the file.
+    virtual void hostLoadDesign(const QString& path, std::optional<ScriptType> type,
+                                const DesignChoice& choice) = 0;
 };
 
 }  // namespace keelwright

@@ -36,7 +36,7 @@
 namespace keelwright {
 namespace {
 
-constexpr const char* kTitle = "Shard";
+constexpr const char* kShardTitle = "Shard";
 constexpr double kLockWaitSeconds = 10;  // another program's lock on the client files, as apply waits
 
 const QColor& colourOf(PlanOutcome outcome) {
@@ -79,7 +79,7 @@ ShardWindow::ShardWindow(const Platform& platform, ShardHost& host, QWidget* par
     : QWidget(parent, Qt::Window), platform_(platform), host_(host), askEntry_(&ShardEntryDialog::Ask) {
     setObjectName("frmShard");
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(kTitle);
+    setWindowTitle(kShardTitle);
     setWindowIcon(KeelwrightIcon());
     setFont(DefaultFont());
 
@@ -159,7 +159,7 @@ ShardWindow::ShardWindow(const Platform& platform, ShardHost& host, QWidget* par
     connect(cmdRemoveEntry_, &QPushButton::clicked, this, &ShardWindow::removeEntry);
     connect(cmdMark_, &QPushButton::clicked, this, &ShardWindow::markForRemoval);
     connect(cmdPreview_, &QPushButton::clicked, this, &ShardWindow::previewEntry);
-    connect(tblEntries_, &QTableWidget::cellDoubleClicked, this, &ShardWindow::previewEntry);
+    connect(tblEntries_, &QTableWidget::cellDoubleClicked, this, &ShardWindow::loadEntry);
     connect(cmdApply, &QPushButton::clicked, this, &ShardWindow::apply);
     connect(cmdApplyOther, &QPushButton::clicked, this, &ShardWindow::applyToOtherFiles);
     connect(cmdScripts, &QPushButton::clicked, this, &ShardWindow::showScripts);
@@ -229,7 +229,8 @@ void ShardWindow::showManifest() {
     plan_.reset();
     planError_.clear();
     const Manifest* manifest = document_ ? document_->manifest() : nullptr;
-    setWindowTitle(document_ ? QString(kTitle) + ": " + FromPath(document_->path().filename()) : kTitle);
+    setWindowTitle(document_ ? QString(kShardTitle) + ": " + FromPath(document_->path().filename())
+                             : kShardTitle);
     lblManifest_->setText(document_ ? "Manifest: " + nativePath(document_->path()) : "No manifest is open.");
     if (document_ && !manifest) {
         planError_ = "The manifest does not read: " + FromUtf8(document_->error()->description()) +
@@ -255,9 +256,10 @@ void ShardWindow::showManifest() {
                 options.componentsFile = host_.hostComponentsFile();
             }
             options.fileTime = NewEntryTime(platform_);
-            plan_ = ApplyManifest(platform_.fileSystem, document_->path(), *manifest, components(), options);
+            plan_ = run(*manifest, options, "Planning");
         } catch (const Error& e) {
-            planError_ = "No plan: " + FromUtf8(e.description());
+            planError_ = e.number() == ErrorNumber::Cancelled ? "No plan: cancelled. Read again to plan."
+                                                              : "No plan: " + FromUtf8(e.description());
         }
     } else {
         lblClient_->setText("Client files: none");
@@ -388,7 +390,7 @@ ManifestEntryValues ShardWindow::valuesOf(const ManifestEntry& entry) const {
 bool ShardWindow::edit(const std::function<void(ManifestEditor&)>& change, const QString& done,
                        const std::optional<std::string>& basis) {
     if (!document_) {
-        platform_.messages.showMessage(this, "Open or create a manifest first.", kTitle,
+        platform_.messages.showMessage(this, "Open or create a manifest first.", kShardTitle,
                                        MessageIcon::Warning);
         return false;
     }
@@ -423,7 +425,7 @@ void ShardWindow::newManifest() {
         platform_.messages.showMessage(this,
                                        "Choose the client's Multi.idx and Multi.mul, or its "
                                        "MultiCollection.uop, in the main window first.",
-                                       kTitle, MessageIcon::Warning);
+                                       kShardTitle, MessageIcon::Warning);
         return;
     }
     auto text = [&](const std::optional<std::filesystem::path>& file) {
@@ -454,7 +456,7 @@ void ShardWindow::useMainWindowFiles() {
     const PatchTargets targets = host_.hostClientFiles();
     if (!document_ || (!targets.mul && !targets.uop)) {
         platform_.messages.showMessage(
-            this, "Open a manifest and choose the client files in the main window first.", kTitle,
+            this, "Open a manifest and choose the client files in the main window first.", kShardTitle,
             MessageIcon::Warning);
         return;
     }
@@ -476,7 +478,7 @@ void ShardWindow::useMainWindowFiles() {
 void ShardWindow::addEntry(ManifestEntryValues values) {
     const Manifest* manifest = document_ ? document_->manifest() : nullptr;
     if (manifest == nullptr) {
-        platform_.messages.showMessage(this, "Open a manifest that reads first.", kTitle,
+        platform_.messages.showMessage(this, "Open a manifest that reads first.", kShardTitle,
                                        MessageIcon::Warning);
         return;
     }
@@ -520,7 +522,7 @@ void ShardWindow::addEntry(ManifestEntryValues values) {
 void ShardWindow::addLoadedMulti() {
     const std::optional<LoadedMultiFacts> loaded = host_.hostLoadedMulti();
     if (!loaded) {
-        platform_.messages.showMessage(this, "Load a multi in the main window first.", kTitle,
+        platform_.messages.showMessage(this, "Load a multi in the main window first.", kShardTitle,
                                        MessageIcon::Warning);
         return;
     }
@@ -616,6 +618,13 @@ void ShardWindow::previewEntry() {
     }
 }
 
+void ShardWindow::loadEntry() {
+    const ManifestEntry* entry = selectedEntry();
+    if (entry != nullptr && !entry->remove) {
+        host_.hostLoadDesign(FromPath(entry->script), entry->type, entry->choice);
+    }
+}
+
 void ShardWindow::apply() {
     applyTo(std::nullopt);
 }
@@ -645,7 +654,7 @@ void ShardWindow::applyTo(const std::optional<PatchTargets>& other) {
     const Manifest* read = document_ ? document_->manifest() : nullptr;
     if (read == nullptr) {
         platform_.messages.showMessage(this, planError_.isEmpty() ? "Open a manifest first." : planError_,
-                                       kTitle, MessageIcon::Warning);
+                                       kShardTitle, MessageIcon::Warning);
         return;
     }
     const Manifest manifest = other ? WithClientFiles(*read, *other) : *read;
@@ -658,8 +667,7 @@ void ShardWindow::applyTo(const std::optional<PatchTargets>& other) {
     try {
         options.fileTime = NewEntryTime(platform_);
         options.dryRun = true;
-        const ApplyResult planned =
-            ApplyManifest(platform_.fileSystem, document_->path(), manifest, components(), options);
+        const ApplyResult planned = run(manifest, options, "Planning");
         if (planned.refused > 0) {
             QStringList refused;
             for (const PlannedMulti& p : planned.plan) {
@@ -681,15 +689,14 @@ void ShardWindow::applyTo(const std::optional<PatchTargets>& other) {
                    : QString()) +
             "?";
         const bool onlyAdds = planned.replaced == 0 && planned.removed == 0;
-        if (!(onlyAdds ? platform_.messages.askYesNoDefaultYes(this, question, kTitle)
-                       : platform_.messages.askYesNo(this, question, kTitle))) {
+        if (!(onlyAdds ? platform_.messages.askYesNoDefaultYes(this, question, kShardTitle)
+                       : platform_.messages.askYesNo(this, question, kShardTitle))) {
             showStatus("Not applied.");
             return;
         }
         options.dryRun = false;
         platform_.pointer.setBusy(true);
-        const ApplyResult result =
-            ApplyManifest(platform_.fileSystem, document_->path(), manifest, components(), options);
+        const ApplyResult result = run(manifest, options, "Applying");
         platform_.pointer.setBusy(false);
         QString text = result.refused > 0 ? "Not applied: the plan is refused, nothing was written."
                                           : "Applied: " + FromUtf8(PlanCountsText(result));
@@ -704,14 +711,30 @@ void ShardWindow::applyTo(const std::optional<PatchTargets>& other) {
     } catch (const Error& e) {
         platform_.pointer.setBusy(false);
         showManifest();
-        showFailure(e, "Nothing was written");
+        if (e.number() == ErrorNumber::Cancelled) {
+            showStatus("Not applied: cancelled before anything was written.");
+        } else {
+            showFailure(e, "Nothing was written");
+        }
     }
+}
+
+ApplyResult ShardWindow::run(const Manifest& manifest, ApplyOptions options, const QString& title) {
+    platform_.progress.beginProgress(this, title);
+    struct EndProgress {
+        ProgressDialogs& progress;
+        ~EndProgress() { progress.endProgress(); }
+    } end{platform_.progress};
+    options.progress = [this](const ApplyProgress& at) {
+        return platform_.progress.progressStep(FromUtf8(at.step), at.done, at.total, !at.writing);
+    };
+    return ApplyManifest(platform_.fileSystem, document_->path(), manifest, components(), options);
 }
 
 void ShardWindow::showScripts() {
     const Manifest* manifest = document_ ? document_->manifest() : nullptr;
     if (manifest == nullptr || !manifest->scripts) {
-        platform_.messages.showMessage(this, "The manifest has no [scripts] table.", kTitle,
+        platform_.messages.showMessage(this, "The manifest has no [scripts] table.", kShardTitle,
                                        MessageIcon::Warning);
         return;
     }

@@ -73,6 +73,11 @@ private:
     void removeEntry();
     void markForRemoval();
     void previewEntry();
+    // A double click: the selected entry's design loads in the main window.
+    void loadEntry();
+    // Applies, or plans with a dry run, showing the progress under `title`; Cancel works until the first
+    // write.
+    ApplyResult run(const Manifest& manifest, ApplyOptions options, const QString& title);
     void apply();
     void applyToOtherFiles();
     void showScripts();

@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr) {
         sourceDateEpoch = epoch;
     }
-    keelwright::Platform platform{services, services, services, services,   services,
+    keelwright::Platform platform{services, services, services, services,   services,       services,
                                   services, services, settings, fileSystem, sourceDateEpoch};
     const std::filesystem::path components = keelwright::DefaultComponentsPath(
         keelwright::ToPath(QApplication::applicationDirPath()),

@@ -77,15 +77,26 @@ void checkNumbers(FileSystem& fileSystem, const Manifest& manifest, const PatchT
     }
 }
 
+// Tells the caller where the run is; a caller's "stop" before the writing throws, nothing written.
+void report(const ApplyOptions& options, ApplyProgress progress) {
+    if (options.progress && !options.progress(progress) && !progress.writing) {
+        throw Error(ErrorNumber::Cancelled, "cancelled: nothing was written");
+    }
+}
+
 struct Loaded {
     std::vector<LoadedEntry> entries;
     std::string scripts;  // the text of the scripts file
 };
 
 Loaded loadEntries(const Manifest& manifest, const ComponentsList& components, RecordSize size,
-                   FailedEntries* failed) {
+                   FailedEntries* failed, const ApplyOptions& options) {
     Loaded loaded;
+    const int total = static_cast<int>(manifest.entries.size());
+    int done = 0;
     for (const ManifestEntry& entry : manifest.entries) {
+        report(options,
+               {entry.remove ? "Planning" : "Loading " + PathText(entry.script.filename()), done++, total});
         LoadedEntry l{&entry, {}, {}, 0};
         if (failed != nullptr && failed->contains(&entry)) {
             continue;
@@ -262,7 +273,9 @@ ApplyResult ApplyManifest(FileSystem& fileSystem, const std::filesystem::path& m
     const RecordSize size =
         targets.mul ? DecideRecordSize(fileSystem, *targets.mul, manifest.recordSize).sizeForPatch()
                     : RecordSize::Twelve;
-    const Loaded loaded = loadEntries(manifest, components, size, failed);
+    const Loaded loaded = loadEntries(manifest, components, size, failed, options);
+    report(options, {"Planning", static_cast<int>(manifest.entries.size()),
+                     static_cast<int>(manifest.entries.size())});
 
     const std::filesystem::path lockPath = LockPathOf(manifestPath);
     const std::optional<std::string> lockText = contentsOf(fileSystem, lockPath);
@@ -290,13 +303,16 @@ ApplyResult ApplyManifest(FileSystem& fileSystem, const std::filesystem::path& m
     // them stops the run while the client files are untouched. Before the first client file is touched, the
     // lock names the old tiles and the new of every number that changes, so that whatever a crash leaves,
     // either version of the manifest owns its numbers.
+    report(options, {"Writing the client files", static_cast<int>(manifest.entries.size()),
+                     static_cast<int>(manifest.entries.size()), true});
     std::optional<AtomicFile> lockFile;
     std::optional<AtomicFile> scriptsFile;
     if (result.scriptsChange) {
         scriptsFile.emplace(fileSystem, manifest.scripts->output);
     }
     const std::optional<std::string> lockOnDisk =
-        result.clientFilesChange ? std::optional(ManifestLockText(LockWhileWriting(lock, newLock))) : lockText;
+        result.clientFilesChange ? std::optional(ManifestLockText(LockWhileWriting(lock, newLock)))
+                                 : lockText;
     if (newLockText != lockOnDisk) {
         lockFile.emplace(fileSystem, lockPath);
     }

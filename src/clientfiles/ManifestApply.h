@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,15 @@
 
 namespace keelwright {
 
+// Where an apply is: `step` in words ("Loading a.txt", "Planning", "Writing the client files"), `done` of
+// `total` scripts loaded. From `writing` on, the run can no longer be cancelled.
+struct ApplyProgress {
+    std::string step;
+    int done = 0;
+    int total = 0;
+    bool writing = false;
+};
+
 struct ApplyOptions {
     bool dryRun = false;
     double waitSeconds = 0;     // how long to wait for the locks of the client files
@@ -36,6 +46,9 @@ struct ApplyOptions {
     // An entry whose number has no slot in Multi.idx or whose script does not load is refused in the plan,
     // with the error as its reason, instead of stopping the run: the window shows every entry's state.
     bool refuseFailingEntries = false;
+    // Told each step; answering false before `writing` stops the run with ErrorNumber::Cancelled, nothing
+    // written. Its answer once the writing has begun is not heeded.
+    std::function<bool(const ApplyProgress&)> progress;
 };
 
 // What an apply planned and did.

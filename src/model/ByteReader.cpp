@@ -7,20 +7,21 @@ namespace {
 
 constexpr int kMaxLengthBytes = 5;  // 7-bit groups of a 32-bit length
 
-std::string count(std::size_t n) {
+std::string sizeText(std::size_t n) {
     return NumberText(static_cast<std::int64_t>(n));
 }
 
 }  // namespace
 
 void ByteReader::fail(ErrorNumber number, std::size_t at, const std::string& reason) const {
-    throw Error(number, "byte " + count(at) + ": " + reason).at(fileName_);
+    throw Error(number, "byte " + sizeText(at) + ": " + reason).at(fileName_);
 }
 
 void ByteReader::need(std::size_t n, const std::string& what) const {
     if (left() < n) {
         fail(ErrorNumber::InputPastEnd, offset_,
-             "the file ends inside " + what + " (" + count(n) + " bytes needed, " + count(left()) + " left)");
+             "the file ends inside " + what + " (" + sizeText(n) + " bytes needed, " + sizeText(left()) +
+                 " left)");
     }
 }
 
@@ -75,7 +76,7 @@ std::string ByteReader::string(const std::string& what, Presence presence) {
     if (length > left()) {
         fail(ErrorNumber::InputPastEnd, lengthAt,
              what + " is " + NumberText(static_cast<std::int64_t>(length)) + " bytes long, but only " +
-                 count(left()) + " bytes follow");
+                 sizeText(left()) + " bytes follow");
     }
     std::string text(bytes_.substr(offset_, static_cast<std::size_t>(length)));
     offset_ += static_cast<std::size_t>(length);

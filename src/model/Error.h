@@ -11,6 +11,7 @@ namespace keelwright {
 enum class ErrorNumber : int {
     InvalidCall = 5,
     Overflow = 6,
+    Cancelled = 18,  // the user stopped the work before anything was written
     TypeMismatch = 13,
     BadFileName = 52,
     FileNotFound = 53,

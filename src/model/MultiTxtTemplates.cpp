@@ -8,19 +8,6 @@ namespace {
 constexpr int kVersionHeaderLines = 4;  // version, template id, item version, count
 constexpr int kIdHeaderLines = 3;       // template id, item version, count
 
-bool isWord(std::string_view word, std::string_view lowerCase) {
-    if (word.size() != lowerCase.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        const char c = word[i] >= 'A' && word[i] <= 'Z' ? static_cast<char>(word[i] - 'A' + 'a') : word[i];
-        if (c != lowerCase[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool isWholeNumber(std::string_view word) {
     if (!word.empty() && (word.front() == '-' || word.front() == '+')) {
         word.remove_prefix(1);
@@ -69,11 +56,11 @@ int TemplateHeaderLines(std::string_view line) {
         return 0;
     }
     const std::string_view second = TakeWord(line);
-    if (isWord(second, "version")) {
+    if (IsKeyword(second, "version")) {
         return line.empty() ? kVersionHeaderLines : 0;
     }
     const std::string_view third = TakeWord(line);
-    return line.empty() && isWord(second, "template") && isWord(third, "id") ? kIdHeaderLines : 0;
+    return line.empty() && IsKeyword(second, "template") && IsKeyword(third, "id") ? kIdHeaderLines : 0;
 }
 
 std::vector<MultiTxtTemplate> FindTemplates(std::string_view text) {

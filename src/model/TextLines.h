@@ -41,6 +41,21 @@ std::size_t SplitWords(std::string_view line, std::span<std::string_view> words)
 // The text before the first space of a line (the whole line when it has none).
 std::string_view FirstWord(std::string_view line);
 
+// Whether `word` is `keyword` in any letter case (ASCII letters only), as the script formats spell their
+// keywords.
+inline bool IsKeyword(std::string_view word, std::string_view keyword) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (word.size() != keyword.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        if (lower(word[i]) != lower(keyword[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Cuts the first word off `rest`: the text up to a space or tab, without the blanks before and after it,
 // which are cut off too. Empty when `rest` holds blanks alone. Inline: the readers call it for every line,
 // and a call that writes `rest` through memory costs more than the scan itself.

@@ -1,6 +1,7 @@
 #include "model/UoaLibrary.h"
 
 #include <algorithm>
+#include <optional>
 #include <system_error>
 
 #include "model/ByteReader.h"
@@ -62,17 +63,21 @@ bool IsUoaLibraryIndex(const std::filesystem::path& path) {
 }
 
 std::filesystem::path UoaLibraryDataOf(const std::filesystem::path& index) {
+    // The name as the folder holds it, in its own letter case (a file system that ignores case would
+    // answer to any spelling, and messages name the file as it is); "Designs.bin" first where a folder that
+    // tells case apart holds several spellings.
     const std::filesystem::path folder = index.parent_path();
-    const std::filesystem::path exact = folder / "Designs.bin";
+    std::optional<std::filesystem::path> found;
     std::error_code ec;
-    if (std::filesystem::is_regular_file(exact, ec)) {
-        return exact;
-    }
     for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
          it.increment(ec)) {
-        if (lowerCase(PathText(it->path().filename())) == kDataName) {
-            return folder / it->path().filename();
+        const std::filesystem::path name = it->path().filename();
+        if (lowerCase(PathText(name)) == kDataName && (!found || PathText(name) == "Designs.bin")) {
+            found = folder / name;
         }
+    }
+    if (found) {
+        return *found;
     }
     throw Error(
         ErrorNumber::FileNotFound,

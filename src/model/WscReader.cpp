@@ -17,26 +17,12 @@ enum Key { kId, kX, kY, kZ, kKeyCount, kOtherKey = kKeyCount };
 constexpr std::array<std::string_view, kKeyCount> kKeyNames = {"ID", "X", "Y", "Z"};
 constexpr std::string_view kNeededKeys = "one line each for ID, X, Y and Z before \"}\"";
 
-// Whether `word` is `upper` in any letter case (ASCII letters only).
-bool isWord(std::string_view word, std::string_view upper) {
-    if (word.size() != upper.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        const char c = word[i] >= 'a' && word[i] <= 'z' ? static_cast<char>(word[i] - 'a' + 'A') : word[i];
-        if (c != upper[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 Key keyOf(std::string_view word) {
     if (word.size() > 2) {  // most lines of a group: the keys the reader skips are longer
         return kOtherKey;
     }
     for (std::size_t k = 0; k < kKeyNames.size(); ++k) {
-        if (isWord(word, kKeyNames[k])) {
+        if (IsKeyword(word, kKeyNames[k])) {
             return static_cast<Key>(k);
         }
     }
@@ -94,7 +80,7 @@ std::string missingKeys(const Group& group) {
 // Starts a group at a SECTION WORLDITEM line and reads its "{" line.
 Group openGroup(LineReader& lines, std::string_view line) {
     std::string_view rest = line;
-    if (!isWord(TakeWord(rest), "SECTION") || !isWord(TakeWord(rest), "WORLDITEM")) {
+    if (!IsKeyword(TakeWord(rest), "SECTION") || !IsKeyword(TakeWord(rest), "WORLDITEM")) {
         throw layoutError(lines, "not a WSC item group", "SECTION WORLDITEM", line);
     }
     Group group;
@@ -114,7 +100,7 @@ Group openGroup(LineReader& lines, std::string_view line) {
 // the line after that word.
 void readValue(const LineReader& lines, std::string_view line, std::string_view word, std::string_view rest,
                Group& group) {
-    if (word == "{" || isWord(word, "SECTION")) {
+    if (word == "{" || IsKeyword(word, "SECTION")) {
         throw layoutError(lines, group.name() + " is not closed", "\"}\" before the next group", line);
     }
     const Key key = keyOf(word);

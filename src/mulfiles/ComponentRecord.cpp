@@ -7,10 +7,10 @@ namespace {
 
 constexpr std::size_t kWideRecordSize = BytesOf(RecordSize::Sixteen);
 
-constexpr auto kLayout = LayoutOf<kRecordSize>(
+constexpr auto kComponentLayout = LayoutOf<kRecordSize>(
     Field{&ComponentRecord::ItemId, 0}, Field{&ComponentRecord::X, 2}, Field{&ComponentRecord::Y, 4},
     Field{&ComponentRecord::Z, 6}, Field{&ComponentRecord::Flags, 8});
-static_assert(kLayout.tilesOneRecord(), "a 12-byte ComponentRecord must fill exactly 12 bytes");
+static_assert(kComponentLayout.tilesOneRecord(), "a 12-byte ComponentRecord must fill exactly 12 bytes");
 
 constexpr auto kWideLayout = LayoutOf<kWideRecordSize>(
     Field{&ComponentRecord::ItemId, 0}, Field{&ComponentRecord::X, 2}, Field{&ComponentRecord::Y, 4},
@@ -33,16 +33,16 @@ bool ComponentRecord::isLead() const {
 
 RecordBytes ComponentRecord::encode() const {
     RecordBytes bytes{};
-    kLayout.encode(*this, bytes);
+    kComponentLayout.encode(*this, bytes);
     return bytes;
 }
 
 void ComponentRecord::encodeInto(RecordSpan out) const {
-    kLayout.encode(*this, out);
+    kComponentLayout.encode(*this, out);
 }
 
 ComponentRecord ComponentRecord::decode(ConstRecordSpan bytes) {
-    return kLayout.decode(bytes);
+    return kComponentLayout.decode(bytes);
 }
 
 void ComponentRecord::encodeInto(std::span<std::uint8_t> out, RecordSize size) const {
@@ -50,14 +50,14 @@ void ComponentRecord::encodeInto(std::span<std::uint8_t> out, RecordSize size) c
     if (size == RecordSize::Sixteen) {
         kWideLayout.encode(*this, out.first<kWideRecordSize>());
     } else {
-        kLayout.encode(*this, out.first<kRecordSize>());
+        kComponentLayout.encode(*this, out.first<kRecordSize>());
     }
 }
 
 ComponentRecord ComponentRecord::decode(std::span<const std::uint8_t> bytes, RecordSize size) {
     checkRoom(bytes.size(), size);
     return size == RecordSize::Sixteen ? kWideLayout.decode(bytes.first<kWideRecordSize>())
-                                       : kLayout.decode(bytes.first<kRecordSize>());
+                                       : kComponentLayout.decode(bytes.first<kRecordSize>());
 }
 
 }  // namespace keelwright

@@ -3,20 +3,20 @@
 namespace keelwright {
 namespace {
 
-constexpr auto kLayout = LayoutOf<kRecordSize>(Field{&IndexRecord::Offset, 0}, Field{&IndexRecord::Length, 4},
-                                               Field{&IndexRecord::Extra, 8});
-static_assert(kLayout.tilesOneRecord(), "IndexRecord must fill exactly 12 bytes");
+constexpr auto kIndexLayout = LayoutOf<kRecordSize>(
+    Field{&IndexRecord::Offset, 0}, Field{&IndexRecord::Length, 4}, Field{&IndexRecord::Extra, 8});
+static_assert(kIndexLayout.tilesOneRecord(), "IndexRecord must fill exactly 12 bytes");
 
 }  // namespace
 
 RecordBytes IndexRecord::encode() const {
     RecordBytes bytes{};
-    kLayout.encode(*this, bytes);
+    kIndexLayout.encode(*this, bytes);
     return bytes;
 }
 
 IndexRecord IndexRecord::decode(ConstRecordSpan bytes) {
-    return kLayout.decode(bytes);
+    return kIndexLayout.decode(bytes);
 }
 
 bool IndexRecord::blockFitsIn(std::uint64_t dataSize) const {

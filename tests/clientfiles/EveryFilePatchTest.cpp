@@ -26,7 +26,7 @@ using test::Free;
 using test::IndexBytes;
 using test::Used;
 
-constexpr std::int64_t kFileTime = 133485408000000000;  // 2024-01-01 00:00 UTC
+using test::kFileTime;
 const IndexRecord kZero{0, 0, 0};
 
 std::string uopWith(const std::vector<std::int32_t>& multis, std::uint32_t version = 4) {

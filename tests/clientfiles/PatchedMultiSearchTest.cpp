@@ -13,7 +13,7 @@
 namespace keelwright {
 namespace {
 
-constexpr std::int64_t kFileTime = 133485408000000000;  // 2024-01-01 00:00 UTC
+using test::kFileTime;
 
 using test::Files;
 

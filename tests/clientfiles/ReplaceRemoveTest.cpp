@@ -28,7 +28,7 @@
 namespace keelwright {
 namespace {
 
-constexpr std::int64_t kFileTime = 133485408000000000;
+using test::kFileTime;
 constexpr std::int32_t kMulti = 2;  // held by Multi.idx slot 3 and the UOP in the example files
 
 using test::Files;

@@ -19,7 +19,7 @@
 namespace keelwright {
 namespace {
 
-constexpr std::int64_t kFileTime = 133485408000000000;
+using test::kFileTime;
 
 using test::Files;
 

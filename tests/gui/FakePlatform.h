@@ -21,6 +21,7 @@ class FakePlatform : public FileDialogs,
                      public Clipboard,
                      public Sounds,
                      public BusyPointer,
+                     public ProgressDialogs,
                      public ProgramControl,
                      public SettingsStore {
 public:
@@ -31,7 +32,7 @@ public:
     };
 
     Platform platform() {
-        return {*this, *this, *this, *this, *this, *this, *this, *this, fileSystem, std::nullopt};
+        return {*this, *this, *this, *this, *this, *this, *this, *this, *this, fileSystem, std::nullopt};
     }
 
     QString getOpenFileName(QWidget*, const FileDialogRequest& request) override {
@@ -90,6 +91,12 @@ public:
             ++busySpells;
         }
     }
+    void beginProgress(QWidget*, const QString& title) override { progressTitle = title; }
+    bool progressStep(const QString& step, int done, int total, bool cancellable) override {
+        progressSteps.push_back({progressTitle, step, done, total, cancellable});
+        return !cancelProgress || !cancelProgress(progressSteps.back());
+    }
+    void endProgress() override { progressTitle.clear(); }
     void endProgram(int status) override { endedWith = status; }
 
     QString get(const QString& application, const QString& section, const QString& key,
@@ -128,6 +135,16 @@ public:
     bool busy = false;
     int busySpells = 0;
     std::function<void(bool)> onBusy;  // lets a test look at the window when the pointer changes
+    struct ProgressStep {
+        QString title;
+        QString step;
+        int done;
+        int total;
+        bool cancellable;
+    };
+    std::vector<ProgressStep> progressSteps;
+    QString progressTitle;                                    // of the work in progress
+    std::function<bool(const ProgressStep&)> cancelProgress;  // true: the user presses Cancel at this step
     std::optional<int> endedWith;
     std::map<QString, QString> store;  // "application/section/key" to value
     int saves = 0;

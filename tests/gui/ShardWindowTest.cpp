@@ -30,11 +30,17 @@ public:
         previewed.emplace_back(tiles.size(), scriptPath);
     }
     void hostShowScripts(const QString& text) override { scripts = text; }
+    void hostLoadDesign(const QString& path, std::optional<ScriptType> type,
+                        const DesignChoice& choice) override {
+        loadedDesigns.push_back(path + (type ? " " + FromUtf8(ScriptTypeShortName(*type)) : QString()) + " " +
+                                FromUtf8(choice.templateId.value_or("")));
+    }
 
     PatchTargets targets;
     std::optional<LoadedMultiFacts> loaded;
     ComponentsList components;
     std::vector<std::pair<std::size_t, QString>> previewed;
+    QStringList loadedDesigns;
     QString scripts;
 };
 
@@ -199,6 +205,58 @@ private slots:
                  qPrintable(status()));
         QCOMPARE(read("shard.toml.lock"), lock);
         QVERIFY(!slotUsed(path("client/Multi.idx"), 8));
+    }
+
+    void previewsTheSelectedEntryAndLoadsItInTheMainWindowOnADoubleClick() {
+        open(kHead + entry("6", "a.txt") + entry("7", "b.txt", "type = \"txt\"\ntemplate = 1\n"));
+        table()->selectRow(1);
+        click("cmdPreview");
+        QCOMPARE(host().previewed.size(), std::size_t(1));
+        QCOMPARE(host().previewed[0].first, std::size_t(12));
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_));
+        const QRect cell = table()->visualItemRect(table()->item(1, 2));
+        QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, cell.center());  // a double click's first
+        QTest::mouseDClick(table()->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(host().loadedDesigns.size(), 1);
+        QVERIFY2(host().loadedDesigns[0].endsWith("b.txt txt 1"), qPrintable(host().loadedDesigns[0]));
+    }
+
+    void cancelStopsAnApplyUntilItsFirstWriteAndNeverAfter() {
+        const struct {
+            const char* what;
+            std::function<bool(const FakePlatform::ProgressStep&)> cancelAt;
+            const char* status;
+            bool written;
+        } rows[] = {
+            {"while the designs load",
+             [](const auto& at) { return at.title == "Applying" && at.step == "Loading b.txt"; },
+             "Not applied: cancelled before anything was written.", false},
+            {"once the writing has begun",
+             [](const auto& at) { return at.title == "Applying" && !at.cancellable; }, "Applied: 2 added",
+             true},
+        };
+        for (const auto& row : rows) {
+            copyClient("client", {"Multi.idx", "Multi.mul"});
+            QFile::remove(path("shard.toml.lock"));
+            open(kHead + entry("6", "a.txt") + entry("7", "b.txt"));
+            fake_->progressSteps.clear();
+            fake_->cancelProgress = row.cancelAt;
+            fake_->questionAnswers.push_back(true);
+            click("cmdApply");
+            QVERIFY2(status().startsWith(row.status), qPrintable(QString(row.what) + ": " + status()));
+            QCOMPARE(slotUsed(path("client/Multi.idx"), 6), row.written);
+            QCOMPARE(QFile::exists(path("shard.toml.lock")), row.written);
+            QStringList steps;
+            for (const auto& at : fake_->progressSteps) {
+                steps << at.title + ": " + at.step + (at.cancellable ? "" : " (no Cancel)");
+            }
+            QVERIFY2(steps.contains("Planning: Loading a.txt") &&
+                         steps.contains(row.written ? "Applying: Writing the client files (no Cancel)"
+                                                    : "Applying: Loading b.txt"),
+                     qPrintable(steps.join(" / ")));
+            delete window_;
+        }
     }
 
     void appliesToTheClientFilesOfAnotherFolderWhateverTheirCase() {

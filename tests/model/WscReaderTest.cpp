@@ -75,16 +75,16 @@ std::vector<std::string> servUoLines(const std::vector<Item>& items) {
 
 using test::Loaded;
 
-Loaded read(std::string_view text, const ComponentsList& list = {}) {
+Loaded readWsc(std::string_view text, const ComponentsList& list = {}) {
     return test::Read(ReadWscFile, text, list);
 }
 
-Error readFailure(std::string_view text, Loaded& loaded, const ComponentsList& list = {}) {
+Error readWscFailure(std::string_view text, Loaded& loaded, const ComponentsList& list = {}) {
     return test::ReadFailure(ReadWscFile, text, loaded, list);
 }
 
 TEST(WscReader, LoadsThreeItemsCentredWithZAsExported) {
-    const Loaded loaded = read(test::CrLfLines(exportLines(kThreeItems)));
+    const Loaded loaded = readWsc(test::CrLfLines(exportLines(kThreeItems)));
     const ComponentTable& t = loaded.table;
     ASSERT_EQ(t.Count, 3);
     EXPECT_EQ(loaded.shownCount, 3);
@@ -108,7 +108,7 @@ TEST(WscReader, BlankLinesBetweenAndAfterTheGroupsMayBeThereOrNot) {
     moreBlanks.insert(moreBlanks.begin(), "");
     moreBlanks.push_back("");
     for (const std::vector<std::string>& lines : {noFinalBlank, moreBlanks}) {
-        const Loaded loaded = read(test::LfLines(lines));
+        const Loaded loaded = readWsc(test::LfLines(lines));
         ASSERT_EQ(loaded.table.Count, 3);
         EXPECT_EQ(loaded.table.ItemId[2], "1711");
         EXPECT_EQ(loaded.table.Y[2], "5");
@@ -116,8 +116,8 @@ TEST(WscReader, BlankLinesBetweenAndAfterTheGroupsMayBeThereOrNot) {
 }
 
 TEST(WscReader, WindowsAndUnixLineEndsLoadTheSameTable) {
-    const Loaded crlf = read(test::CrLfLines(exportLines(kThreeItems)));
-    const Loaded lf = read(test::LfLines(exportLines(kThreeItems)));
+    const Loaded crlf = readWsc(test::CrLfLines(exportLines(kThreeItems)));
+    const Loaded lf = readWsc(test::LfLines(exportLines(kThreeItems)));
     ASSERT_EQ(lf.table.Count, crlf.table.Count);
     for (std::int32_t i = 0; i < crlf.table.Count; ++i) {
         EXPECT_EQ(lf.table.Y[i], crlf.table.Y[i]);
@@ -132,7 +132,7 @@ TEST(WscReader, KeysMatchInAnyLetterCaseAndTakeTheFirstWordAfterSpacesOrTabs) {
     lines[6] = "  Y \t 620  ";
     lines[7] = "zZ 99";  // not a key the reader needs
     lines.insert(lines.begin() + 8, "z 20");
-    const Loaded loaded = read(test::CrLfLines(lines));
+    const Loaded loaded = readWsc(test::CrLfLines(lines));
     ASSERT_EQ(loaded.table.Count, 1);
     EXPECT_EQ(loaded.table.ItemId[0], "1709");
     EXPECT_EQ(loaded.table.Z[0], "20");
@@ -144,8 +144,8 @@ TEST(WscReader, GroupsOfAnyLengthAndKeyOrderLoadAsTheirKeysSay) {
     lines.erase(lines.begin() + 10);                    // the first group loses its AMOUNT line
     std::swap(lines[4 + 13 + 1], lines[4 + 13 + 2]);    // the second group has Y before X
     lines.insert(lines.begin() + 4 + 13 + 3, "HUE 5");  // and a key of its own
-    const Loaded shuffled = read(test::CrLfLines(lines));
-    const Loaded plain = read(test::CrLfLines(exportLines(kThreeItems)));
+    const Loaded shuffled = readWsc(test::CrLfLines(lines));
+    const Loaded plain = readWsc(test::CrLfLines(exportLines(kThreeItems)));
     ASSERT_EQ(shuffled.table.Count, 3);
     for (std::int32_t i = 0; i < 3; ++i) {
         EXPECT_EQ(shuffled.table.ItemId[i], plain.table.ItemId[i]);
@@ -156,14 +156,14 @@ TEST(WscReader, GroupsOfAnyLengthAndKeyOrderLoadAsTheirKeysSay) {
 }
 
 TEST(WscReader, SphereUoFiddlerAndServUoExportsOfTheSameItemsLoadTheSameMulti) {
-    const Loaded sphere = read(test::CrLfLines(exportLines(kThreeItems)));
-    const Loaded single = read(test::CrLfLines(servUoLines({{"1196", "1500", "1600", "7"}})));
+    const Loaded sphere = readWsc(test::CrLfLines(exportLines(kThreeItems)));
+    const Loaded single = readWsc(test::CrLfLines(servUoLines({{"1196", "1500", "1600", "7"}})));
     ASSERT_EQ(single.table.Count, 1);
     EXPECT_EQ(single.table.ItemId[0], "1196");
     EXPECT_EQ(single.table.Z[0], "7");
     for (const std::string& text :
          {test::CrLfLines(uoFiddlerLines(kThreeItems)), test::LfLines(servUoLines(kThreeItems))}) {
-        const Loaded other = read(text);
+        const Loaded other = readWsc(text);
         ASSERT_EQ(other.table.Count, 3) << text;
         for (std::int32_t i = 0; i < 3; ++i) {
             EXPECT_EQ(other.table.ItemId[i], sphere.table.ItemId[i]);
@@ -198,7 +198,7 @@ TEST(WscReader, FilesThatAreNotSphereExportsFailInsteadOfLoadingAsGarbage) {
     };
     for (const Row& row : rows) {
         Loaded loaded;
-        const Error e = readFailure(test::CrLfLines(row.lines), loaded);
+        const Error e = readWscFailure(test::CrLfLines(row.lines), loaded);
         EXPECT_EQ(e.line(), row.line) << e.description();
         EXPECT_NE(e.reason().find(row.reasonPart), std::string::npos) << e.description();
         EXPECT_EQ(e.number(), ErrorNumber::InvalidFileFormat);
@@ -246,7 +246,7 @@ TEST(WscReader, FailuresNameTheFileTheLineAndTheReason) {
     };
     for (const Row& row : rows) {
         Loaded loaded;
-        const Error e = readFailure(test::CrLfLines(row.lines), loaded);
+        const Error e = readWscFailure(test::CrLfLines(row.lines), loaded);
         EXPECT_EQ(e.file(), "script");
         EXPECT_EQ(e.line(), row.line) << e.description();
         EXPECT_NE(e.reason().find(row.reasonPart), std::string::npos) << e.description();
@@ -259,9 +259,9 @@ TEST(WscReader, AnItemIdThatIsNotSixteenBitsFailsMarkingAtItsLine) {
     std::vector<Item> items = kThreeItems;
     items[1].id = "70000";
     const std::string text = test::CrLfLines(exportLines(items));
-    EXPECT_EQ(read(text).table.Count, 3);
+    EXPECT_EQ(readWsc(text).table.Count, 3);
     Loaded loaded;
-    const Error e = readFailure(text, loaded, ComponentsList({"06AD"}));
+    const Error e = readWscFailure(text, loaded, ComponentsList({"06AD"}));
     EXPECT_EQ(e.line(), 4 + 14 + 1);
     EXPECT_EQ(loaded.shownCount, 3);
     EXPECT_EQ(loaded.table.Flags[0], "0");  // marked before the failing entry

@@ -13,10 +13,6 @@ using test::IndexBytes;
 using test::Used;
 using Kind = SurveyProblem::Kind;
 
-std::span<const std::uint8_t> asBytes(const std::string& bytes) {
-    return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
-}
-
 // Surveys an index against a Multi.mul of `dataBytes` bytes of lead records, as the patcher writes blocks.
 ClientFilesSurvey survey(const std::string& index, std::uint64_t dataBytes,
                          std::optional<RecordSize> forced = std::nullopt) {
@@ -25,7 +21,7 @@ ClientFilesSurvey survey(const std::string& index, std::uint64_t dataBytes,
         data += test::DataBytes({ComponentRecord::lead()});
     }
     test::MemoryFile file(data.substr(0, dataBytes));
-    return SurveyClientFiles(asBytes(index), file, forced);
+    return SurveyClientFiles(test::AsBytes(index), file, forced);
 }
 
 struct Found {
@@ -111,7 +107,7 @@ TEST(ClientFilesSurvey, ReadsMultiMulInItsRecordSizeAndCountsComponentsAsExtract
         const std::string index =
             IndexBytes({Used(0, 2 * bytes), Free(), Used(2 * bytes, 3 * bytes), Free()});
         test::MemoryFile file(data);
-        const ClientFilesSurvey s = SurveyClientFiles(asBytes(index), file);
+        const ClientFilesSurvey s = SurveyClientFiles(test::AsBytes(index), file);
         EXPECT_TRUE(s.sound()) << BytesOf(size) << ": " << (s.sound() ? "" : s.problems[0].message);
         EXPECT_EQ(s.recordSize.size, size);
         EXPECT_EQ(s.recordSize.from, RecordSizeFrom::Lengths);

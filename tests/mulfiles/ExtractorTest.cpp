@@ -24,23 +24,19 @@ using test::Free;
 using test::IndexBytes;
 using test::Used;
 
-std::span<const std::uint8_t> asBytes(const std::string& bytes) {
-    return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
-}
-
 TEST(MultiTextOfBlock, WritesTheHeaderAndOneLinePerComponentAfterTheLeadRecord) {
     const std::string block = DataBytes({ComponentRecord::lead(), {1200, -1, 0, 0, 0}, {1201, 2, -3, 5, 1}});
-    EXPECT_EQ(MultiTextOfBlock(asBytes(block), RecordSize::Twelve),
+    EXPECT_EQ(MultiTextOfBlock(test::AsBytes(block), RecordSize::Twelve),
               "6 version\r\n1 template id\r\n-1 item version\r\n2 num components\r\n1200 -1 0 0 0\r\n1201 2 "
               "-3 5 1\r\n");
 }
 
 TEST(MultiTextOfBlock, WritesTheItemIdUnsignedAndTheOtherFieldsSigned) {
-    EXPECT_EQ(MultiTextOfBlock(asBytes(DataBytes({ComponentRecord::lead()})), RecordSize::Twelve),
+    EXPECT_EQ(MultiTextOfBlock(test::AsBytes(DataBytes({ComponentRecord::lead()})), RecordSize::Twelve),
               CrLfLines({"6 version", "1 template id", "-1 item version", "0 num components"}));
     const std::string highIds = DataBytes({ComponentRecord::lead()}) +
                                 std::string("\x40\x9C\x00\x80\xFF\x7F\xFF\xFF\x00\x00\x00\x80", 12);
-    EXPECT_EQ(MultiTextOfBlock(asBytes(highIds), RecordSize::Twelve),
+    EXPECT_EQ(MultiTextOfBlock(test::AsBytes(highIds), RecordSize::Twelve),
               CrLfLines({"6 version", "1 template id", "-1 item version", "1 num components",
                          "40000 -32768 32767 -1 -2147483648"}));
 }
@@ -68,7 +64,7 @@ TEST(MultiTextOfBlock, DropsTheFirstRecordOnlyWhenItIsTheLeadRecordInEitherSize)
             lines.push_back(row.firstLine);
         }
         lines.push_back("622 1 -1 0 1");
-        EXPECT_EQ(MultiTextOfBlock(asBytes(block), row.size), CrLfLines(lines))
+        EXPECT_EQ(MultiTextOfBlock(test::AsBytes(block), row.size), CrLfLines(lines))
             << BytesOf(row.size) << "-byte records, first line " << (row.firstLine ? row.firstLine : "none");
     }
 }

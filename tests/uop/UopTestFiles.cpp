@@ -6,9 +6,18 @@
 #include <set>
 #include <stdexcept>
 
+#include "uop/UopMultis.h"
 #include "uop/UopNameHash.h"
 
 namespace keelwright::test {
+
+std::vector<FactEntry> HousingAndMultis(int multis) {
+    std::vector<FactEntry> all = {{std::string(kHousingBinName), std::string(300, 'h')}};
+    for (int m = 0; m < multis; ++m) {
+        all.push_back({MultiEntryName(m), "payload of multi " + std::to_string(m)});
+    }
+    return all;
+}
 
 void PutLe(std::string& out, std::uint64_t value, int size) {
     for (int i = 0; i < size; ++i) {

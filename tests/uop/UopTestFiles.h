@@ -21,6 +21,9 @@ struct FactEntry {
 // A UOP file made from the format's facts alone, not by the writer: the header, then blocks of
 // `capacity` entries one after the other, filled in order (the last block's rest zero), then each
 // entry's 12-byte header (3, 8, a FILETIME) and payload.
+// housing.bin and `multis` multi entries with short payloads.
+std::vector<FactEntry> HousingAndMultis(int multis);
+
 std::string FactUopBytes(std::uint32_t version, std::uint32_t capacity,
                          const std::vector<FactEntry>& entries);
 

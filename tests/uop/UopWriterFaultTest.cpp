@@ -18,26 +18,19 @@ using test::FactUopBytes;
 using test::FileFaults;
 using test::PowerCutFileSystem;
 
-constexpr std::int64_t kFileTime = 133485408000000000;
-const std::vector<UopTile> kTiles = {UopTile::lead(), {1200, -2, 3, 0, 0, {}}, {1653, 1, 1, 5, 1, {9}}};
-
-std::vector<FactEntry> entries(int multis) {
-    std::vector<FactEntry> all = {{std::string(kHousingBinName), std::string(300, 'h')}};
-    for (int m = 0; m < multis; ++m) {
-        all.push_back({MultiEntryName(m), "payload of multi " + std::to_string(m)});
-    }
-    return all;
-}
+using test::kFileTime;
+const std::vector<UopTile> kWrittenTiles = {
+    UopTile::lead(), {1200, -2, 3, 0, 0, {}}, {1653, 1, 1, 5, 1, {9}}};
 
 class UopWriterFaultTest : public ::testing::TestWithParam<const char*> {
 protected:
     // A block with room, or every block full so that the add appends one.
     std::string before() const {
-        return std::string(GetParam()) == "room" ? FactUopBytes(4, 4, entries(2))
-                                                 : FactUopBytes(4, 2, entries(3));
+        return std::string(GetParam()) == "room" ? FactUopBytes(4, 4, test::HousingAndMultis(2))
+                                                 : FactUopBytes(4, 2, test::HousingAndMultis(3));
     }
 
-    void add(FileSystem& fileSystem) { AddMultiToUop(fileSystem, path_, kTiles, kFileTime); }
+    void add(FileSystem& fileSystem) { AddMultiToUop(fileSystem, path_, kWrittenTiles, kFileTime); }
 
     // The file after a successful add, and the writes and flushes it took.
     std::string after(int& writes, int& syncs) {
@@ -125,7 +118,7 @@ TEST_P(UopWriterFaultTest, ACrashAtAnyWriteLeavesAFileThatReadsAsBeforeOrAsAfter
 TEST_P(UopWriterFaultTest, RestoreUndoesACompletedAdd) {
     test::WriteAll(path_, before());
     NativeFileSystem real;
-    const UopMultiAdded added = AddMultiToUop(real, path_, kTiles, kFileTime);
+    const UopMultiAdded added = AddMultiToUop(real, path_, kWrittenTiles, kFileTime);
     RestoreUopFile(real, path_, added.added.undo);
     EXPECT_EQ(test::ReadAll(path_), before());
 }

@@ -21,18 +21,10 @@ using test::FactEntry;
 using test::FactUopBytes;
 using test::GetLe;
 
-constexpr std::int64_t kFileTime = 133485408000000000;  // 2024-01-01 00:00 UTC
+using test::kFileTime;
 
 const std::vector<UopTile> kTiles = {
     UopTile::lead(), {1200, -2, 3, 0, 0, {}}, {1653, 1, 1, 5, 1, {0x40000001, 7}}};
-
-std::vector<FactEntry> entries(int multis) {
-    std::vector<FactEntry> all = {{std::string(kHousingBinName), std::string(300, 'h')}};
-    for (int m = 0; m < multis; ++m) {
-        all.push_back({MultiEntryName(m), "payload of multi " + std::to_string(m)});
-    }
-    return all;
-}
 
 std::string payloadText(std::int32_t multi) {
     const std::vector<std::uint8_t> bytes =
@@ -69,7 +61,7 @@ protected:
 };
 
 TEST_F(UopWriterTest, AppendsTheDataAndFillsTheFirstUnusedEntryLeavingEveryOtherByte) {
-    const std::string before = FactUopBytes(4, 4, entries(2));  // one block, entry 3 unused
+    const std::string before = FactUopBytes(4, 4, test::HousingAndMultis(2));  // one block, entry 3 unused
     const UopMultiAdded added = add(before);
     EXPECT_EQ(added.multi, 2);
     EXPECT_EQ(added.name, "build/multicollection/000002.bin");
@@ -108,7 +100,8 @@ TEST_F(UopWriterTest, AppendsTheDataAndFillsTheFirstUnusedEntryLeavingEveryOther
 }
 
 TEST_F(UopWriterTest, AppendsAndLinksANewBlockWhenEveryBlockIsFull) {
-    const std::string before = FactUopBytes(4, 2, entries(3));  // blocks at 40 and 120, both full
+    const std::string before =
+        FactUopBytes(4, 2, test::HousingAndMultis(3));  // blocks at 40 and 120, both full
     const UopMultiAdded added = add(before);
     EXPECT_EQ(added.multi, 3);
     ASSERT_TRUE(added.added.appendedBlock);
@@ -131,7 +124,7 @@ TEST_F(UopWriterTest, AppendsAndLinksANewBlockWhenEveryBlockIsFull) {
 }
 
 TEST_F(UopWriterTest, RefusesAnAddTheFileCannotTakeWritingNothing) {
-    const std::string sound = FactUopBytes(4, 4, entries(2));
+    const std::string sound = FactUopBytes(4, 4, test::HousingAndMultis(2));
     const struct {
         const char* what;
         std::string file;
@@ -174,7 +167,8 @@ TEST_F(UopWriterTest, RefusesAnAddTheFileCannotTakeWritingNothing) {
 // A crash between an entry's Offset and the header's count leaves the count wrong: the next write of any kind
 // counts the table, so that it mends the count rather than carrying the error on.
 TEST_F(UopWriterTest, EveryWriteSetsTheHeadersFileCountFromTheTable) {
-    const std::string sound = FactUopBytes(4, 4, entries(2));  // housing.bin and two multis: 3 entries
+    const std::string sound =
+        FactUopBytes(4, 4, test::HousingAndMultis(2));  // housing.bin and two multis: 3 entries
     const struct {
         const char* what;
         std::function<void(UopContainer&)> write;
@@ -209,7 +203,7 @@ TEST(NewEntryFileTime, IsSourceDateEpochWhenItIsSetElseNow) {
 }
 
 TEST_F(UopWriterTest, FindsTheFirstMultiWithoutAnEntry) {
-    std::vector<FactEntry> all = entries(2);
+    std::vector<FactEntry> all = test::HousingAndMultis(2);
     all.push_back({MultiEntryName(3), "three"});
     test::WriteAll(path_, FactUopBytes(4, 100, all));
     const UopContainer container(fileSystem_, path_);
