@@ -164,8 +164,11 @@ bool QtPlatform::progressStep(const QString& step, int done, int total, bool can
     }
     progress_->setLabelText(step);
     progress_->setMaximum(std::max(total, 1));
-    progress_->setValue(std::min(done, std::max(total, 1)));  // draws the window while it waits
-    QCoreApplication::processEvents();
+    progress_->setValue(std::min(done, std::max(total, 1)));
+    // Draws the windows meanwhile. Until the dialog shows (and blocks the windows behind it) the user's input
+    // waits, so that no command starts inside the work.
+    QCoreApplication::processEvents(progress_->isVisible() ? QEventLoop::AllEvents
+                                                           : QEventLoop::ExcludeUserInputEvents);
     return !progress_->wasCanceled();
 }
 
