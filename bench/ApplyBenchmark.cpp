@@ -67,7 +67,8 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
 // table followed by bytes no entry uses. reset() puts the client files back between iterations.
 class Shard {
 public:
-    explicit Shard(std::uint64_t padding) : padding_(padding) {
+    // Multi.mul stays a whole number of 12-byte records, as Keelwright refuses any other.
+    explicit Shard(std::uint64_t padding) : padding_(padding / 12 * 12) {
         std::filesystem::create_directories(folder_ / "designs");
         std::string manifest =
             "[client]\nidx = \"Multi.idx\"\nmul = \"Multi.mul\"\nuop = \"MultiCollection.uop\"\n"
