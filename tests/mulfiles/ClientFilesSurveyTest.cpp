@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TestFiles.h"
 #include "mulfiles/ClientFileBytes.h"
 #include "mulfiles/MemoryFile.h"
 
