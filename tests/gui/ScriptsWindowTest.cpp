@@ -98,31 +98,36 @@ private slots:
                  QString::fromUtf8("[4004]\r\nNAME=Mill\u00A0House ÿ\r\n\r\nTYPE=47\r\n// mine"));
     }
 
-    void opensCentredOnItsOpenerAndNeverOffTheScreen() {
+    void opensBesideItsOpenerSmallerWhereItMustAndNeverOffTheScreen() {
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        const QSize openerSize(429, 320);
+        const QSize small(429, 320);
+        // Room below it for a window of some 200 pixels' height, and for nothing beside it.
+        const QSize wide(screen.width() - 200, screen.height() - 220);
         const struct {
             const char* where;
             QPoint openerAt;
+            QSize openerSize;
+            bool smaller;  // than built, its page scrolling; else as the screen allows
         } cases[] = {
-            {"centre", screen.center() - QPoint(openerSize.width() / 2, openerSize.height() / 2)},
-            {"top left", screen.topLeft()},
-            {"bottom right", screen.bottomRight() - QPoint(openerSize.width(), openerSize.height())},
+            {"centre", screen.center() - QPoint(small.width() / 2, small.height() / 2), small, false},
+            {"top left", screen.topLeft(), small, false},
+            {"bottom right", screen.bottomRight() - QPoint(small.width(), small.height()), small, false},
+            {"wide opener at the top", screen.topLeft(), wide, true},
         };
         for (const auto& c : cases) {
             QWidget opener;
-            opener.setGeometry(QRect(c.openerAt, openerSize));
+            opener.setGeometry(QRect(c.openerAt, c.openerSize));
             opener.show();
             auto* window = new ScriptsWindow(clipboard_, &opener);
             window->showScripts("text\r\n");
             const QRect placed = window->frameGeometry();
             QVERIFY2(screen.contains(placed), c.where);
-            // Beside the opener, smaller than built where it must (the page scrolls); over it, centred,
-            // only where the screen has no room beside it, which a corner leaves.
+            // Beside the opener; over it, centred, only where the screen has no room beside it.
             const QPoint offCentre = placed.center() - opener.frameGeometry().center();
             const bool beside = !placed.intersects(opener.frameGeometry());
             QVERIFY2(beside || offCentre.manhattanLength() <= 2, c.where);
             QVERIFY2(beside || std::string_view(c.where) == "centre", c.where);
+            QVERIFY2(!c.smaller || window->height() < 453, c.where);
             // Showing new scripts leaves the window where the user put it.
             window->move(placed.topLeft() + QPoint(3, 4));
             window->showScripts("more\r\n");
