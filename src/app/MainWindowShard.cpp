@@ -11,6 +11,7 @@
 #include "app/ScriptsWindow.h"
 #include "app/ShardWindow.h"
 #include "model/ScriptReaders.h"
+#include "scripts/ItemScripts.h"
 
 namespace keelwright {
 
@@ -34,7 +35,8 @@ PatchTargets MainWindow::hostClientFiles() const {
 }
 
 QString MainWindow::hostScriptFormat() const {
-    return optVer51a_->isChecked() ? "51a" : optVer54_->isChecked() ? "54" : optVerX_->isChecked() ? "x" : "";
+    const std::optional<ScriptFormat> format = chosenScriptFormat();
+    return format ? QString(ScriptFormatName(*format)) : QString();
 }
 
 std::optional<LoadedMultiFacts> MainWindow::hostLoadedMulti() const {

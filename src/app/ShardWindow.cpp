@@ -30,6 +30,7 @@
 #include "mulfiles/AtomicFile.h"
 #include "mulfiles/Extractor.h"
 #include "render/PreviewTile.h"
+#include "scripts/ItemScripts.h"
 #include "uop/UopMultis.h"
 #include "uop/UopNewEntry.h"
 
@@ -51,18 +52,6 @@ std::string utf8(const QString& text) {
 
 QString nativePath(const std::filesystem::path& path) {
     return QDir::toNativeSeparators(FromPath(path));
-}
-
-QString formatName(ScriptFormat format) {
-    switch (format) {
-        case ScriptFormat::Ver51a:
-            return "51a";
-        case ScriptFormat::Ver54:
-            return "54";
-        case ScriptFormat::VerX:
-            break;
-    }
-    return "x";
 }
 
 QString planText(const ApplyResult& result) {
@@ -245,7 +234,7 @@ void ShardWindow::showManifest() {
         }
         lblClient_->setText("Client files: " + files.join(", "));
         lblScripts_->setText(manifest->scripts ? QString("Scripts: %1 into %2")
-                                                     .arg(formatName(manifest->scripts->format))
+                                                     .arg(ScriptFormatName(manifest->scripts->format))
                                                      .arg(nativePath(manifest->scripts->output))
                                                : QString("Scripts: none ([scripts] is not given)"));
         try {

@@ -17,6 +17,18 @@ std::optional<ScriptFormat> ScriptFormatNamed(std::string_view name) {
     return std::nullopt;
 }
 
+const char* ScriptFormatName(ScriptFormat format) {
+    switch (format) {
+        case ScriptFormat::Ver51a:
+            return "51a";
+        case ScriptFormat::Ver54:
+            return "54";
+        case ScriptFormat::VerX:
+            break;
+    }
+    return "x";
+}
+
 bool NeedsPatchSlot(ScriptFormat format) {
     return format == ScriptFormat::VerX;
 }

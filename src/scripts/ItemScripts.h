@@ -34,6 +34,8 @@ inline constexpr std::int32_t kMaxPatchSlot = std::numeric_limits<std::int32_t>:
 
 // The format a command line names: "51a", "54" or "x"; empty for any other text.
 std::optional<ScriptFormat> ScriptFormatNamed(std::string_view name);
+// The name ScriptFormatNamed takes for the format.
+const char* ScriptFormatName(ScriptFormat format);
 
 // Whether the format names the multi by the slot a patch gave it, so that it has no text before a patch
 // (patch slot 0): the front ends ask for a patch, or a slot, first.

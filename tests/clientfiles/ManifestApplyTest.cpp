@@ -84,6 +84,13 @@ protected:
         }
         return all;
     }
+    // Puts back what contents() gave.
+    void restore(const std::vector<std::string>& files) const {
+        for (std::size_t k = 0; k < files.size(); ++k) {
+            files[k] == "(none)" ? static_cast<void>(std::filesystem::remove(dir_ / kFiles[k]))
+                                 : test::WriteAll(dir_ / kFiles[k], files[k]);
+        }
+    }
     // What readers see at multis 0 to 15: the text extracted from Multi.mul, and the payload a reader of the
     // UOP format's facts finds (honouring UsedCount or not).
     std::vector<std::string> reads() const {
@@ -208,10 +215,7 @@ TEST_F(ManifestApplyTest, ACrashAtAnyWriteLeavesEachNumberAsBeforeOrAfterAndTheN
     apply();
     const std::vector<std::string> after = reads();
     for (int cut = 1, part = 0;; part = 1 - part, cut += part == 0 ? 1 : 0) {
-        for (std::size_t k = 0; k < files.size(); ++k) {
-            files[k] == "(none)" ? static_cast<void>(std::filesystem::remove(dir_ / kFiles[k]))
-                                 : test::WriteAll(dir_ / kFiles[k], files[k]);
-        }
+        restore(files);
         test::PowerCutFileSystem fileSystem(cut, part * 0.5);
         try {
             apply(fileSystem);
@@ -250,12 +254,6 @@ TEST_F(ManifestApplyTest, ACrashAnywhereInAnApplyCanBeFollowedByEitherVersionOfT
         readsOf[v] = reads();
         older = v == 0 ? contents() : older;
     }
-    const auto restore = [&](const std::vector<std::string>& files) {
-        for (std::size_t k = 0; k < files.size(); ++k) {
-            files[k] == "(none)" ? static_cast<void>(std::filesystem::remove(dir_ / kFiles[k]))
-                                 : test::WriteAll(dir_ / kFiles[k], files[k]);
-        }
-    };
     for (int cut = 1, part = 0;; part = 1 - part, cut += part == 0 ? 1 : 0) {
         restore(older);
         manifest(versions[1]);
